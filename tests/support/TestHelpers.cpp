@@ -1,0 +1,54 @@
+#include "support/TestHelpers.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTest>
+#include <QTimer>
+#include <unistd.h>
+
+namespace testing_support {
+
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QTest::qWait(10);
+    }
+    return true;
+}
+
+void ModalAnswerer::Answer(QMessageBox::StandardButton button, int timeoutMs)
+{
+    auto* poll = new QTimer;
+    auto* elapsed = new QElapsedTimer;
+    elapsed->start();
+    QObject::connect(poll, &QTimer::timeout, [this, poll, elapsed, button, timeoutMs] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box && box->isVisible()) {
+            texts_ << box->text();
+            if (QAbstractButton* b = box->button(button))
+                b->click();
+            else
+                box->reject();
+        } else if (elapsed->elapsed() < timeoutMs) {
+            return;
+        }
+        poll->stop();
+        poll->deleteLater();
+        delete elapsed;
+    });
+    poll->start(20);
+}
+
+void PrepareHeadlessEngine()
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (::geteuid() == 0)
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+}
+
+} // namespace testing_support

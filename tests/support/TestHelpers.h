@@ -1,0 +1,30 @@
+#pragma once
+// Helpers for headless Qt tests: answering modal boxes, waiting for conditions.
+
+#include <QMessageBox>
+#include <QString>
+#include <QTemporaryDir>
+#include <functional>
+
+namespace testing_support {
+
+// Runs the event loop until `condition` holds or `timeoutMs` passes; returns the condition.
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 15000);
+
+// Once a modal QMessageBox appears (within timeoutMs), records its text and presses
+// `button` on it. One answer per call; the calls queue up.
+class ModalAnswerer {
+public:
+    void Answer(QMessageBox::StandardButton button, int timeoutMs = 15000);
+    // Texts of the boxes answered so far.
+    QStringList Texts() const { return texts_; }
+    int Answered() const { return texts_.size(); }
+
+private:
+    QStringList texts_;
+};
+
+// Sets up the environment engine tests need; call before QApplication.
+void PrepareHeadlessEngine();
+
+} // namespace testing_support

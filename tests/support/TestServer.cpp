@@ -1,0 +1,77 @@
+#include "support/TestServer.h"
+
+#include <httplib.h>
+#include <thread>
+
+namespace testing_support {
+
+TestServer::TestServer(int port) : server_(std::make_unique<httplib::Server>())
+{
+    server_->set_logger([this](const httplib::Request& req, const httplib::Response&) {
+        RecordedRequest rec;
+        rec.Path = QString::fromStdString(req.path);
+        const auto q = req.target.find('?');
+        if (q != std::string::npos)
+            rec.Query = QString::fromStdString(req.target.substr(q + 1));
+        for (const auto& [name, value] : req.headers)
+            rec.Headers.insert(QString::fromStdString(name).toLower(), QString::fromStdString(value));
+        std::lock_guard lock(mutex_);
+        requests_.push_back(rec);
+    });
+    if (port == 0)
+        port_ = server_->bind_to_any_port("127.0.0.1");
+    else
+        port_ = server_->bind_to_port("127.0.0.1", port) ? port : -1;
+    thread_ = new std::thread([this] { server_->listen_after_bind(); });
+    server_->wait_until_ready();
+}
+
+TestServer::~TestServer()
+{
+    server_->stop();
+    thread_->join();
+    delete thread_;
+}
+
+QUrl TestServer::Url(const QString& pathAndQuery) const
+{
+    return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port_).arg(pathAndQuery));
+}
+
+void TestServer::Page(const QString& path, const QByteArray& body, const QByteArray& contentType)
+{
+    const std::string content = body.toStdString();
+    const std::string type = contentType.toStdString();
+    server_->Get(path.toStdString(), [content, type](const httplib::Request&, httplib::Response& res) {
+        res.set_content(content, type);
+    });
+}
+
+void TestServer::Handle(const QString& path,
+                        std::function<void(const httplib::Request&, httplib::Response&)> handler)
+{
+    server_->Get(path.toStdString(), std::move(handler));
+}
+
+std::vector<RecordedRequest> TestServer::Requests() const
+{
+    std::lock_guard lock(mutex_);
+    return requests_;
+}
+
+std::vector<RecordedRequest> TestServer::RequestsFor(const QString& path) const
+{
+    std::vector<RecordedRequest> found;
+    for (const auto& r : Requests())
+        if (r.Path == path)
+            found.push_back(r);
+    return found;
+}
+
+void TestServer::ClearRequests()
+{
+    std::lock_guard lock(mutex_);
+    requests_.clear();
+}
+
+} // namespace testing_support
