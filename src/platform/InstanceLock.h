@@ -1,0 +1,37 @@
+#pragma once
+// One running client per user. The lock is held as long as the object lives and is
+// released by the kernel if the process dies. Beside it lives the path of the local
+// channel on which the running client listens for a second start.
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+class InstanceLock {
+public:
+    // name: "BrowserQuillmark". The files go to $XDG_RUNTIME_DIR, else the temporary
+    // directory, with the user id in their names.
+    explicit InstanceLock(const std::string& name);
+    ~InstanceLock();
+    InstanceLock(const InstanceLock&) = delete;
+    InstanceLock& operator=(const InstanceLock&) = delete;
+
+    // True when this process now holds the lock. Also true when the lock file cannot
+    // be made at all: start-up then goes on as a first instance.
+    bool Acquired() const { return acquired_; }
+    const std::string& LockPath() const { return lockPath_; }
+    const std::string& ChannelPath() const { return channelPath_; }
+
+private:
+    std::string lockPath_;
+    std::string channelPath_;
+    int fd_ = -1;
+    bool acquired_ = false;
+};
+
+// Tells the running instance on `channelPath` to show the window whose native id is
+// `handle`. Returns without waiting for an answer; false when nobody listens.
+bool NotifyRunningInstance(const std::string& channelPath, std::int64_t handle);
+
+} // namespace platform
