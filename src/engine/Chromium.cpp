@@ -1,0 +1,233 @@
+#include "engine/Chromium.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QVBoxLayout>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineHistory>
+#include <QWebEngineNewWindowRequest>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+
+#include "engine/BrowserPage.h"
+#include "engine/BrowserView.h"
+#include "engine/EngineProfile.h"
+
+namespace engine {
+namespace {
+
+constexpr QSize DefaultPopupSize(800, 600);
+
+TWindowOpenDisposition DispositionOf(QWebEngineNewWindowRequest::DestinationType type)
+{
+    switch (type) {
+    case QWebEngineNewWindowRequest::InNewTab:
+        return WOD_NEW_FOREGROUND_TAB;
+    case QWebEngineNewWindowRequest::InNewBackgroundTab:
+        return WOD_NEW_BACKGROUND_TAB;
+    case QWebEngineNewWindowRequest::InNewWindow:
+        return WOD_NEW_WINDOW;
+    case QWebEngineNewWindowRequest::InNewDialog:
+        return WOD_NEW_POPUP;
+    }
+    return WOD_UNKNOWN;
+}
+
+PopupFeatures FeaturesOf(const QRect& geometry)
+{
+    PopupFeatures features;
+    if (geometry.isNull())
+        return features;
+    features.X = geometry.x();
+    features.Y = geometry.y();
+    features.Width = geometry.width();
+    features.Height = geometry.height();
+    features.XSet = features.YSet = true;
+    features.WidthSet = geometry.width() > 0;
+    features.HeightSet = geometry.height() > 0;
+    return features;
+}
+
+void ApplyEncoding(QWebEnginePage* page, const QString& encoding)
+{
+    if (!encoding.isEmpty())
+        page->settings()->setDefaultTextEncoding(encoding);
+}
+
+} // namespace
+
+TChromium::TChromium(QWidget* parent) : QWidget(parent)
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+}
+
+TChromium::~TChromium() = default;
+
+QWidget* TChromium::BrowserWindow() const { return view_; }
+
+void TChromium::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!browser_ && !DefaultUrl.isEmpty())
+        Load(DefaultUrl);
+}
+
+void TChromium::EnsureBrowser()
+{
+    if (browser_)
+        return;
+    view_ = new BrowserView(this);
+    auto* page = new BrowserPage(Profile(), this, view_, false);
+    ApplyEncoding(page, DefaultEncoding);
+    view_->setPage(page);
+    layout()->addWidget(view_);
+    browser_ = page->GetBrowser();
+}
+
+void TChromium::Load(const QString& address)
+{
+    EnsureBrowser();
+    browser_->GetMainFrame()->LoadURL(address);
+}
+
+void TChromium::Attach(BrowserPage* page)
+{
+    connect(page, &QWebEnginePage::titleChanged, this, [this, page](const QString& title) {
+        if (OnTitleChange)
+            OnTitleChange(this, page->GetBrowser(), title);
+    });
+    auto reportLoading = [this, page](bool isLoading) {
+        if (OnLoadingStateChange)
+            OnLoadingStateChange(this, page->GetBrowser(), isLoading, page->history()->canGoBack(),
+                                 page->history()->canGoForward());
+    };
+    connect(page, &QWebEnginePage::loadStarted, this, [reportLoading] { reportLoading(true); });
+    connect(page, &QWebEnginePage::loadFinished, this, [reportLoading] { reportLoading(false); });
+}
+
+void TChromium::HandleNewWindow(BrowserPage* opener, QWebEngineNewWindowRequest& request)
+{
+    WindowInfo windowInfo;
+    BrowserSettings settings{DefaultEncoding};
+    bool noJavascriptAccess = false;
+    bool cancel = false;
+    if (OnBeforePopup) {
+        const BrowserRef& browser = opener->GetBrowser();
+        OnBeforePopup(this, browser, browser->GetMainFrame(), request.requestedUrl().toString(),
+                      QString(), DispositionOf(request.destination()), request.isUserInitiated(),
+                      FeaturesOf(request.requestedGeometry()), windowInfo, settings,
+                      noJavascriptAccess, cancel);
+    }
+    if (cancel)
+        return;
+
+    auto* view = new BrowserView(windowInfo.ParentWindow);
+    if (!windowInfo.WindowName.isEmpty())
+        view->setObjectName(windowInfo.WindowName);
+    auto* page = new BrowserPage(opener->profile(), this, view, true);
+    ApplyEncoding(page, settings.DefaultEncoding);
+    view->setPage(page);
+
+    if (windowInfo.ParentWindow) {
+        QSize size(windowInfo.Width, windowInfo.Height);
+        if (size.isEmpty())
+            size = windowInfo.ParentWindow->size();
+        view->setGeometry(QRect(QPoint(windowInfo.X, windowInfo.Y), size));
+    } else {
+        // A popup of its own: a top-level window that follows its page's title.
+        view->setAttribute(Qt::WA_DeleteOnClose);
+        QRect geometry = request.requestedGeometry();
+        if (windowInfo.Width > 0 && windowInfo.Height > 0)
+            geometry = QRect(windowInfo.X, windowInfo.Y, windowInfo.Width, windowInfo.Height);
+        view->resize(geometry.isEmpty() ? DefaultPopupSize : geometry.size());
+        connect(page, &QWebEnginePage::titleChanged, view, &QWidget::setWindowTitle);
+    }
+    request.openIn(page);
+    view->show();
+}
+
+bool TChromium::HandleJsDialog(BrowserPage* page, TJsDialogType type, const QUrl& origin,
+                               const QString& message, const QString& defaultText, bool* handled,
+                               QString* input)
+{
+    *handled = false;
+    if (!OnJsdialog)
+        return false;
+    auto answer = std::make_shared<JsDialogCallback::Answer>();
+    bool suppressMessage = false;
+    bool result = false;
+    {
+        auto callback = std::make_shared<JsDialogCallback>(answer);
+        OnJsdialog(this, page->GetBrowser(), origin.toString(), page->profile()->httpAcceptLanguage(),
+                   type, message, defaultText, callback, suppressMessage, result);
+    }
+    if (result) {
+        answer->State.WaitUntilSettled();
+        *handled = true;
+        if (input && answer->Success)
+            *input = answer->UserInput;
+        return answer->Success;
+    }
+    // A suppressed dialog is answered as cancelled without being shown.
+    *handled = suppressMessage;
+    return false;
+}
+
+void TChromium::HandleClose(BrowserPage* page)
+{
+    bool result = false;
+    const BrowserRef browser = page->GetBrowser();
+    if (OnClose)
+        OnClose(this, browser, result);
+    if (!result && browser->IsPopup() && browser->Window() && browser->Window()->isWindow())
+        browser->Window()->close();
+}
+
+void TChromium::HandleDownload(BrowserPage* page, QWebEngineDownloadRequest* download)
+{
+    if (!OnBeforeDownload) {
+        download->cancel();
+        return;
+    }
+    auto answer = std::make_shared<DownloadCallback::Answer>();
+    {
+        auto callback = std::make_shared<DownloadCallback>(answer);
+        const DownloadItem item{download->url(), download->mimeType(), download->totalBytes()};
+        OnBeforeDownload(this, page->GetBrowser(), item, download->suggestedFileName(), callback);
+    }
+    answer->State.WaitUntilSettled();
+    if (!answer->Accepted) {
+        download->cancel();
+        return;
+    }
+    QString path = answer->Path.isEmpty() ? download->suggestedFileName() : answer->Path;
+    if (QFileInfo(path).isRelative())
+        path = QDir(download->downloadDirectory()).filePath(path);
+    if (answer->ShowDialog) {
+        path = QFileDialog::getSaveFileName(window(), QString(), path);
+        if (path.isEmpty()) {
+            download->cancel();
+            return;
+        }
+    }
+    const QFileInfo target(path);
+    download->setDownloadDirectory(target.absolutePath());
+    download->setDownloadFileName(target.fileName());
+    download->accept();
+}
+
+void DispatchDownload(QWebEngineDownloadRequest* download)
+{
+    BrowserPage* page = BrowserPage::From(download->page());
+    TChromium* root = page ? page->Root() : nullptr;
+    if (!root) {
+        download->cancel();
+        return;
+    }
+    root->HandleDownload(page, download);
+}
+
+} // namespace engine

@@ -1,0 +1,102 @@
+#pragma once
+// TChromium: a browser view widget that fills its parent and reports the engine's
+// events to handlers set by its owner. The events of popups opened from it, and of
+// their popups in turn, are reported through the same handlers with the popup's own
+// browser. Handlers answer through their out-parameters; a handler left unset, or one
+// that leaves them alone, keeps the engine's default behaviour. UI thread only.
+
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+
+#include "engine/Browser.h"
+#include "engine/Callbacks.h"
+#include "engine/EngineTypes.h"
+#include "engine/MenuModel.h"
+#include "engine/Request.h"
+
+class QWebEngineNewWindowRequest;
+class QWebEngineDownloadRequest;
+
+namespace engine {
+
+class BrowserPage;
+class BrowserView;
+
+class TChromium : public QWidget {
+    Q_OBJECT
+public:
+    explicit TChromium(QWidget* parent = nullptr);
+    ~TChromium() override;
+
+    // First address, loaded when the view gets its browser on being shown.
+    QString DefaultUrl;
+    QString DefaultEncoding;
+    int Tag = 0;
+
+    // Null until the view has made its browser (on Load or when first shown).
+    BrowserRef Browser() const { return browser_; }
+    // The browser's own window (a child of this view); null before the browser exists.
+    QWidget* BrowserWindow() const;
+    // Makes the browser if needed, then loads the address in its main frame.
+    void Load(const QString& address);
+
+    std::function<void(TChromium* sender, const BrowserRef& browser, const FrameRef& frame,
+                       const ContextMenuParams& params, MenuModel& model)>
+        OnBeforeContextMenu;
+    std::function<void(TChromium* sender, const BrowserRef& browser, const FrameRef& frame,
+                       const ContextMenuParams& params, int commandId, int eventFlags,
+                       bool& Result)>
+        OnContextMenuCommand;
+    std::function<void(TChromium* sender, const BrowserRef& browser, bool isLoading,
+                       bool canGoBack, bool canGoForward)>
+        OnLoadingStateChange;
+    std::function<void(TChromium* sender, const BrowserRef& browser, const QString& title)>
+        OnTitleChange;
+    std::function<void(TChromium* sender, const BrowserRef& browser,
+                       const DownloadItem& downloadItem, const QString& suggestedName,
+                       const DownloadCallbackRef& callback)>
+        OnBeforeDownload;
+    std::function<void(TChromium* sender, const BrowserRef& browser, const QString& originUrl,
+                       const QString& acceptLang, TJsDialogType dialogType,
+                       const QString& messageText, const QString& defaultPromptText,
+                       const JsDialogCallbackRef& callback, bool& suppressMessage, bool& Result)>
+        OnJsdialog;
+    // Result true cancels the popup. Otherwise the popup is made as windowInfo says.
+    std::function<void(TChromium* sender, const BrowserRef& browser, const FrameRef& frame,
+                       const QString& targetUrl, const QString& targetFrameName,
+                       TWindowOpenDisposition targetDisposition, bool userGesture,
+                       const PopupFeatures& popupFeatures, WindowInfo& windowInfo,
+                       BrowserSettings& settings, bool& noJavascriptAccess, bool& Result)>
+        OnBeforePopup;
+    // Result false: the engine closes a top-level popup window itself; an embedded
+    // browser is left to its owner.
+    std::function<void(TChromium* sender, const BrowserRef& browser, bool& Result)> OnClose;
+    // Result RV_CANCEL blocks the request.
+    std::function<void(TChromium* sender, const BrowserRef& browser, const FrameRef& frame,
+                       Request& request, TReturnValue& Result)>
+        OnBeforeResourceLoad;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    friend class BrowserPage;
+    friend class BrowserView;
+    friend void DispatchDownload(QWebEngineDownloadRequest* download);
+
+    void EnsureBrowser();
+    // Wires a page (this view's own or a popup's) to this view's handlers.
+    void Attach(BrowserPage* page);
+    void HandleNewWindow(BrowserPage* opener, QWebEngineNewWindowRequest& request);
+    bool HandleJsDialog(BrowserPage* page, TJsDialogType type, const QUrl& origin,
+                        const QString& message, const QString& defaultText, bool* handled,
+                        QString* input);
+    void HandleClose(BrowserPage* page);
+    void HandleDownload(BrowserPage* page, QWebEngineDownloadRequest* download);
+
+    BrowserRef browser_;
+    QPointer<BrowserView> view_;
+};
+
+} // namespace engine

@@ -1,0 +1,57 @@
+#include "engine/EngineProfile.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+
+#include "engine/Chromium.h"
+
+namespace engine {
+namespace {
+
+QPointer<QWebEngineProfile> profile;
+
+void AppendChromiumFlags(const QByteArray& flags)
+{
+    QByteArray current = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (!current.isEmpty())
+        current += ' ';
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", current + flags);
+}
+
+} // namespace
+
+void DispatchDownload(QWebEngineDownloadRequest* download);
+
+void PrepareEngineProcess(const EngineOptions& options)
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    AppendChromiumFlags("--lang=zh-CN --ignore-certificate-errors");
+    if (!options.RemoteDebugging.isEmpty())
+        qputenv("QTWEBENGINE_REMOTE_DEBUGGING", options.RemoteDebugging.toLatin1());
+    if (options.DisableSandbox)
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+}
+
+QWebEngineProfile* CreateProfile(const QString& cacheDir)
+{
+    profile = new QWebEngineProfile(QStringLiteral("QuillmarkERP"));
+    profile->setPersistentStoragePath(cacheDir);
+    profile->setCachePath(cacheDir);
+    profile->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
+    profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
+    profile->setHttpAcceptLanguage(QStringLiteral("zh-CN"));
+    QObject::connect(profile, &QWebEngineProfile::downloadRequested, profile, &DispatchDownload);
+    return profile;
+}
+
+QWebEngineProfile* Profile()
+{
+    return profile ? profile.data() : QWebEngineProfile::defaultProfile();
+}
+
+void ShutdownEngine() { delete profile.data(); }
+
+} // namespace engine

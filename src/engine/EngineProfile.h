@@ -1,0 +1,28 @@
+#pragma once
+// Engine start-up: the switches, fixed before QApplication exists, and the one
+// persistent profile that every browser of the client uses. UI thread only.
+
+#include <QString>
+
+class QWebEngineProfile;
+
+namespace engine {
+
+struct EngineOptions {
+    QString RemoteDebugging; // "host:port"; empty: no debugging endpoint
+    bool DisableSandbox = false;
+};
+
+// Sets the engine's switches through the environment. Call before QApplication.
+void PrepareEngineProcess(const EngineOptions& options);
+
+// Creates the named, disk-backed profile with cache and storage in cacheDir (the
+// cookie database "Cookies" lives there), accept-language "zh-CN", and session
+// cookies not kept across restarts. Call once, after QApplication.
+QWebEngineProfile* CreateProfile(const QString& cacheDir);
+// The profile made by CreateProfile, else the engine's default profile.
+QWebEngineProfile* Profile();
+// Destroys the profile; every page must be gone.
+void ShutdownEngine();
+
+} // namespace engine
