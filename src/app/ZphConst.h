@@ -1,0 +1,25 @@
+#pragma once
+// Fixed names and numbers of the client.
+
+#include <QEvent>
+
+namespace zph {
+
+inline constexpr char AppTitle[] = "QuillmarkERP";
+inline constexpr char AppVersion[] = "1.0.0.2";
+inline constexpr char InstanceName[] = "BrowserQuillmark";
+inline constexpr int ServicePort = 6868;
+inline constexpr char EngineProfileName[] = "QuillmarkERP";
+inline constexpr char RemoteDebugging[] = "127.0.0.1:9000";
+inline constexpr char EngineLocale[] = "zh-CN";
+
+// Messages to the main window, posted as events of these types.
+inline constexpr QEvent::Type WM_LOADURL = QEvent::Type(2026);
+inline constexpr QEvent::Type WM_SHOWMAIN = QEvent::Type(2027);
+inline constexpr QEvent::Type WM_OPENBROWSERWINDOW = QEvent::Type(2028);
+inline constexpr QEvent::Type WM_TIPCLICK = QEvent::Type(2029);
+inline constexpr QEvent::Type WM_NEWTAB = QEvent::Type(2036);
+inline constexpr QEvent::Type WM_CLOSETAB = QEvent::Type(2039);
+inline constexpr QEvent::Type WM_LOADSTARTURL = QEvent::Type(2040);
+
+} // namespace zph

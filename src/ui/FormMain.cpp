@@ -1,0 +1,297 @@
+#include "ui/FormMain.h"
+
+#include <QApplication>
+#include <QLoggingCategory>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <QCloseEvent>
+#include <QScreen>
+#include <QShortcut>
+
+#include "app/Global.h"
+#include "app/ZphConst.h"
+#include "platform/InstanceLock.h"
+#include "ui/AppMessageBox.h"
+#include "ui/PostedMessages.h"
+
+Q_LOGGING_CATEGORY(lcMain, "quillmark.ui")
+
+TFormMain::TFormMain(const QString& appDir, QWidget* parent)
+    : QMainWindow(parent), TrayAvailable(QSystemTrayIcon::isSystemTrayAvailable()),
+      appDir_(appDir), mailbox_(std::make_shared<TWindowMailbox>(this))
+{
+    setMinimumSize(640, 480);
+    CreateControls();
+    CreateTray();
+    CreateShortcuts();
+    SetMessageBoxOwner(this);
+    FormCreate();
+}
+
+TFormMain::~TFormMain()
+{
+    mailbox_->Close();
+    // Views go first, so that no page event reaches a half-destroyed window.
+    delete PageControl1;
+    PageControl1 = nullptr;
+    FormDestroy();
+}
+
+void TFormMain::CreateControls()
+{
+    PageControl1 = new TPageControl(this);
+    setCentralWidget(PageControl1);
+
+    bsSkinTabSheet1 = PageControl1->AddPage();
+    auto* layout = new QVBoxLayout(bsSkinTabSheet1);
+    layout->setContentsMargins(0, 0, 0, 0);
+    crm = new engine::TChromium(bsSkinTabSheet1);
+    crm->DefaultUrl = QStringLiteral("about:blank");
+    layout->addWidget(crm);
+    WireBrowserView(crm);
+
+    bsSkinTabSheet2 = PageControl1->AddPage();
+    bsSkinTabSheet2->Tag = 1;
+    bsSkinTabSheet2->SetCaption(QStringLiteral("正在检测安全环境..."));
+    PageControl1->SetActivePageIndex(1);
+
+    PageControl1->OnChange = [this] { PageControl1Change(); };
+    PageControl1->OnDrawSkinTab = [this](int p, const QRect& rect, QPainter& canvas, bool, bool) {
+        PageControl1DrawSkinTab(p, rect, canvas);
+    };
+    PageControl1->OnMouseDown = [this](Qt::MouseButton b, int x, int y) { PageControl1MouseDown(b, x, y); };
+    PageControl1->OnMouseMove = [this](int x, int y) { PageControl1MouseMove(x, y); };
+    PageControl1->OnMouseUp = [this](Qt::MouseButton b, int x, int y) { PageControl1MouseUp(b, x, y); };
+
+    TimerRefreshTab = new QTimer(this);
+    TimerRefreshTab->setInterval(250);
+    connect(TimerRefreshTab, &QTimer::timeout, this, &TFormMain::TimerRefreshTabTimer);
+}
+
+void TFormMain::CreateTray()
+{
+    PopupMenu1 = new QMenu(this);
+    NShowMain = PopupMenu1->addAction(QStringLiteral("显示窗口"));
+    N1 = PopupMenu1->addSeparator();
+    NRelogin = PopupMenu1->addAction(QStringLiteral("重新登录"));
+    NSetting = PopupMenu1->addAction(QStringLiteral("设置"));
+    NSetting->setVisible(false);
+    NAbout = PopupMenu1->addAction(QStringLiteral("关于"));
+    N2 = PopupMenu1->addSeparator();
+    NExit = PopupMenu1->addAction(QStringLiteral("退出"));
+    connect(NShowMain, &QAction::triggered, this, &TFormMain::NShowMainClick);
+    connect(NExit, &QAction::triggered, this, &TFormMain::NExitClick);
+
+    TrayIcon1 = new QSystemTrayIcon(this);
+    TrayIcon1->setContextMenu(PopupMenu1);
+    connect(TrayIcon1, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
+                    NShowMainClick();
+            });
+}
+
+void TFormMain::CreateShortcuts()
+{
+    auto* next = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this);
+    connect(next, &QShortcut::activated, this, [this] { SwitchTab(+1); });
+    auto* previous = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), this);
+    connect(previous, &QShortcut::activated, this, [this] { SwitchTab(-1); });
+    auto* previousTab = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), this);
+    connect(previousTab, &QShortcut::activated, this, [this] { SwitchTab(-1); });
+    auto* closeTab = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_W), this);
+    connect(closeTab, &QShortcut::activated, this, [this] {
+        // Same rule as a double click on the strip: never the start tab.
+        const int p = PageControl1->ActivePageIndex();
+        if (p != 1)
+            PostMessage(new TPageIndexMessage(p));
+    });
+    auto* reload = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    connect(reload, &QShortcut::activated, this, [this] {
+        if (TBrowserTab* tab = ActiveTab(); tab && tab->Browser)
+            tab->Browser->Reload();
+    });
+}
+
+void TFormMain::FormCreate()
+{
+    AppDir = appDir_;
+    ConfirmExit = true;
+    NextTabId = 1;
+    TabRegistry = std::make_unique<TTabRegistry>();
+    LoadingPages = std::make_unique<QList<qint32>>();
+    TabInfos.fill(TTabInfo{});
+
+    core::IniFile ini = ConfigFile();
+    if (!ini.WriteInteger("SYSTEM", "HANDLE", qint64(winId())))
+        qCWarning(lcMain) << "cannot write" << ConfigPath();
+
+    SystemSettings.AutoStart = ini.ReadString("SYSTEM", "AUTOSTART", "1") == "1";
+    SystemSettings.SoundHint = ini.ReadString("SYSTEM", "SOUNDHINT", "1") == "1";
+    SystemSettings.PopupHint = ini.ReadString("SYSTEM", "POPUPHINT", "1") == "1";
+
+    const QRect workArea = screen()->availableGeometry();
+    const qint64 left = ini.ReadInteger("WIN", "LEFT", 0);
+    const qint64 top = ini.ReadInteger("WIN", "TOP", 0);
+    const qint64 right = ini.ReadInteger("WIN", "RIGHT", workArea.width());
+    const qint64 bottom = ini.ReadInteger("WIN", "BOTTOM", workArea.height());
+    const qint64 state = ini.ReadInteger("WIN", "STATE", 2);
+
+    setWindowTitle(QString::fromLatin1(zph::AppTitle));
+    SetApplicationTitle(QString::fromLatin1(zph::AppTitle));
+    TrayIcon1->setToolTip(QString::fromLatin1(zph::AppTitle));
+    const QIcon appIcon(QStringLiteral(":/images/AppIcon.png"));
+    TrayIcon1->setIcon(appIcon);
+    setWindowIcon(appIcon);
+    TrayIcon1->setVisible(true);
+
+    if (state != 2) {
+        auto clamp = [](qint64 v) { return int(std::clamp<qint64>(v, -100000, 100000)); };
+        move(clamp(left), clamp(top));
+        resize(clamp(right - left), clamp(bottom - top));
+    }
+    setWindowState(state == 1 ? Qt::WindowMinimized
+                   : state == 2 ? Qt::WindowMaximized
+                                : Qt::WindowNoState);
+
+    auto first = NewTab(crm->Browser(), bsSkinTabSheet1);
+    TabRegistry->Add(QString::number(NextTabId), std::move(first));
+    bsSkinTabSheet1->Tag = NextTabId;
+    bsSkinTabSheet1->SetTabVisible(false);
+
+    StartBackgroundTasks();
+}
+
+void TFormMain::ShowInitial() { show(); }
+
+void TFormMain::SetInstanceMutex(std::unique_ptr<platform::InstanceLock> lock)
+{
+    instanceMutex_ = std::move(lock);
+}
+
+int TFormMain::WindowStateValue() const
+{
+    if (windowState() & Qt::WindowMinimized)
+        return 1;
+    if (windowState() & Qt::WindowMaximized)
+        return 2;
+    return 0;
+}
+
+void TFormMain::FormCloseQuery(bool& CanClose)
+{
+    core::IniFile ini = ConfigFile();
+    ini.WriteInteger("WIN", "LEFT", x());
+    ini.WriteInteger("WIN", "TOP", y());
+    ini.WriteInteger("WIN", "RIGHT", x() + width());
+    ini.WriteInteger("WIN", "BOTTOM", y() + height());
+    ini.WriteInteger("WIN", "STATE", WindowStateValue());
+
+    if (!ExitRequested) {
+        CanClose = false;
+        HideToTray();
+        return;
+    }
+    if (ConfirmExit) {
+        ExitRequested = false;
+        if (AppMessageBox(QStringLiteral("确定要退出吗？"), 36) == IDYES) {
+            Closing = true;
+            CanClose = true;
+        } else {
+            CanClose = false;
+        }
+        return;
+    }
+    CanClose = true;
+}
+
+void TFormMain::HideToTray()
+{
+    if (TrayAvailable)
+        hide();
+    else
+        showMinimized();
+}
+
+void TFormMain::FormDestroy()
+{
+    instanceMutex_.reset();
+    TabRegistry.reset();
+    LoadingPages.reset();
+}
+
+void TFormMain::FormResize()
+{
+    UpdateTabWidth();
+    MarkTabsForFit();
+    if (TBrowserTab* tab = ActiveTab())
+        FitTabBrowser(tab);
+}
+
+void TFormMain::NShowMainClick()
+{
+    show();
+    raise();
+    activateWindow();
+    if (isMinimized())
+        showMaximized();
+}
+
+void TFormMain::NExitClick()
+{
+    ExitRequested = true;
+    close();
+}
+
+void TFormMain::PostCloseRequest()
+{
+    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
+bool TFormMain::PostMessage(QEvent* message) { return mailbox_->Post(message); }
+
+void TFormMain::closeEvent(QCloseEvent* event)
+{
+    bool canClose = true;
+    FormCloseQuery(canClose);
+    if (!canClose) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    emit Closed();
+}
+
+void TFormMain::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    if (TabRegistry)
+        FormResize();
+}
+
+bool TFormMain::event(QEvent* event)
+{
+    switch (int(event->type())) {
+    case zph::WM_LOADURL:
+        WMLoadUrl(static_cast<TAddressMessage*>(event)->Address);
+        return true;
+    case zph::WM_SHOWMAIN:
+        NShowMainClick();
+        return true;
+    case zph::WM_NEWTAB:
+        OpenPopupTab(static_cast<TPopupMessage*>(event)->Info);
+        return true;
+    case zph::WM_CLOSETAB:
+        CloseTab(static_cast<TPageIndexMessage*>(event)->PageIndex);
+        return true;
+    case zph::WM_LOADSTARTURL:
+        WMLoadStartUrl(static_cast<TAddressMessage*>(event)->Address);
+        return true;
+    default:
+        if (event->type() == WM_UPDATEACCEPTED) {
+            WMUpdateAccepted();
+            return true;
+        }
+        return QMainWindow::event(event);
+    }
+}

@@ -1,0 +1,175 @@
+#pragma once
+// TFormMain: the client's one main window. It hides to the tray instead of closing,
+// holds every browser view in a tab of PageControl1, turns popups into tabs, and
+// starts the start-address and update-check tasks. Its methods are spread over files
+// by concern: FormMain.cpp (life and tray), FormMainTabs.cpp (tab registry),
+// FormMainStrip.cpp (strip drawing and mouse), FormMainPageEvents.cpp (page events),
+// FormMainService.cpp (start address and update check).
+//
+// Everything runs on the UI thread except BuildStartUrl and CheckForUpdate, which run
+// on their own worker threads and reach the window only through posted messages (and,
+// for an accepted update, the three atomic flags).
+
+#include <QAction>
+#include <QList>
+#include <QMainWindow>
+#include <QMenu>
+#include <QPointer>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <array>
+#include <atomic>
+#include <memory>
+
+#include "engine/Chromium.h"
+#include "ui/BrowserTab.h"
+#include "ui/PageControl.h"
+#include "ui/TabRegistry.h"
+#include "ui/WindowMailbox.h"
+
+namespace platform {
+class InstanceLock;
+}
+
+class TFormMain : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int TabInfoSlots = 1025;
+
+    // appDir: the application directory with a trailing separator.
+    explicit TFormMain(const QString& appDir, QWidget* parent = nullptr);
+    ~TFormMain() override;
+
+    // Shows the window in the state read from config.ini.
+    void ShowInitial();
+    // The lock that keeps other instances out; released when the window is destroyed.
+    void SetInstanceMutex(std::unique_ptr<platform::InstanceLock> lock);
+    // False on a desktop without a system tray: hiding would leave no way back.
+    bool TrayAvailable;
+    // Window state as stored in [WIN] STATE: 0 normal, 1 minimized, 2 maximized.
+    int WindowStateValue() const;
+
+    // Flags of the close path; the update check sets them from its worker thread.
+    std::atomic<bool> ExitRequested{false};
+    std::atomic<bool> ConfirmExit{false};
+    std::atomic<bool> Closing{false};
+
+    // Controls of the window.
+    TPageControl* PageControl1 = nullptr;
+    TSkinTabSheet* bsSkinTabSheet1 = nullptr;
+    TSkinTabSheet* bsSkinTabSheet2 = nullptr;
+    engine::TChromium* crm = nullptr;
+    QSystemTrayIcon* TrayIcon1 = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QAction* NShowMain = nullptr;
+    QAction* N1 = nullptr;
+    QAction* NRelogin = nullptr;
+    QAction* NSetting = nullptr;
+    QAction* NAbout = nullptr;
+    QAction* N2 = nullptr;
+    QAction* NExit = nullptr;
+    QTimer* TimerRefreshTab = nullptr;
+
+    // Tabs.
+    qint32 NextTabId = 0;
+    std::unique_ptr<TTabRegistry> TabRegistry;
+    std::array<TTabInfo, TabInfoSlots> TabInfos{};
+    std::unique_ptr<QList<qint32>> LoadingPages;
+    QPointer<QWidget> SparePageWindow;
+    // Steady-clock milliseconds of the last popup made into a tab; 0 before any.
+    double LastPopupTime = 0;
+
+    // Strip.
+    QPoint PointerPos;
+    // Steady-clock milliseconds of the last press not taken as a double click.
+    double LastPressTime = 0;
+
+    // Start address; it arrives with message 2040 from its task.
+    QString StartUrl;
+
+    // Life and tray.
+    void FormCreate();
+    void FormCloseQuery(bool& CanClose);
+    void FormDestroy();
+    void FormResize();
+    void NShowMainClick();
+    void NExitClick();
+    // A close request that runs after the current event, like a posted WM_CLOSE.
+    void PostCloseRequest();
+    // Posts a message to this window from any thread; dropped once it is destroyed.
+    bool PostMessage(QEvent* message);
+
+    // Tab registry.
+    TBrowserTab* FindTab(qint32 id) const;
+    TBrowserTab* ActiveTab() const;
+    std::unique_ptr<TBrowserTab> NewTab(const engine::BrowserRef& browser, TSkinTabSheet* page);
+    engine::TChromium* CreateBrowserView(TSkinTabSheet* page);
+    void AddSparePage();
+    void OpenAddressTab(const QString& address);
+    void OpenPopupTab(const TPopupInfo& info);
+    void CloseTab(int p);
+    void UpdateTabWidth();
+    void PageControl1Change();
+    void MarkTabsForFit();
+    void FitTabBrowser(TBrowserTab* tab);
+    static QRect PageSizeRect(const QWidget* window);
+
+    // Page events.
+    void crmBeforePopup(engine::TChromium* sender, const engine::BrowserRef& browser,
+                        const engine::FrameRef& frame, const QString& targetUrl,
+                        const QString& targetFrameName,
+                        engine::TWindowOpenDisposition targetDisposition, bool userGesture,
+                        const engine::PopupFeatures& popupFeatures, engine::WindowInfo& windowInfo,
+                        engine::BrowserSettings& settings, bool& noJavascriptAccess, bool& Result);
+    void crmTitleChange(engine::TChromium* sender, const engine::BrowserRef& browser,
+                        const QString& title);
+    void crmLoadingStateChange(engine::TChromium* sender, const engine::BrowserRef& browser,
+                               bool isLoading, bool canGoBack, bool canGoForward);
+    void UpdateTabLoadState(QWidget* browserWindow, bool loaded);
+    void crmBeforeResourceLoad(engine::TChromium* sender, const engine::BrowserRef& browser,
+                               const engine::FrameRef& frame, engine::Request& request,
+                               engine::TReturnValue& Result);
+    void crmBeforeDownload(engine::TChromium* sender, const engine::BrowserRef& browser,
+                           const engine::DownloadItem& downloadItem, const QString& suggestedName,
+                           const engine::DownloadCallbackRef& callback);
+    void crmClose(engine::TChromium* sender, const engine::BrowserRef& browser, bool& Result);
+
+    // Strip drawing and mouse.
+    void PageControl1DrawSkinTab(int p, const QRect& rect, QPainter& canvas);
+    void PageControl1MouseDown(Qt::MouseButton button, int X, int Y);
+    void PageControl1MouseMove(int X, int Y);
+    void PageControl1MouseUp(Qt::MouseButton button, int X, int Y);
+    void TimerRefreshTabTimer();
+
+    // Start address and update check. The two tasks run on worker threads and reach
+    // the window only through its mailbox, which stays safe after the window is gone.
+    static void BuildStartUrl(const TWindowMailboxRef& mailbox);
+    static void CheckForUpdate(const TWindowMailboxRef& mailbox);
+    void WMLoadStartUrl(const QString& address);
+    void WMLoadUrl(const QString& address);
+    // The user accepted an update and the updater has been started: end without asking.
+    void WMUpdateAccepted();
+
+signals:
+    // The window has really closed: the client ends.
+    void Closed();
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void CreateControls();
+    void CreateTray();
+    void WireBrowserView(engine::TChromium* view);
+    void CreateShortcuts();
+    void StartBackgroundTasks();
+    void HideToTray();
+    void SwitchTab(int step);
+
+    QString appDir_;
+    std::unique_ptr<platform::InstanceLock> instanceMutex_;
+    TWindowMailboxRef mailbox_;
+    bool destroyed_ = false;
+};

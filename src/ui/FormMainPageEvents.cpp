@@ -1,0 +1,149 @@
+// Page events of every browser view of the main window and of the popups opened from
+// them. From the moment Closing is set they change nothing (resource loads still get
+// their header).
+
+#include <QLoggingCategory>
+
+#include "ui/FormMain.h"
+#include "ui/PostedMessages.h"
+#include "ui/SteadyClock.h"
+
+namespace {
+
+// The tab id carried by the control that holds a browser window: a view made by
+// CreateBrowserView, or the page a popup's window sits in.
+std::optional<qint32> TagOfControl(const QWidget* control)
+{
+    if (auto* view = qobject_cast<const engine::TChromium*>(control))
+        return view->Tag;
+    if (auto* page = qobject_cast<const TSkinTabSheet*>(control))
+        return page->Tag;
+    return std::nullopt;
+}
+
+bool IsBlankTitle(const QString& title)
+{
+    const QString trimmed = title.trimmed();
+    return trimmed.isEmpty() || trimmed == QLatin1String("about:blank");
+}
+
+} // namespace
+
+void TFormMain::crmBeforePopup(engine::TChromium* sender, const engine::BrowserRef&,
+                               const engine::FrameRef&, const QString& targetUrl, const QString&,
+                               engine::TWindowOpenDisposition, bool, const engine::PopupFeatures&,
+                               engine::WindowInfo& windowInfo, engine::BrowserSettings&, bool&,
+                               bool&)
+{
+    // Before the start tab exists there is no spare page: the engine opens its own window.
+    auto* page = qobject_cast<TSkinTabSheet*>(SparePageWindow.data());
+    if (Closing || !page)
+        return;
+
+    const QRect size = PageSizeRect(page);
+    windowInfo.ParentWindow = page;
+    windowInfo.X = 0;
+    windowInfo.Y = 0;
+    windowInfo.Width = size.width();
+    windowInfo.Height = size.height();
+    windowInfo.WindowName = QStringLiteral("ZephrinBrowserWindow%1").arg(NextTabId);
+    windowInfo.Style = 0x56010000;
+
+    TPopupInfo info;
+    info.TargetUrl = targetUrl;
+    info.OpenerId = sender->Browser() ? sender->Browser()->GetIdentifier() : 0;
+    info.Page = page;
+    PostMessage(new TPopupMessage(info));
+    LastPopupTime = SteadyMilliseconds();
+
+    // Every popup gets a page of its own at once, so a burst of popups never shares one.
+    AddSparePage();
+}
+
+void TFormMain::crmTitleChange(engine::TChromium* sender, const engine::BrowserRef& browser,
+                               const QString& title)
+{
+    if (Closing || !TabRegistry)
+        return;
+    TSkinTabSheet* page = nullptr;
+    TBrowserTab* tab = nullptr;
+    if (browser->IsPopup()) {
+        QWidget* window = browser->GetHost().GetWindowHandle();
+        page = qobject_cast<TSkinTabSheet*>(window ? window->parentWidget() : nullptr);
+        if (!page)
+            return;
+        tab = FindTab(page->Tag);
+        if (!tab) {
+            auto made = NewTab(browser, page);
+            tab = made.get();
+            TabRegistry->Add(QString::number(page->Tag), std::move(made));
+        }
+        if (!tab->BrowserWindow) {
+            tab->BrowserWindow = page->findChild<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+            tab->Browser = browser;
+        }
+    } else {
+        page = qobject_cast<TSkinTabSheet*>(sender->parentWidget());
+        tab = page ? FindTab(page->Tag) : nullptr;
+    }
+    if (!tab || IsBlankTitle(title))
+        return;
+    page->SetCaption(page->PageIndex() == 1 ? QString::fromLatin1(zph::AppTitle) : title);
+}
+
+void TFormMain::crmLoadingStateChange(engine::TChromium*, const engine::BrowserRef& browser,
+                                      bool isLoading, bool, bool)
+{
+    if (Closing)
+        return;
+    UpdateTabLoadState(browser->GetHost().GetWindowHandle(), !isLoading);
+}
+
+void TFormMain::UpdateTabLoadState(QWidget* browserWindow, bool loaded)
+{
+    if (!browserWindow || !LoadingPages)
+        return;
+    const auto tag = TagOfControl(browserWindow->parentWidget());
+    if (!tag)
+        return;
+    TBrowserTab* tab = FindTab(*tag);
+    if (!tab || !tab->Page)
+        return;
+    const int index = tab->Page->PageIndex();
+    if (!loaded && !LoadingPages->contains(index)) {
+        LoadingPages->append(index);
+        TimerRefreshTab->start();
+    }
+    if (loaded)
+        LoadingPages->removeOne(index);
+    tab->Loaded = loaded;
+    PageControl1->RepaintStrip();
+}
+
+void TFormMain::crmBeforeResourceLoad(engine::TChromium*, const engine::BrowserRef&,
+                                      const engine::FrameRef&, engine::Request& request,
+                                      engine::TReturnValue&)
+{
+    if (request.IsReadOnly())
+        return;
+    engine::HeaderMap headers;
+    request.GetHeaderMap(headers);
+    headers.Append(QStringLiteral("Accept-Language"), QStringLiteral("zh-CN"));
+    request.SetHeaderMap(headers);
+}
+
+void TFormMain::crmBeforeDownload(engine::TChromium*, const engine::BrowserRef&,
+                                  const engine::DownloadItem&, const QString& suggestedName,
+                                  const engine::DownloadCallbackRef& callback)
+{
+    if (Closing)
+        return;
+    callback->Continue(suggestedName, true);
+}
+
+void TFormMain::crmClose(engine::TChromium*, const engine::BrowserRef&, bool&)
+{
+    Closing = true;
+    ConfirmExit = false;
+    PostCloseRequest();
+}

@@ -1,0 +1,143 @@
+// The service connection: the start address with the workstation's identity, and the
+// check for a newer client.
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QStringDecoder>
+#include <QTimer>
+
+#include "app/Global.h"
+#include "app/ZphConst.h"
+#include "core/CommonThread.h"
+#include "core/StartAddress.h"
+#include "core/UpdateCheck.h"
+#include "platform/DetachedProcess.h"
+#include "platform/WorkstationIdentity.h"
+#include "ui/AppMessageBox.h"
+#include "ui/FormMain.h"
+#include "ui/PostedMessages.h"
+
+Q_LOGGING_CATEGORY(lcService, "quillmark.service")
+
+namespace {
+
+constexpr int VersionFileTimeoutMs = 15000;
+constexpr qint64 VersionFileMaxBytes = 1 << 20; // a version file is a few dozen bytes
+
+// Runs a task once on a worker thread of its own, as the window's tasks always run.
+void RunOnceInBackground(core::TCommonThread::TMethod task)
+{
+    auto* thread = new core::TCommonThread;
+    thread->Synchronized = false;
+    thread->RepeatCount = 1;
+    thread->SetTask(std::move(task));
+    thread->Resume();
+}
+
+// GET of the version file on the calling (worker) thread, with a time limit.
+std::optional<QByteArray> FetchVersionFile(const QUrl& url, QString* error)
+{
+    QNetworkAccessManager manager;
+    QNetworkRequest request(url);
+    request.setTransferTimeout(VersionFileTimeoutMs);
+    std::unique_ptr<QNetworkReply> reply(manager.get(request));
+    QEventLoop loop;
+    QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    QObject::connect(reply.get(), &QNetworkReply::downloadProgress, reply.get(),
+                     [&reply](qint64 received, qint64) {
+                         if (received > VersionFileMaxBytes)
+                             reply->abort();
+                     });
+    QTimer::singleShot(VersionFileTimeoutMs, &loop, [&reply] { reply->abort(); });
+    if (!reply->isFinished())
+        loop.exec();
+    if (reply->error() != QNetworkReply::NoError) {
+        *error = reply->errorString();
+        return std::nullopt;
+    }
+    return reply->readAll();
+}
+
+std::string Gb18030ToUtf8(std::string_view bytes)
+{
+    QStringDecoder decoder("GB18030");
+    const QString text = decoder(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+    return text.toStdString();
+}
+
+} // namespace
+
+void TFormMain::StartBackgroundTasks()
+{
+    TWindowMailboxRef mailbox = mailbox_;
+    RunOnceInBackground([mailbox] { BuildStartUrl(mailbox); });
+    RunOnceInBackground([mailbox] { CheckForUpdate(mailbox); });
+}
+
+void TFormMain::BuildStartUrl(const TWindowMailboxRef& mailbox)
+{
+    try {
+        const core::TWorkstationIdentity identity = platform::ReadWorkstationIdentity();
+        const std::string address = core::BuildStartAddress(ServiceHost().toStdString(),
+                                                            zph::ServicePort, identity);
+        mailbox->Post(new TAddressMessage(zph::WM_LOADSTARTURL, QString::fromStdString(address)));
+    } catch (const std::exception& e) {
+        qCWarning(lcService) << "start address:" << e.what();
+    }
+}
+
+void TFormMain::WMLoadStartUrl(const QString& address)
+{
+    StartUrl = address;
+    OpenAddressTab(StartUrl);
+}
+
+void TFormMain::WMLoadUrl(const QString& address) { crm->Load(address); }
+
+void TFormMain::CheckForUpdate(const TWindowMailboxRef& mailbox)
+{
+    const QUrl url(ServiceBaseUrl() + QStringLiteral("/ver/ver.html"));
+    QString fetchError;
+    const auto body = FetchVersionFile(url, &fetchError);
+    if (!body) {
+        qCWarning(lcService) << "update check:" << url.toString() << fetchError;
+        return;
+    }
+    const std::string text =
+        core::DecodeVersionBody(std::string_view(body->constData(), size_t(body->size())),
+                                &Gb18030ToUtf8);
+    std::string parseError;
+    const auto info = core::ParseVersionFile(text, &parseError);
+    if (!info) {
+        qCWarning(lcService) << "update check:" << QString::fromStdString(parseError);
+        return;
+    }
+    if (!core::IsNewVersion(*info, zph::AppVersion) || !mailbox->IsOpen())
+        return;
+    const QString question = QString::fromStdString(core::UpdateQuestion(*info));
+    if (AppMessageBox(question, 36) != IDYES)
+        return;
+
+    const std::string exeName =
+        QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString();
+#ifdef Q_OS_WIN
+    const QString updater = AppDir + QStringLiteral("Update.exe");
+#else
+    const QString updater = AppDir + QStringLiteral("Update");
+#endif
+    platform::StartDetached(updater.toStdString(), {core::UpdateRequestArgument(exeName)},
+                            AppDir.toStdString());
+    mailbox->Post(new QEvent(WM_UPDATEACCEPTED));
+}
+
+void TFormMain::WMUpdateAccepted()
+{
+    ExitRequested = true;
+    Closing = true;
+    ConfirmExit = false;
+    close();
+}

@@ -1,0 +1,32 @@
+#pragma once
+// The numbered messages to the main window, as posted events that own their payload.
+
+#include <QEvent>
+#include <QString>
+
+#include "app/ZphConst.h"
+#include "ui/BrowserTab.h"
+
+// 2026, 2028 and 2040: an address.
+class TAddressMessage : public QEvent {
+public:
+    TAddressMessage(QEvent::Type type, QString address) : QEvent(type), Address(std::move(address)) {}
+    const QString Address;
+};
+
+// The window's own message, not posted by anyone else: an update was accepted.
+inline const QEvent::Type WM_UPDATEACCEPTED = QEvent::Type(QEvent::registerEventType());
+
+// 2036: a popup waiting for its tab.
+class TPopupMessage : public QEvent {
+public:
+    explicit TPopupMessage(TPopupInfo info) : QEvent(zph::WM_NEWTAB), Info(std::move(info)) {}
+    const TPopupInfo Info;
+};
+
+// 2039: a page index.
+class TPageIndexMessage : public QEvent {
+public:
+    explicit TPageIndexMessage(int pageIndex) : QEvent(zph::WM_CLOSETAB), PageIndex(pageIndex) {}
+    const int PageIndex;
+};

@@ -1,0 +1,41 @@
+#include "ui/TabRegistry.h"
+
+void TTabRegistry::Add(const QString& key, std::unique_ptr<TBrowserTab> tab)
+{
+    entries_[key].push_back(std::move(tab));
+}
+
+TBrowserTab* TTabRegistry::Find(const QString& key) const
+{
+    auto it = entries_.find(key);
+    if (it == entries_.end() || it->second.empty())
+        return nullptr;
+    return it->second.back().get();
+}
+
+void TTabRegistry::Remove(const QString& key)
+{
+    auto it = entries_.find(key);
+    if (it == entries_.end() || it->second.empty())
+        return;
+    it->second.pop_back();
+    if (it->second.empty())
+        entries_.erase(it);
+}
+
+int TTabRegistry::Count() const
+{
+    int count = 0;
+    for (const auto& [key, list] : entries_)
+        count += int(list.size());
+    return count;
+}
+
+std::vector<TBrowserTab*> TTabRegistry::All() const
+{
+    std::vector<TBrowserTab*> all;
+    for (const auto& [key, list] : entries_)
+        for (const auto& tab : list)
+            all.push_back(tab.get());
+    return all;
+}

@@ -1,0 +1,124 @@
+#include "ui/TabStrip.h"
+
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolTip>
+
+#include "ui/PageControl.h"
+
+namespace {
+
+const QColor StripColor(0xEE, 0xF0, 0xF3);
+const QColor ActiveColor(Qt::white);
+const QColor HoverColor(0xF7, 0xF8, 0xFA);
+const QColor DividerColor(0xD5, 0xD9, 0xDE);
+const QColor AccentColor(0x1A, 0x7F, 0x5A);
+const QColor ActiveText(0x1F, 0x23, 0x28);
+const QColor InactiveText(0x4B, 0x55, 0x63);
+
+} // namespace
+
+TTabStrip::TTabStrip(TPageControl* control) : QWidget(control), control_(control)
+{
+    setMouseTracking(true);
+    setFixedHeight(TPageControl::TabHeight);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    QFont tabFont(QStringLiteral("Arial"));
+    tabFont.setPixelSize(12);
+    setFont(tabFont);
+}
+
+QSize TTabStrip::sizeHint() const { return QSize(control_->TabWidth(), TPageControl::TabHeight); }
+
+void TTabStrip::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), StripColor);
+    painter.setPen(DividerColor);
+    painter.drawLine(0, height() - 1, width(), height() - 1);
+
+    const int active = control_->ActivePageIndex();
+    for (int i = 0; i < control_->PageCount(); ++i) {
+        const QRect tab = control_->TabRect(i);
+        if (tab.isEmpty())
+            continue;
+        const bool isActive = i == active;
+        const bool isHover = i == hover_;
+        if (isActive) {
+            painter.fillRect(tab, ActiveColor);
+            painter.fillRect(QRect(tab.left(), 0, tab.width(), 2), AccentColor);
+        } else {
+            if (isHover)
+                painter.fillRect(tab.adjusted(0, 0, 0, -1), HoverColor);
+            painter.setPen(DividerColor);
+            painter.drawLine(tab.right(), 7, tab.right(), tab.bottom() - 7);
+        }
+        painter.save();
+        painter.setClipRect(tab);
+        painter.translate(tab.topLeft());
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        painter.setPen(isActive ? ActiveText : InactiveText);
+        painter.setFont(font());
+        if (control_->OnDrawSkinTab)
+            control_->OnDrawSkinTab(i, QRect(QPoint(0, 0), tab.size()), painter, isActive, isHover);
+        painter.restore();
+    }
+}
+
+void TTabStrip::mousePressEvent(QMouseEvent* event)
+{
+    control_->StripPressed(event->button(), event->position().toPoint());
+}
+
+void TTabStrip::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // The owner tells double clicks apart by the time between presses.
+    control_->StripPressed(event->button(), event->position().toPoint());
+}
+
+void TTabStrip::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint pos = event->position().toPoint();
+    SetHover(pos.y() < TPageControl::TabHeight ? control_->PageAtX(pos.x()) : -1);
+    if (control_->OnMouseMove)
+        control_->OnMouseMove(pos.x(), pos.y());
+}
+
+void TTabStrip::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (control_->OnMouseUp) {
+        const QPoint pos = event->position().toPoint();
+        control_->OnMouseUp(event->button(), pos.x(), pos.y());
+    }
+}
+
+void TTabStrip::leaveEvent(QEvent* event)
+{
+    SetHover(-1);
+    QWidget::leaveEvent(event);
+}
+
+bool TTabStrip::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const int index = control_->PageAtX(help->pos().x());
+        if (index >= 0 && !control_->Page(index)->Caption().isEmpty())
+            QToolTip::showText(help->globalPos(), control_->Page(index)->Caption(), this,
+                               control_->TabRect(index));
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void TTabStrip::SetHover(int pageIndex)
+{
+    if (hover_ == pageIndex)
+        return;
+    hover_ = pageIndex;
+    update();
+}
