@@ -1,0 +1,58 @@
+#pragma once
+// Geometry of the owner-drawn tab strip. All tabs have the same width and sit in one row
+// from the strip's left edge; page p's tab (pages 0 and the last one have none) spans
+// x = (p - 1) * W to p * W in strip coordinates.
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace core
+{
+
+struct TRect {
+    int Left = 0, Top = 0, Right = 0, Bottom = 0;
+    bool operator==(const TRect&) const = default;
+};
+
+struct TPoint {
+    int X = 0, Y = 0;
+    bool operator==(const TPoint&) const = default;
+};
+
+// Left and top edges are inside, right and bottom edges outside.
+bool PtInRect(const TRect& r, int x, int y);
+
+constexpr int TabHeight = 29;
+constexpr int DefaultTabWidth = 178;
+constexpr int TabStripReserve = 56 + 34; // strip width the tabs may not use
+// Positions inside a tab, in the tab's own coordinates.
+constexpr TPoint IconPos{5, 7};
+constexpr int CaptionLeft = 25;
+constexpr int CloseButtonInset = 19; // from the tab's right edge to the close button
+constexpr int CloseButtonSize = 12;  // hit area; the image itself is 10 x 10
+
+// Width of each visible tab: the default while the tabs fit, else the available width
+// shared out (truncated). With no visible tab the default; never negative.
+int ComputeTabWidth(int stripWidth, int pageCount);
+
+// Top of the caption (and of the close button's hit area) for a caption `textHeight` high.
+int CaptionTop(int textHeight);
+
+// The caption without surrounding blanks, cut at its end until
+// CaptionLeft + width <= tabWidth - CloseButtonInset; it may become empty. A surrogate pair
+// is one character. Assumes `measure` never shrinks when text is appended: it searches
+// the cut by bisection instead of measuring after every removed character.
+std::u16string FitCaption(std::u16string_view caption, int tabWidth,
+                          const std::function<int(std::u16string_view)>& measure);
+
+// The close button's hit area of page `pageIndex`, in strip coordinates.
+TRect CloseButtonRect(int pageIndex, int tabWidth, int captionTop);
+
+// Top-left corner of the close image in the tab's own coordinates.
+TPoint CloseImagePos(int tabWidth, int captionTop);
+
+// A rectangle in tab coordinates moved into strip coordinates.
+TRect OffsetTabRect(const TRect& tabRect, int pageIndex, int tabWidth);
+
+} // namespace core

@@ -1,0 +1,188 @@
+#include "core/TabGeometry.h"
+
+#include <gtest/gtest.h>
+
+using namespace core;
+
+namespace
+{
+
+TEST(TabGeometry, DefaultTabLayout)
+{
+    // Width 178, height 29, a caption 14 pixels high.
+    const int y = CaptionTop(14);
+    EXPECT_EQ(y, 9);
+    EXPECT_EQ(CloseImagePos(DefaultTabWidth, y), (TPoint{159, 11}));
+
+    const TRect hit = CloseButtonRect(1, DefaultTabWidth, y);
+    EXPECT_EQ(hit, (TRect{159, 9, 171, 21}));
+    EXPECT_TRUE(PtInRect(hit, 159, 9));
+    EXPECT_TRUE(PtInRect(hit, 170, 20));
+    EXPECT_FALSE(PtInRect(hit, 171, 20));
+    EXPECT_FALSE(PtInRect(hit, 170, 21));
+    EXPECT_FALSE(PtInRect(hit, 158, 9));
+    EXPECT_FALSE(PtInRect(hit, 159, 8));
+}
+
+TEST(TabGeometry, CloseButtonOfLaterPagesMovesByWholeTabs)
+{
+    EXPECT_EQ(CloseButtonRect(2, 178, 9), (TRect{337, 9, 349, 21}));
+    EXPECT_EQ(CloseButtonRect(4, 153, 7), (TRect{593, 7, 605, 19}));
+}
+
+TEST(TabGeometry, TabRectMovesIntoStripCoordinates)
+{
+    const TRect tab{0, 0, 178, 29};
+    EXPECT_EQ(OffsetTabRect(tab, 1, 178), tab);
+    EXPECT_EQ(OffsetTabRect(tab, 3, 178), (TRect{356, 0, 534, 29}));
+    EXPECT_EQ(OffsetTabRect({2, 3, 150, 28}, 2, 150), (TRect{152, 3, 300, 28}));
+}
+
+TEST(TabGeometry, EmptyRectContainsNothing)
+{
+    EXPECT_FALSE(PtInRect({}, 0, 0));
+    EXPECT_FALSE(PtInRect({5, 5, 5, 9}, 5, 6));
+}
+
+TEST(TabGeometry, CaptionTopTruncatesTowardZero)
+{
+    EXPECT_EQ(CaptionTop(15), 9);
+    EXPECT_EQ(CaptionTop(13), 10);
+    EXPECT_EQ(CaptionTop(29), 2);
+    EXPECT_EQ(CaptionTop(32), 1); // -3 / 2 = -1
+    EXPECT_EQ(CaptionTop(0), 16);
+}
+
+struct WidthCase {
+    int stripWidth;
+    int pageCount;
+    int expected;
+};
+
+class TabWidthTest : public testing::TestWithParam<WidthCase>
+{
+};
+
+TEST_P(TabWidthTest, Computes)
+{
+    EXPECT_EQ(ComputeTabWidth(GetParam().stripWidth, GetParam().pageCount), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, TabWidthTest,
+                         testing::Values(WidthCase{1008, 7, 178}, // five tabs fit
+                                         WidthCase{1008, 8, 153}, // six share 918 pixels
+                                         WidthCase{1008, 3, 178}, // start tab alone
+                                         WidthCase{1008, 2, 178}, // no visible tab
+                                         WidthCase{1008, 0, 178}, // no page at all
+                                         WidthCase{980, 7, 178},  // 890 = 5 * 178: shared
+                                         WidthCase{979, 7, 177},  // 889 / 5 truncated
+                                         WidthCase{100, 12, 1},   // 10 / 10
+                                         WidthCase{90, 5, 0},     // nothing available
+                                         WidthCase{50, 5, 0},     // never negative
+                                         WidthCase{0, 1000, 0},
+                                         WidthCase{2000000000, 20000002, 99}));
+
+// Every character 7 pixels wide; a surrogate pair is one character.
+int FixedWidth(std::u16string_view text)
+{
+    int chars = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < text.size())
+            ++i;
+        ++chars;
+    }
+    return chars * 7;
+}
+
+// Reference: remove the last character and measure again, as long as it is too wide.
+std::u16string CutOneByOne(std::u16string_view caption, int tabWidth)
+{
+    size_t b = caption.find_first_not_of(u" \t\r\n");
+    std::u16string text(b == std::u16string_view::npos ? u"" : caption.substr(b));
+    while (!text.empty() && (text.back() <= 32))
+        text.pop_back();
+    while (!text.empty() && CaptionLeft + FixedWidth(text) > tabWidth - CloseButtonInset) {
+        text.pop_back();
+        if (!text.empty() && text.back() >= 0xD800 && text.back() <= 0xDBFF)
+            text.pop_back();
+    }
+    return text;
+}
+
+struct CaptionCase {
+    const char* name;
+    std::u16string caption;
+    int tabWidth;
+    std::u16string expected;
+};
+
+class FitCaptionTest : public testing::TestWithParam<CaptionCase>
+{
+};
+
+TEST_P(FitCaptionTest, Cuts)
+{
+    const CaptionCase& c = GetParam();
+    EXPECT_EQ(FitCaption(c.caption, c.tabWidth, FixedWidth), c.expected);
+    EXPECT_EQ(FitCaption(c.caption, c.tabWidth, FixedWidth), CutOneByOne(c.caption, c.tabWidth));
+}
+
+// Tab 178 leaves 178 - 19 - 25 = 134 pixels: 19 characters of 7 pixels.
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FitCaptionTest,
+    testing::Values(
+        CaptionCase{"Fits", u"QuillmarkERP", 178, u"QuillmarkERP"},
+        CaptionCase{"ExactlyFits", std::u16string(19, u'x'), 178, std::u16string(19, u'x')},
+        CaptionCase{"OneTooMany", std::u16string(20, u'x'), 178, std::u16string(19, u'x')},
+        CaptionCase{"Chinese", u"正在检测安全环境正在检测安全环境正在检测安全环境", 178,
+                    u"正在检测安全环境正在检测安全环境正在检"},
+        CaptionCase{"BlanksTrimmed", u"  \t新页面\r\n ", 178, u"新页面"},
+        CaptionCase{"OnlyBlanks", u" \t ", 178, u""}, CaptionCase{"Empty", u"", 178, u""},
+        CaptionCase{"InnerBlankKeptAtCut", u"abcdefghijklmnopqr stuvw", 178,
+                    u"abcdefghijklmnopqr "},
+        CaptionCase{"SurrogatePairAtCut", std::u16string(18, u'a') + u"\U0001F600\U0001F600", 178,
+                    std::u16string(18, u'a') + u"\U0001F600"},
+        CaptionCase{"SurrogatePairJustOver", std::u16string(19, u'a') + u"\U0001F600", 178,
+                    std::u16string(19, u'a')},
+        CaptionCase{"NarrowTabKeepsOne", u"abc", 51, u"a"},
+        CaptionCase{"CannotFitAtAll", u"abc", 50, u""},
+        CaptionCase{"NegativeRoom", u"abc", 0, u""}),
+    [](const testing::TestParamInfo<CaptionCase>& info) { return std::string(info.param.name); });
+
+TEST(FitCaption, LongCaptionNeedsFewMeasurements)
+{
+    const std::u16string caption(100000, u'w');
+    int calls = 0;
+    const auto counting = [&](std::u16string_view text) {
+        ++calls;
+        return FixedWidth(text);
+    };
+    EXPECT_EQ(FitCaption(caption, 178, counting), std::u16string(19, u'w'));
+    EXPECT_LT(calls, 64);
+}
+
+TEST(FitCaption, FittingCaptionIsMeasuredOnce)
+{
+    int calls = 0;
+    const auto counting = [&](std::u16string_view text) {
+        ++calls;
+        return FixedWidth(text);
+    };
+    EXPECT_EQ(FitCaption(u" QuillmarkERP ", 178, counting), u"QuillmarkERP");
+    EXPECT_EQ(calls, 1);
+}
+
+TEST(FitCaption, NeverMeasuresHalfAPair)
+{
+    std::u16string caption;
+    for (int i = 0; i < 1000; ++i)
+        caption += u"\U0001F600";
+    const auto strict = [](std::u16string_view text) {
+        EXPECT_FALSE(!text.empty() && text.back() >= 0xD800 && text.back() <= 0xDBFF);
+        return FixedWidth(text);
+    };
+    const std::u16string fitted = FitCaption(caption, 178, strict);
+    EXPECT_EQ(fitted.size(), 38u);
+}
+
+} // namespace
