@@ -182,8 +182,10 @@ std::optional<std::string> Run(const std::string& command, TStreams streams, int
     } else if (status != -1 && WIFEXITED(status) &&
                (WEXITSTATUS(status) == 127 || WEXITSTATUS(status) == 126)) {
         // The shell could not find or execute the command; what it printed is its reason.
-        LogExecuteError("exit status " + std::to_string(WEXITSTATUS(status)) +
-                        (output.empty() ? std::string() : ": " + output));
+        std::string reason = "/bin/sh exit status " + std::to_string(WEXITSTATUS(status));
+        if (!output.empty())
+            reason += ": " + output.substr(0, output.find_last_not_of("\r\n") + 1);
+        LogExecuteError(reason);
         return std::nullopt;
     }
     return output;
