@@ -5,7 +5,8 @@
 
 namespace testing_support {
 
-TestServer::TestServer(int port) : server_(std::make_unique<httplib::Server>())
+TestServer::TestServer(int port, const QString& host)
+    : server_(std::make_unique<httplib::Server>()), host_(host)
 {
     server_->set_logger([this](const httplib::Request& req, const httplib::Response&) {
         RecordedRequest rec;
@@ -19,11 +20,10 @@ TestServer::TestServer(int port) : server_(std::make_unique<httplib::Server>())
         requests_.push_back(rec);
     });
     if (port == 0)
-        port_ = server_->bind_to_any_port("127.0.0.1");
+        port_ = server_->bind_to_any_port(host.toStdString());
     else
-        port_ = server_->bind_to_port("127.0.0.1", port) ? port : -1;
+        port_ = server_->bind_to_port(host.toStdString(), port) ? port : -1;
     thread_ = new std::thread([this] { server_->listen_after_bind(); });
-    server_->wait_until_ready();
 }
 
 TestServer::~TestServer()
@@ -35,7 +35,7 @@ TestServer::~TestServer()
 
 QUrl TestServer::Url(const QString& pathAndQuery) const
 {
-    return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port_).arg(pathAndQuery));
+    return QUrl(QStringLiteral("http://%1:%2%3").arg(host_).arg(port_).arg(pathAndQuery));
 }
 
 void TestServer::Page(const QString& path, const QByteArray& body, const QByteArray& contentType)

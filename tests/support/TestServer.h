@@ -28,11 +28,13 @@ struct RecordedRequest {
 
 class TestServer {
 public:
-    // port 0: a free port is chosen.
-    explicit TestServer(int port = 0);
+    // port 0: a free port is chosen. Tests that need the service's fixed port 6868 bind
+    // an address of their own in 127.0.0.0/8, so they never meet another test's server.
+    explicit TestServer(int port = 0, const QString& host = QStringLiteral("127.0.0.1"));
     ~TestServer();
 
     int Port() const { return port_; }
+    QString Host() const { return host_; }
     QUrl Url(const QString& pathAndQuery) const;
 
     // Static content for a path.
@@ -49,6 +51,7 @@ private:
     std::unique_ptr<httplib::Server> server_;
     std::thread* thread_ = nullptr;
     int port_ = 0;
+    QString host_;
     mutable std::mutex mutex_;
     std::vector<RecordedRequest> requests_;
 };
