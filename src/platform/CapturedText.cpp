@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QStringDecoder>
 
+#include <utility>
+
 namespace platform
 {
 namespace
@@ -28,7 +30,10 @@ std::string DecodeCapturedBytes(std::string_view bytes)
         return Decode(QStringDecoder(*bom), bytes);
     if (core::IsValidUtf8(bytes))
         return Decode(QStringDecoder(QStringConverter::Utf8), bytes);
-    return Decode(QStringDecoder("GB18030"), bytes);
+    QStringDecoder gb18030("GB18030");
+    if (!gb18030.isValid()) // a Qt without ICU: keep what is readable rather than nothing
+        return Decode(QStringDecoder(QStringConverter::Utf8), bytes);
+    return Decode(std::move(gb18030), bytes);
 }
 
 bool ReadCapturedText(const std::string& path, std::string& text, std::string& error)

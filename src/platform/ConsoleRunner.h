@@ -1,14 +1,14 @@
 #pragma once
-// Runs a console command through /bin/sh -c, without a terminal and with nothing on its
-// standard input, and collects what it prints until it ends. Blocks the calling thread
-// (never call it on the UI thread); any thread, no shared state.
+// Runs a console command through the system's command processor (/bin/sh -c here),
+// without a terminal and with nothing on its standard input, and collects what it prints
+// until it ends. Blocks the calling thread (never call it on the UI thread); any thread,
+// no shared state.
 //
-// After `timeoutMs` the command and everything it started in its process group are
-// killed; what was read until then is kept. A command that cannot be started (including
-// one the shell cannot find or execute, exit status 127 or 126) gives empty output and
-// a log line, never a message to the user. The output is kept as the bytes it was
-// (UTF-8 here), decoded once at the end, so no character is cut by a read boundary; the
-// text ends at its first NUL.
+// After `timeoutMs` the command and everything it started are killed; what was read until
+// then is kept. A command that cannot be started (here also one the shell cannot find or
+// execute: exit status 127 or 126) gives empty output and a log line, never a message to
+// the user. The output is collected as bytes and decoded once at the end, so no character
+// is cut by a read boundary; the text ends at its first NUL.
 
 #include "core/Lines.h"
 

@@ -23,19 +23,23 @@ namespace platform
 namespace
 {
 
-// The kernel's tables are small; a size limit keeps an odd file from being read forever.
-std::string ReadSmallFile(const std::filesystem::path& path)
+// Reads at most `limit` bytes: enough for any workstation's tables, and an odd file is
+// never read forever.
+std::string ReadText(const std::filesystem::path& path, size_t limit = 16 << 20)
 {
     std::ifstream file(path, std::ios::binary);
-    std::string text(1 << 20, '\0');
-    file.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<size_t>(file.gcount()));
-    return text;
+    std::string text;
+    char chunk[4096];
+    while (file && text.size() < limit) {
+        file.read(chunk, sizeof chunk);
+        text.append(chunk, static_cast<size_t>(file.gcount()));
+    }
+    return text.substr(0, limit);
 }
 
 std::string ReadAttribute(const std::filesystem::path& device, const char* name)
 {
-    std::string value = ReadSmallFile(device / name);
+    std::string value = ReadText(device / name, 4096);
     while (!value.empty() && std::isspace(static_cast<unsigned char>(value.back())))
         value.pop_back();
     return value;
@@ -81,12 +85,12 @@ std::vector<std::string> AdapterMacAddresses()
 
 std::string DefaultGateway()
 {
-    return ParseDefaultGateway(ReadSmallFile("/proc/net/route"));
+    return ParseDefaultGateway(ReadText("/proc/net/route"));
 }
 
 std::string GatewayMac(const std::string& gateway)
 {
-    return ParseGatewayMac(gateway, ReadSmallFile("/proc/net/arp"));
+    return ParseGatewayMac(gateway, ReadText("/proc/net/arp"));
 }
 
 std::string LocalIPv4Addresses()
