@@ -21,11 +21,19 @@ bool WaitFor(const std::function<bool()>& condition, int timeoutMs)
     return true;
 }
 
+ModalAnswerer::~ModalAnswerer()
+{
+    for (const auto& timer : timers_)
+        delete timer.data();
+}
+
 void ModalAnswerer::Answer(QMessageBox::StandardButton button, int timeoutMs)
 {
     auto* poll = new QTimer;
+    timers_.push_back(poll);
     auto* elapsed = new QElapsedTimer;
     elapsed->start();
+    QObject::connect(poll, &QTimer::destroyed, [elapsed] { delete elapsed; });
     QObject::connect(poll, &QTimer::timeout, [this, poll, elapsed, button, timeoutMs] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (box && box->isVisible()) {
@@ -39,7 +47,6 @@ void ModalAnswerer::Answer(QMessageBox::StandardButton button, int timeoutMs)
         }
         poll->stop();
         poll->deleteLater();
-        delete elapsed;
     });
     poll->start(20);
 }

@@ -2,6 +2,9 @@
 // Helpers for headless Qt tests: answering modal boxes, waiting for conditions.
 
 #include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
+#include <vector>
 #include <QString>
 #include <QTemporaryDir>
 #include <functional>
@@ -15,6 +18,12 @@ bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 15000);
 // `button` on it. One answer per call; the calls queue up.
 class ModalAnswerer {
 public:
+    ModalAnswerer() = default;
+    ModalAnswerer(const ModalAnswerer&) = delete;
+    ModalAnswerer& operator=(const ModalAnswerer&) = delete;
+    // Stops waiting for boxes that have not come.
+    ~ModalAnswerer();
+
     void Answer(QMessageBox::StandardButton button, int timeoutMs = 15000);
     // Texts of the boxes answered so far.
     QStringList Texts() const { return texts_; }
@@ -22,6 +31,7 @@ public:
 
 private:
     QStringList texts_;
+    std::vector<QPointer<QTimer>> timers_;
 };
 
 // Sets up the environment engine tests need; call before QApplication.

@@ -1,0 +1,222 @@
+// The update check against a real local service: what it asks, when it stays silent,
+// and what an accepted update hands to the updater.
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <httplib.h>
+#include <atomic>
+#include <thread>
+
+#include "app/Global.h"
+#include "core/IniFile.h"
+#include "engine/EngineProfile.h"
+#include "support/TestHelpers.h"
+#include "support/TestServer.h"
+#include "ui/FormMain.h"
+#include "ui/PostedMessages.h"
+
+using namespace testing_support;
+
+namespace {
+
+const QString ServiceAddress = QStringLiteral("127.41.9.1");
+
+// Counts the messages the check posts to its window.
+class MessageSink : public QObject {
+public:
+    int UpdateAccepted = 0;
+    bool event(QEvent* e) override
+    {
+        if (e->type() == WM_UPDATEACCEPTED) {
+            ++UpdateAccepted;
+            return true;
+        }
+        return QObject::event(e);
+    }
+};
+
+} // namespace
+
+class UpdateCheckTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(server_.Port() == 6868);
+        AppDir = appDir_.path() + QLatin1Char('/');
+        core::IniFile(ConfigPath().toStdString()).WriteString("SERVICE", "HOST",
+                                                              ServiceAddress.toStdString());
+        // A stand-in updater that records how it was started.
+        QFile updater(AppDir + QStringLiteral("Update"));
+        QVERIFY(updater.open(QIODevice::WriteOnly));
+        updater.write("#!/bin/sh\nprintf '%s' \"$*\" > \"$0.args\"\npwd > \"$0.cwd\"\n");
+        updater.close();
+        updater.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                               QFileDevice::ExeOwner);
+        server_.Handle("/ver/ver.html", [this](const httplib::Request&, httplib::Response& res) {
+            std::lock_guard lock(bodyMutex_);
+            res.status = status_;
+            res.set_content(body_, "text/html");
+        });
+    }
+
+    void asksOnlyForAnotherVersion_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("question"); // empty: no question
+
+        const QString standard = QStringLiteral("发现新版本，确定要更新吗？");
+        QTest::newRow("same version") << QByteArray(R"({"Version":"1.0.0.2"})") << QString();
+        QTest::newRow("same version with blanks")
+            << QByteArray(R"({"Version":"  1.0.0.2 ","Info":"x"})") << QString();
+        QTest::newRow("older version") << QByteArray(R"({"Version":"1.0.0.1","Info":"请更新"})")
+                                       << QStringLiteral("请更新");
+        QTest::newRow("newer version") << QByteArray(R"({"Version":"1.0.0.3"})") << standard;
+        QTest::newRow("empty object") << QByteArray("{}") << standard;
+        QTest::newRow("blank info") << QByteArray(R"({"Version":"2","Info":"   "})") << standard;
+        QTest::newRow("text after the object")
+            << QByteArray(R"({"Version":"1.0.0.3","Info":"新"} trailing <html>)")
+            << QStringLiteral("新");
+        QTest::newRow("GBK body") << QByteArray("{\"Version\":\"9\",\"Info\":\"\xD0\xC2\xB0\xE6\"}")
+                                  << QStringLiteral("新版");
+        QTest::newRow("empty body") << QByteArray() << QString();
+        QTest::newRow("not JSON") << QByteArray("<html>hello</html>") << QString();
+        QTest::newRow("JSON array") << QByteArray(R"([{"Version":"9"}])") << QString();
+        QTest::newRow("deeply nested") << QByteArray(100000, '[') << QString();
+        QTest::newRow("50 MB") << QByteArray(50 * 1024 * 1024, ' ') + "{\"Version\":\"9\"}"
+                               << QString();
+    }
+
+    void asksOnlyForAnotherVersion()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(QString, question);
+        SetResponse(200, body);
+        ModalAnswerer answerer;
+        answerer.Answer(QMessageBox::No, 60000);
+        MessageSink sink;
+        RunCheck(sink);
+        QCOMPARE(answerer.Texts(), question.isEmpty() ? QStringList() : QStringList{question});
+        QCOMPARE(sink.UpdateAccepted, 0);
+        QVERIFY(!QFile::exists(AppDir + QStringLiteral("Update.args")));
+    }
+
+    void errorStatusIsSilent_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::newRow("404") << 404;
+        QTest::newRow("500") << 500;
+    }
+
+    void errorStatusIsSilent()
+    {
+        QFETCH(int, status);
+        SetResponse(status, R"({"Version":"9"})");
+        ModalAnswerer answerer;
+        answerer.Answer(QMessageBox::No, 60000);
+        MessageSink sink;
+        RunCheck(sink);
+        QCOMPARE(answerer.Answered(), 0);
+        QCOMPARE(sink.UpdateAccepted, 0);
+    }
+
+    void noServiceIsSilent()
+    {
+        core::IniFile(ConfigPath().toStdString()).WriteString("SERVICE", "HOST", "127.41.9.2");
+        ModalAnswerer answerer;
+        answerer.Answer(QMessageBox::No, 60000);
+        MessageSink sink;
+        RunCheck(sink);
+        core::IniFile(ConfigPath().toStdString())
+            .WriteString("SERVICE", "HOST", ServiceAddress.toStdString());
+        QCOMPARE(answerer.Answered(), 0);
+        QCOMPARE(sink.UpdateAccepted, 0);
+    }
+
+    // A service that takes the connection and never answers: the check gives up.
+    void silentServiceIsSilent()
+    {
+        QTcpServer silent;
+        QVERIFY(silent.listen(QHostAddress(QStringLiteral("127.41.9.3")), 6868));
+        core::IniFile(ConfigPath().toStdString()).WriteString("SERVICE", "HOST", "127.41.9.3");
+        ModalAnswerer answerer;
+        answerer.Answer(QMessageBox::No, 60000);
+        MessageSink sink;
+        RunCheck(sink);
+        core::IniFile(ConfigPath().toStdString())
+            .WriteString("SERVICE", "HOST", ServiceAddress.toStdString());
+        QCOMPARE(answerer.Answered(), 0);
+        QCOMPARE(sink.UpdateAccepted, 0);
+    }
+
+    void acceptedUpdateStartsTheUpdater()
+    {
+        SetResponse(200, R"({"Version":"1.0.0.3","Info":"有新版本"})");
+        ModalAnswerer answerer;
+        answerer.Answer(QMessageBox::Yes);
+        MessageSink sink;
+        RunCheck(sink);
+        QCOMPARE(answerer.Texts(), QStringList{QStringLiteral("有新版本")});
+
+        const QString args = AppDir + QStringLiteral("Update.args");
+        QVERIFY(WaitFor([&] { return QFile::exists(args); }));
+        QFile recorded(args);
+        QVERIFY(recorded.open(QIODevice::ReadOnly));
+        const QByteArray exeName = QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8();
+        const QByteArray expected =
+            QByteArray(R"({"FileName":"update.rar","ExeName":")" + exeName + R"("})").toBase64();
+        QCOMPARE(recorded.readAll(), expected);
+        QFile cwd(AppDir + QStringLiteral("Update.cwd"));
+        QVERIFY(WaitFor([&] { return cwd.size() > 0; }));
+        QVERIFY(cwd.open(QIODevice::ReadOnly));
+        QCOMPARE(QDir(QString::fromUtf8(cwd.readAll().trimmed())).canonicalPath(),
+                 QDir(AppDir).canonicalPath());
+        QTRY_COMPARE(sink.UpdateAccepted, 1);
+        QFile::remove(args);
+    }
+
+private:
+    void SetResponse(int status, const QByteArray& body)
+    {
+        std::lock_guard lock(bodyMutex_);
+        status_ = status;
+        body_ = body.toStdString();
+    }
+
+    // Runs the check on a worker thread, as the window does, and waits for it to end.
+    static void RunCheck(MessageSink& sink)
+    {
+        auto mailbox = std::make_shared<TWindowMailbox>(&sink);
+        std::atomic<bool> done = false;
+        std::thread worker([&] {
+            TFormMain::CheckForUpdate(mailbox);
+            done = true;
+        });
+        const bool finished = WaitFor([&] { return done.load(); }, 60000);
+        worker.join();
+        QVERIFY(finished);
+        QCoreApplication::sendPostedEvents(&sink);
+    }
+
+    QTemporaryDir appDir_;
+    QTemporaryDir cache_;
+    TestServer server_{6868, ServiceAddress};
+    std::mutex bodyMutex_;
+    int status_ = 200;
+    std::string body_;
+};
+
+int main(int argc, char** argv)
+{
+    PrepareHeadlessEngine();
+    engine::PrepareEngineProcess({});
+    QApplication app(argc, argv);
+    UpdateCheckTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "UpdateCheckTest.moc"
