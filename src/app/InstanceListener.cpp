@@ -29,8 +29,10 @@ void InstanceListener::Accept()
                 return;
             bool ok = false;
             const qint64 handle = socket->readLine(32).trimmed().toLongLong(&ok);
-            if (ok && handle == qint64(window_->winId()))
+            if (ok && handle == qint64(window_->winId())) {
+                qCInfo(lcInstance) << "a second start hands over: showing the window";
                 QCoreApplication::postEvent(window_, new QEvent(zph::WM_SHOWMAIN));
+            }
             socket->disconnectFromServer();
         });
     }
