@@ -138,13 +138,18 @@ std::optional<SectionSpan> FindSection(const std::vector<Line>& lines, std::stri
     return std::nullopt;
 }
 
+// Read-only by its mode (which binds root too), or not writable for this user. The
+// replace by rename only needs the directory, so it would otherwise swap in a new file
+// over one the user may not change.
 bool IsReadOnly(const fs::path& path)
 {
     std::error_code ec;
     auto st = fs::status(path, ec);
     if (ec || !fs::exists(st))
         return false;
-    return (st.permissions() & fs::perms::owner_write) == fs::perms::none;
+    if ((st.permissions() & fs::perms::owner_write) == fs::perms::none)
+        return true;
+    return !std::ofstream(path, std::ios::binary | std::ios::app).is_open();
 }
 
 bool ReplaceAtomically(const fs::path& path, const std::string& data)

@@ -1,0 +1,301 @@
+#include "core/IniFile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+
+#include <stdlib.h>
+#include <unistd.h>
+
+using core::IniFile;
+using namespace std::string_literals;
+namespace fs = std::filesystem;
+
+namespace
+{
+
+class IniFileFixture : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (fs::temp_directory_path() / "qmk-ini-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+        path_ = dir_ / "config.ini";
+    }
+    void TearDown() override
+    {
+        std::error_code ignored;
+        fs::permissions(path_, fs::perms::owner_all, ignored);
+        fs::remove_all(dir_, ignored);
+    }
+
+    void Put(const std::string& bytes) { std::ofstream(path_, std::ios::binary) << bytes; }
+    std::string Get() const
+    {
+        std::ifstream file(path_, std::ios::binary);
+        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    }
+    std::vector<std::string> DirectoryEntries() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir_))
+            names.push_back(entry.path().filename().string());
+        return names;
+    }
+
+    fs::path dir_;
+    fs::path path_;
+};
+
+// ---- Reading ----
+
+struct ReadCase {
+    const char* name;
+    std::string content;
+    const char* section;
+    const char* key;
+    std::optional<std::string> expected;
+};
+
+class IniReadTest : public IniFileFixture, public testing::WithParamInterface<ReadCase>
+{
+};
+
+TEST_P(IniReadTest, Finds)
+{
+    const ReadCase& c = GetParam();
+    Put(c.content);
+    EXPECT_EQ(IniFile(path_).Find(c.section, c.key), c.expected);
+    EXPECT_EQ(IniFile(path_).ReadString(c.section, c.key, "DEF"), c.expected.value_or("DEF"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, IniReadTest,
+    testing::Values(
+        ReadCase{"Plain", "[SYSTEM]\nHANDLE=5\n", "SYSTEM", "HANDLE", "5"},
+        ReadCase{"SectionNameIgnoresCase", "[system]\nHANDLE=5\n", "SYSTEM", "HANDLE", "5"},
+        ReadCase{"KeyNameIgnoresCase", "[SYSTEM]\nhandle=5\n", "SYSTEM", "HaNdLe", "5"},
+        ReadCase{"FirstSectionWins", "[A]\nk=1\n[a]\nk=2\n", "A", "k", "1"},
+        ReadCase{"OnlyFirstSectionIsSearched", "[A]\nx=1\n[A]\nk=2\n", "A", "k", std::nullopt},
+        ReadCase{"FirstKeyWins", "[A]\nk=1\nK=2\n", "A", "k", "1"},
+        ReadCase{"BlanksAroundNamesAndValue", "  [ A ]  \n\t k \t=   v  \n", "A", "k", "v"},
+        ReadCase{"InnerBlanksKept", "[A]\nk= a  b \n", "A", "k", "a  b"},
+        ReadCase{"DoubleQuotesStripped", "[A]\nk=\"v\"\n", "A", "k", "v"},
+        ReadCase{"SingleQuotesStripped", "[A]\nk='v'\n", "A", "k", "v"},
+        ReadCase{"OnlyOnePairStripped", "[A]\nk=\"\"v\"\"\n", "A", "k", "\"v\""},
+        ReadCase{"QuotesInsideBlanksStripped", "[A]\nk=  \" v \"  \n", "A", "k", " v "},
+        ReadCase{"UnbalancedQuoteKept", "[A]\nk=\"v\n", "A", "k", "\"v"},
+        ReadCase{"MixedQuotesKept", "[A]\nk=\"v'\n", "A", "k", "\"v'"},
+        ReadCase{"EmptyValueIsPresent", "[A]\nk=\n", "A", "k", ""},
+        ReadCase{"EqualsInValue", "[A]\nk=a=b\n", "A", "k", "a=b"},
+        ReadCase{"CrLf", "[A]\r\nk=1\r\n", "A", "k", "1"},
+        ReadCase{"NoFinalLineBreak", "[A]\nk=1", "A", "k", "1"},
+        ReadCase{"Utf8Bom", "\xEF\xBB\xBF[A]\nk=1\n", "A", "k", "1"},
+        ReadCase{"Utf8Value", "[A]\nk=正在检测\n", "A", "k", "正在检测"},
+        ReadCase{"CommentIsNoKey", "[A]\n;k=9\n", "A", "k", std::nullopt},
+        ReadCase{"KeyOfAnotherSection", "[A]\nk=1\n[B]\nj=2\n", "B", "k", std::nullopt},
+        ReadCase{"KeyBeforeAnySection", "k=1\n[A]\nj=2\n", "A", "k", std::nullopt},
+        ReadCase{"HeaderWithoutBracketNamesSection", "[WIN\nLEFT=5\n", "WIN", "LEFT", "5"},
+        ReadCase{"MissingSection", "[A]\nk=1\n", "B", "k", std::nullopt},
+        ReadCase{"EmptyFile", "", "A", "k", std::nullopt},
+        ReadCase{"NulBytes", "\0\0[A]\n\0k=1\n"s, "A", "k", std::nullopt}),
+    [](const testing::TestParamInfo<ReadCase>& info) { return std::string(info.param.name); });
+
+TEST_F(IniFileFixture, MissingFileReadsDefaults)
+{
+    const IniFile ini(path_);
+    EXPECT_EQ(ini.Find("A", "k"), std::nullopt);
+    EXPECT_EQ(ini.ReadString("A", "k", "1"), "1");
+    EXPECT_EQ(ini.ReadInteger("A", "k", 42), 42);
+    EXPECT_FALSE(fs::exists(path_));
+}
+
+struct IntegerCase {
+    const char* name;
+    std::string value;
+    std::int64_t expected;
+};
+
+class IniIntegerTest : public IniFileFixture, public testing::WithParamInterface<IntegerCase>
+{
+};
+
+TEST_P(IniIntegerTest, Reads)
+{
+    Put("[WIN]\nLEFT=" + GetParam().value + "\n");
+    EXPECT_EQ(IniFile(path_).ReadInteger("WIN", "LEFT", -77), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, IniIntegerTest,
+    testing::Values(IntegerCase{"Positive", "1280", 1280}, IntegerCase{"Negative", "-8", -8},
+                    IntegerCase{"PlusSign", "+3", 3}, IntegerCase{"Blanks", "  42 ", 42},
+                    IntegerCase{"Quoted", "\"7\"", 7}, IntegerCase{"Zero", "0", 0},
+                    IntegerCase{"Max", "9223372036854775807", INT64_MAX},
+                    IntegerCase{"Min", "-9223372036854775808", INT64_MIN},
+                    IntegerCase{"OverflowByOne", "9223372036854775808", -77},
+                    IntegerCase{"UnderflowByOne", "-9223372036854775809", -77},
+                    IntegerCase{"Huge", std::string(5000, '9'), -77},
+                    IntegerCase{"Letters", "abc", -77},
+                    IntegerCase{"TrailingGarbage", "12abc", -77}, IntegerCase{"Hex", "0x10", -77},
+                    IntegerCase{"Fraction", "1.5", -77}, IntegerCase{"SignOnly", "-", -77},
+                    IntegerCase{"Empty", "", -77}, IntegerCase{"InnerBlank", "1 2", -77},
+                    IntegerCase{"Binary", "\x01\xff\x80"s, -77}),
+    [](const testing::TestParamInfo<IntegerCase>& info) { return std::string(info.param.name); });
+
+// ---- Writing ----
+
+struct WriteCase {
+    const char* name;
+    std::string before;
+    const char* section;
+    const char* key;
+    const char* value;
+    std::string after;
+};
+
+class IniWriteTest : public IniFileFixture, public testing::WithParamInterface<WriteCase>
+{
+};
+
+TEST_P(IniWriteTest, Writes)
+{
+    const WriteCase& c = GetParam();
+    Put(c.before);
+    IniFile ini(path_);
+    ASSERT_TRUE(ini.WriteString(c.section, c.key, c.value));
+    EXPECT_EQ(Get(), c.after);
+    EXPECT_EQ(ini.Find(c.section, c.key), std::string(c.value));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, IniWriteTest,
+    testing::Values(
+        WriteCase{"ReplacesValueOnly", "[A]\nx=1\nk=old\ny=2\n", "A", "k", "new",
+                  "[A]\nx=1\nk=new\ny=2\n"},
+        WriteCase{"ReplacesWithoutRegardToCase", "[system]\nhandle=1\n", "SYSTEM", "HANDLE", "2",
+                  "[system]\nhandle=2\n"},
+        WriteCase{"ReplacesInFirstOfTwoSections", "[A]\nk=1\n[A]\nk=2\n", "A", "k", "3",
+                  "[A]\nk=3\n[A]\nk=2\n"},
+        WriteCase{"ReplacesFirstOfTwoKeys", "[A]\nk=1\nk=2\n", "A", "k", "3", "[A]\nk=3\nk=2\n"},
+        WriteCase{"NewKeyAfterLastNonBlankLine", "[A]\nx=1\n\n\n[B]\ny=2\n", "A", "k", "3",
+                  "[A]\nx=1\nk=3\n\n\n[B]\ny=2\n"},
+        WriteCase{"NewKeyInEmptySection", "[A]\n[B]\ny=2\n", "A", "k", "3", "[A]\nk=3\n[B]\ny=2\n"},
+        WriteCase{"NewKeyInLastSectionWithoutLineBreak", "[A]\nx=1", "A", "k", "3",
+                  "[A]\nx=1\nk=3\n"},
+        WriteCase{"NewSectionAppended", "[A]\nx=1\n", "B", "k", "v", "[A]\nx=1\n[B]\nk=v\n"},
+        WriteCase{"NewSectionAfterLineWithoutBreak", "[A]\nx=1", "B", "k", "v",
+                  "[A]\nx=1\n[B]\nk=v\n"},
+        WriteCase{"EmptyFile", "", "SYSTEM", "HANDLE", "9", "[SYSTEM]\nHANDLE=9\n"},
+        WriteCase{"CrLfAndCommentKept",
+                  "; written on Windows\r\n[WIN]\r\nLEFT=10\r\nTOP=20\r\n\r\n[SYSTEM]\r\nA=1\r\n",
+                  "win", "left", "30",
+                  "; written on Windows\r\n[WIN]\r\nLEFT=30\r\nTOP=20\r\n\r\n[SYSTEM]\r\nA=1\r\n"},
+        WriteCase{"CrLfNewKeyUsesCrLf", "[WIN]\r\nLEFT=10\r\n", "WIN", "STATE", "2",
+                  "[WIN]\r\nLEFT=10\r\nSTATE=2\r\n"},
+        WriteCase{"CrLfNewSectionUsesCrLf", "; c\r\n[WIN]\r\nLEFT=10\r\n", "SYSTEM", "HANDLE", "1",
+                  "; c\r\n[WIN]\r\nLEFT=10\r\n[SYSTEM]\r\nHANDLE=1\r\n"},
+        WriteCase{"BomKept", "\xEF\xBB\xBF[A]\nk=1\n", "A", "k", "2", "\xEF\xBB\xBF[A]\nk=2\n"},
+        WriteCase{"BomSectionGetsNewKey", "\xEF\xBB\xBF[A]\nk=1\n", "A", "j", "2",
+                  "\xEF\xBB\xBF[A]\nk=1\nj=2\n"},
+        WriteCase{"BlanksBeforeEqualsKept", "[A]\n  k  = old\n", "A", "k", "1", "[A]\n  k  =1\n"},
+        WriteCase{"BrokenHeaderKept", "[WIN\nLEFT=5\n", "WIN", "LEFT", "6", "[WIN\nLEFT=6\n"},
+        WriteCase{"NulBytesKept", "\0x\n[A]\nk=1\n\0"s, "A", "k", "2", "\0x\n[A]\nk=2\n\0"s}),
+    [](const testing::TestParamInfo<WriteCase>& info) { return std::string(info.param.name); });
+
+TEST_F(IniFileFixture, FirstWriteCreatesTheFile)
+{
+    ASSERT_FALSE(fs::exists(path_));
+    IniFile ini(path_);
+    ASSERT_TRUE(ini.WriteInteger("SYSTEM", "HANDLE", 12345));
+    EXPECT_EQ(Get(), "[SYSTEM]\nHANDLE=12345\n");
+    ASSERT_TRUE(ini.WriteInteger("WIN", "LEFT", -20));
+    ASSERT_TRUE(ini.WriteInteger("SYSTEM", "AUTOSTART", 1));
+    EXPECT_EQ(Get(), "[SYSTEM]\nHANDLE=12345\nAUTOSTART=1\n[WIN]\nLEFT=-20\n");
+    EXPECT_EQ(ini.ReadInteger("WIN", "LEFT", 0), -20);
+}
+
+TEST_F(IniFileFixture, WritesLeaveNoTemporaryFileBehind)
+{
+    IniFile ini(path_);
+    for (int i = 0; i < 20; ++i)
+        ASSERT_TRUE(ini.WriteInteger("WIN", "LEFT", i));
+    EXPECT_EQ(DirectoryEntries(), std::vector<std::string>{"config.ini"});
+    EXPECT_EQ(ini.ReadInteger("WIN", "LEFT", -1), 19);
+}
+
+TEST_F(IniFileFixture, WriteKeepsThePermissionBits)
+{
+    Put("[A]\nk=1\n");
+    fs::permissions(path_, fs::perms::owner_read | fs::perms::owner_write);
+    ASSERT_TRUE(IniFile(path_).WriteString("A", "k", "2"));
+    EXPECT_EQ(fs::status(path_).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+}
+
+TEST_F(IniFileFixture, ReadOnlyFileIsNotWritten)
+{
+    const std::string before = "; keep\n[WIN]\nLEFT=10\n";
+    Put(before);
+    fs::permissions(path_, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    IniFile ini(path_);
+    EXPECT_FALSE(ini.WriteString("WIN", "LEFT", "20"));
+    EXPECT_FALSE(ini.WriteString("SYSTEM", "HANDLE", "1"));
+    EXPECT_EQ(Get(), before);
+    EXPECT_EQ(ini.ReadInteger("WIN", "LEFT", 0), 10);
+    EXPECT_EQ(DirectoryEntries(), std::vector<std::string>{"config.ini"});
+}
+
+TEST_F(IniFileFixture, FileOfAnotherUserIsNotReplaced)
+{
+    // Only root can hand the file to another user; the write then runs as that user.
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to set up a file owned by someone else";
+    const std::string before = "[WIN]\nLEFT=10\n";
+    Put(before);
+    fs::permissions(dir_, fs::perms::all); // the directory is writable for everyone
+    EXPECT_EXIT(
+        {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(3);
+            const bool written = IniFile(path_).WriteString("WIN", "LEFT", "20");
+            ::_exit(written ? 1 : 0);
+        },
+        testing::ExitedWithCode(0), "");
+    EXPECT_EQ(Get(), before);
+}
+
+TEST_F(IniFileFixture, WriteIntoMissingDirectoryFails)
+{
+    EXPECT_FALSE(IniFile(dir_ / "missing" / "config.ini").WriteString("A", "k", "1"));
+    EXPECT_FALSE(fs::exists(dir_ / "missing"));
+}
+
+TEST_F(IniFileFixture, LargeJunkFileIsKeptAroundTheWrite)
+{
+    std::string junk;
+    std::mt19937 random(7);
+    while (junk.size() < 10 * 1024 * 1024) {
+        std::string line(40 + random() % 80, 'x');
+        for (char& c : line)
+            c = char(' ' + random() % 90); // printable, may contain '=' and '['
+        if (line[0] == '[')
+            line[0] = '_';
+        junk += line + "\n";
+    }
+    Put(junk);
+    IniFile ini(path_);
+    EXPECT_EQ(ini.ReadInteger("WIN", "LEFT", 5), 5);
+    ASSERT_TRUE(ini.WriteInteger("WIN", "LEFT", 6));
+    const std::string after = Get();
+    ASSERT_EQ(after.substr(0, junk.size()), junk);
+    EXPECT_EQ(after.substr(junk.size()), "[WIN]\nLEFT=6\n");
+}
+
+} // namespace
