@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QLoggingCategory>
 #include <QMetaObject>
 #include <QTranslator>
 #include <memory>
@@ -16,6 +17,8 @@
 #include "platform/ProcessInfo.h"
 #include "platform/ThreadPriority.h"
 #include "ui/FormMain.h"
+
+Q_LOGGING_CATEGORY(lcStartup, "quillmark.app.startup")
 
 namespace {
 
@@ -82,6 +85,7 @@ int main(int argc, char* argv[])
         QObject::connect(&form, &TFormMain::Closed, &app, &QCoreApplication::quit,
                          Qt::QueuedConnection);
         form.ShowInitial();
+        qCInfo(lcStartup) << "main window shown";
         exitCode = app.exec();
     }
     // Popup windows of their own still hold pages of the profile.

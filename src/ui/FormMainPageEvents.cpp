@@ -8,6 +8,8 @@
 #include "ui/PostedMessages.h"
 #include "ui/SteadyClock.h"
 
+Q_LOGGING_CATEGORY(lcPageEvents, "quillmark.ui.page")
+
 namespace {
 
 // The tab id carried by the control that holds a browser window: a view made by
@@ -116,6 +118,8 @@ void TFormMain::UpdateTabLoadState(QWidget* browserWindow, bool loaded)
     }
     if (loaded)
         LoadingPages->removeOne(index);
+    if (loaded && !tab->Loaded && index == 1)
+        qCInfo(lcPageEvents) << "start tab loaded";
     tab->Loaded = loaded;
     PageControl1->RepaintStrip();
 }
