@@ -28,6 +28,29 @@ inline std::optional<QVariant> RunScript(const engine::BrowserRef& browser, cons
     return *result;
 }
 
+// Presses and releases `button` over the middle of the element `selector`, as a user
+// would, on the widget that takes the browser's input.
+inline bool ClickElement(const engine::BrowserRef& browser, const QString& selector,
+                         Qt::MouseButton button)
+{
+    const auto middle = RunScript(browser, QString("(() => { const r = document.querySelector("
+                                                   "'%1').getBoundingClientRect();"
+                                                   "return [r.x + r.width / 2, r.y + r.height / 2];"
+                                                   "})()")
+                                               .arg(selector));
+    const QVariantList xy = middle.value_or(QVariant()).toList();
+    if (xy.size() != 2 || !browser->Window())
+        return false;
+    const QPoint pos(xy[0].toInt(), xy[1].toInt());
+    QWidget* input = browser->Window()->focusProxy();
+    if (!input)
+        return false;
+    QTest::mouseMove(input, pos);
+    QTest::mousePress(input, button, {}, pos);
+    QTest::mouseRelease(input, button, {}, pos);
+    return true;
+}
+
 // Once a modal dialog is showing (within timeoutMs), hands it to `act`. Returns at once.
 inline void OnNextModal(std::function<void(QWidget*)> act, int timeoutMs = 15000)
 {
