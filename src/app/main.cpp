@@ -88,8 +88,11 @@ int main(int argc, char* argv[])
         qCInfo(lcStartup) << "main window shown";
         exitCode = app.exec();
     }
-    // Popup windows of their own still hold pages of the profile.
-    qDeleteAll(QApplication::topLevelWidgets());
+    // Popup windows of their own still hold pages of the profile. Windows with a parent
+    // (menus, dialogs) go with it.
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (!window->parentWidget())
+            delete window;
     engine::ShutdownEngine();
     return exitCode;
 }
