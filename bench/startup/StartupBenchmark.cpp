@@ -17,6 +17,14 @@
 
 namespace {
 
+// Headless unless there is a display to use.
+void UseDisplayOrOffscreen(QProcessEnvironment& env)
+{
+    if (!env.contains(QStringLiteral("QT_QPA_PLATFORM")) && !env.contains(QStringLiteral("DISPLAY")) &&
+        !env.contains(QStringLiteral("WAYLAND_DISPLAY")))
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+}
+
 const QString BinDir = QStringLiteral(QUILLMARK_BIN_DIR);
 constexpr int Runs = 5;
 
@@ -55,8 +63,7 @@ struct ClientRun {
         auto env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.filePath(QStringLiteral("run")));
         env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("quillmark.*.info=true"));
-        if (!env.contains(QStringLiteral("QT_QPA_PLATFORM")))
-            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        UseDisplayOrOffscreen(env);
         process.setProcessEnvironment(env);
         process.setProgram(exe);
     }
@@ -102,8 +109,7 @@ int main(int argc, char* argv[])
         bare.setProgram(BinDir + QStringLiteral("/bench_bare_page"));
         bare.setArguments({QStringLiteral("http://127.0.0.1:6868/")});
         auto env = QProcessEnvironment::systemEnvironment();
-        if (!env.contains(QStringLiteral("QT_QPA_PLATFORM")))
-            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        UseDisplayOrOffscreen(env);
         bare.setProcessEnvironment(env);
         bareLoaded.push_back(TimeUntilLine(bare, "page loaded"));
         bare.waitForFinished(10000);
