@@ -1,5 +1,6 @@
 #include "ui/PageControl.h"
 
+#include <QEvent>
 #include <QVBoxLayout>
 
 #include "ui/TabStrip.h"
@@ -32,6 +33,17 @@ TPageControl::TPageControl(QWidget* parent)
     layout->setSpacing(0);
     layout->addWidget(strip_);
     layout->addWidget(stack_, 1);
+    stack_->installEventFilter(this);
+}
+
+bool TPageControl::eventFilter(QObject* watched, QEvent* event)
+{
+    // The stack sizes only its current page, but a popup's window is made in a hidden
+    // page at that page's size: every page keeps the size of the page area.
+    if (watched == stack_ && event->type() == QEvent::Resize)
+        for (int i = 0; i < PageCount(); ++i)
+            Page(i)->setGeometry(stack_->contentsRect());
+    return QWidget::eventFilter(watched, event);
 }
 
 TSkinTabSheet* TPageControl::Page(int index) const
@@ -43,6 +55,7 @@ TSkinTabSheet* TPageControl::AddPage()
 {
     auto* page = new TSkinTabSheet(this);
     stack_->addWidget(page);
+    page->setGeometry(stack_->contentsRect());
     UpdateStrip();
     return page;
 }

@@ -70,6 +70,9 @@ public:
     std::function<void(int x, int y)> OnMouseMove;
     std::function<void(Qt::MouseButton button, int x, int y)> OnMouseUp;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     friend class TTabStrip;
     friend class TSkinTabSheet;
