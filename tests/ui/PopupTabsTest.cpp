@@ -1,0 +1,196 @@
+// Popups become tabs of the main window: caption, registration, page layout, window
+// title, Ctrl for background tabs, popups of popups, bursts, and the popup's window
+// filling its page.
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTest>
+#include <httplib.h>
+
+#include "MainWindowFixture.h"
+#include "engine/BrowserView.h"
+
+using namespace testing_support;
+
+namespace
+{
+
+const QString Host = QStringLiteral("127.44.1.1");
+const QString TitleFormat = QStringLiteral("%1 - QuillmarkERP 1.0.0.2");
+
+void ClickTab(TFormMain& form, int pageIndex)
+{
+    form.LastPressTime = 0; // a click, never the second half of a double click
+    QTest::mouseClick(form.PageControl1->Strip(), Qt::LeftButton, {},
+                      form.PageControl1->TabRect(pageIndex).center());
+}
+
+// The browser windows a popup left in its page.
+QList<engine::BrowserView*> ViewsIn(const TSkinTabSheet* page)
+{
+    return page->findChildren<engine::BrowserView*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+} // namespace
+
+class PopupTabsTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(server_.Port() == 6868, "the test's own service address is taken");
+        server_.Page("/", "<html><head><title>Start</title></head><body>"
+                          "<a id=blank href='/popup?i=link' target=_blank>link</a></body></html>");
+        server_.Handle("/popup", [](const httplib::Request& req, httplib::Response& res) {
+            const std::string i = req.get_param_value("i");
+            res.set_content("<html><head><title>Popup " + i + "</title></head><body>" + i +
+                                "</body></html>",
+                            "text/html; charset=utf-8");
+        });
+    }
+
+    void init()
+    {
+        server_.ClearRequests();
+        form_ = fixture_.Open(server_);
+        QVERIFY(form_);
+    }
+
+    void cleanup() { form_.reset(); }
+
+    void popupBecomesActiveTitledTab_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("window.open") << "window.open('/popup?i=1')"
+                                     << "Popup 1";
+        QTest::newRow("target=_blank") << "document.getElementById('blank').click()"
+                                       << "Popup link";
+    }
+
+    void popupBecomesActiveTitledTab()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, caption);
+        TFormMain& form = *form_;
+        const QString titleBefore = form.windowTitle();
+        RunScript(form.FindTab(1), script);
+        QVERIFY(WaitFor([&] { return VisibleTabs(form) == 2; }));
+        TSkinTabSheet* page = form.PageControl1->Page(2);
+        QCOMPARE(form.PageControl1->ActivePageIndex(), 2);
+        QVERIFY(WaitFor([&] { return page->Caption() == caption; }));
+        const QString problem = PageLayoutProblem(form);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+
+        TBrowserTab* tab = form.FindTab(page->Tag);
+        QVERIFY(tab->IsPopup);
+        QCOMPARE(tab->BrowserId, form.FindTab(1)->BrowserId);
+        QCOMPARE(tab->Browser->Page()->url().path(), QStringLiteral("/popup"));
+        QCOMPARE(ViewsIn(page).size(), 1);
+        QCOMPARE(tab->BrowserWindow.data(), ViewsIn(page).first());
+        // The strip shows it: its tab lies right of the start tab.
+        QCOMPARE(form.PageControl1->PageAtX(form.PageControl1->TabRect(2).center().x()), 2);
+
+        // Opening a tab leaves the window title alone; selecting a tab sets it.
+        QCOMPARE(form.windowTitle(), titleBefore);
+        ClickTab(form, 1);
+        QCOMPARE(form.windowTitle(), TitleFormat.arg("QuillmarkERP"));
+        ClickTab(form, 2);
+        QCOMPARE(form.PageControl1->ActivePageIndex(), 2);
+        QCOMPARE(form.windowTitle(), TitleFormat.arg(caption));
+    }
+
+    void popupWindowFillsItsPage()
+    {
+        TFormMain& form = *form_;
+        RunScript(form.FindTab(1), "window.open('/popup?i=1')");
+        QVERIFY(WaitFor([&] { return form.PageControl1->Page(2)->Caption() == "Popup 1"; }));
+        TSkinTabSheet* page = form.PageControl1->Page(2);
+        QCOMPARE(page->size(), form.PageControl1->Page(1)->size());
+        QCOMPARE(ViewsIn(page).first()->geometry(), page->rect());
+
+        // Resized while in the background, it is fitted when selected.
+        ClickTab(form, 1);
+        form.resize(form.size() - QSize(150, 100));
+        QVERIFY(WaitFor([&] { return page->size() == form.PageControl1->Page(1)->size(); }));
+        ClickTab(form, 2);
+        QCOMPARE(ViewsIn(page).first()->geometry(), page->rect());
+    }
+
+    void popupOpenedWithCtrlHeldStaysInBackground()
+    {
+        TFormMain& form = *form_;
+        QTest::keyPress(form.windowHandle(), Qt::Key_Control, Qt::ControlModifier);
+        RunScript(form.FindTab(1), "window.open('/popup?i=1')");
+        const bool opened = WaitFor([&] { return VisibleTabs(form) == 2; });
+        QTest::keyRelease(form.windowHandle(), Qt::Key_Control, Qt::NoModifier);
+        QVERIFY(opened);
+        QCOMPARE(form.PageControl1->ActivePageIndex(), 1);
+        QVERIFY(WaitFor([&] { return form.PageControl1->Page(2)->Caption() == "Popup 1"; }));
+        QVERIFY(form.PageControl1->Page(2)->TabVisible());
+
+        // Without Ctrl the next one comes to the front.
+        RunScript(form.FindTab(1), "window.open('/popup?i=2')");
+        QVERIFY(WaitFor([&] { return VisibleTabs(form) == 3; }));
+        QCOMPARE(form.PageControl1->ActivePageIndex(), 3);
+    }
+
+    void popupOfPopupBecomesTab()
+    {
+        TFormMain& form = *form_;
+        RunScript(form.FindTab(1), "window.open('/popup?i=1')");
+        QVERIFY(WaitFor([&] { return form.PageControl1->Page(2)->Caption() == "Popup 1"; }));
+        TBrowserTab* first = TabOfPage(form, 2);
+        QVERIFY(first->Browser);
+        RunScript(first, "window.open('/popup?i=2')");
+        QVERIFY(WaitFor([&] { return VisibleTabs(form) == 3; }));
+        TSkinTabSheet* page = form.PageControl1->Page(3);
+        QVERIFY(WaitFor([&] { return page->Caption() == "Popup 2"; }));
+        QCOMPARE(form.PageControl1->ActivePageIndex(), 3);
+        const QString problem = PageLayoutProblem(form);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        // A chain reports through the view it started from.
+        QCOMPARE(TabOfPage(form, 3)->BrowserId, form.FindTab(1)->BrowserId);
+        QCOMPARE(TabOfPage(form, 3)->Browser->Page()->url().query(), QStringLiteral("i=2"));
+    }
+
+    void burstOfPopupsGivesOneTabEach()
+    {
+        constexpr int Burst = 50;
+        TFormMain& form = *form_;
+        RunScript(
+            form.FindTab(1),
+            QStringLiteral("for (let i = 0; i < %1; ++i) window.open('/popup?i=' + i)").arg(Burst));
+        QVERIFY(WaitFor([&] { return VisibleTabs(form) == 1 + Burst; }, 60000));
+        // Each popup has a page of its own, in opening order, and its own title.
+        QVERIFY(WaitFor(
+            [&] {
+                for (int i = 0; i < Burst; ++i)
+                    if (form.PageControl1->Page(2 + i)->Caption() !=
+                        QStringLiteral("Popup %1").arg(i))
+                        return false;
+                return true;
+            },
+            60000));
+        QCOMPARE(form.PageControl1->PageCount(), 3 + Burst);
+        const QString problem = PageLayoutProblem(form);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        for (int i = 0; i < Burst; ++i) {
+            TSkinTabSheet* page = form.PageControl1->Page(2 + i);
+            QCOMPARE(ViewsIn(page).size(), 1);
+            QCOMPARE(ViewsIn(page).first()->geometry(), page->rect());
+        }
+        QVERIFY(ViewsIn(form.PageControl1->Page(2 + Burst)).isEmpty());
+        QCOMPARE(server_.RequestsFor("/popup").size(), size_t(Burst));
+    }
+
+private:
+    TestServer server_{6868, Host};
+    MainWindowFixture fixture_;
+    std::unique_ptr<TFormMain> form_;
+};
+
+QUILLMARK_UI_TEST_MAIN(PopupTabsTest)
+
+#include "PopupTabsTest.moc"
