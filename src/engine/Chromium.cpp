@@ -13,6 +13,7 @@
 #include "engine/BrowserPage.h"
 #include "engine/BrowserView.h"
 #include "engine/EngineProfile.h"
+#include "engine/RequestInterceptor.h"
 
 namespace engine {
 namespace {
@@ -146,6 +147,9 @@ void TChromium::HandleNewWindow(BrowserPage* opener, QWebEngineNewWindowRequest&
         connect(page, &QWebEnginePage::titleChanged, view, &QWidget::setWindowTitle);
     }
     request.openIn(page);
+    // Adopting the popup's contents drops the interceptor set on the page before.
+    page->setUrlRequestInterceptor(
+        page->findChild<RequestInterceptor*>(QString(), Qt::FindDirectChildrenOnly));
     view->show();
 }
 
