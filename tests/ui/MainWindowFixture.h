@@ -8,8 +8,11 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <atomic>
+#include <chrono>
+#include <httplib.h>
 #include <memory>
-#include <set>
+#include <thread>
 
 #include "engine/EngineProfile.h"
 #include "support/TestHelpers.h"
@@ -71,6 +74,105 @@ inline TBrowserTab* TabOfPage(const TFormMain& form, int index)
 {
     TSkinTabSheet* page = form.PageControl1->Page(index);
     return page ? form.FindTab(page->Tag) : nullptr;
+}
+
+// The service's side of a window's start: `startPage` as "/" (the start address's path)
+// and a version file naming our own version, so the update check finds nothing to do.
+inline void ServeService(TestServer& server, const QByteArray& startPage)
+{
+    server.Page("/", startPage);
+    server.Page("/ver/ver.html", R"({"Version":"1.0.0.2","Info":""})");
+}
+
+// Serves "/popup?i=N" as a page titled "Popup N".
+inline void ServePopupPages(TestServer& server)
+{
+    server.Handle("/popup", [](const httplib::Request& req, httplib::Response& res) {
+        const std::string i = req.get_param_value("i");
+        res.set_content("<html><head><title>Popup " + i + "</title></head><body>" + i +
+                            "</body></html>",
+                        "text/html; charset=utf-8");
+    });
+}
+
+// Opens "/popup?i=0" to "/popup?i=count-1" from the start tab in one script and waits
+// until each has its tab and its title, in opening order after the tabs already open.
+inline bool OpenPopups(TFormMain& form, int count, int timeoutMs = 15000)
+{
+    const int first = form.PageControl1->PageCount() - 1;
+    RunScript(
+        form.FindTab(1),
+        QStringLiteral("for (let i = 0; i < %1; ++i) window.open('/popup?i=' + i)").arg(count));
+    return WaitFor(
+        [&] {
+            if (form.PageControl1->PageCount() < first + count + 1)
+                return false;
+            for (int i = 0; i < count; ++i) {
+                const TSkinTabSheet* page = form.PageControl1->Page(first + i);
+                if (!page->TabVisible() || page->Caption() != QStringLiteral("Popup %1").arg(i))
+                    return false;
+            }
+            return true;
+        },
+        timeoutMs);
+}
+
+// Serves `path` as a page titled `title` whose answer is held back until Open() (or for
+// at most 20 s), so a tab can be watched while it loads.
+class HeldPage
+{
+public:
+    HeldPage(TestServer& server, const QString& path, const std::string& title)
+    {
+        server.Handle(path, [open = open_, title](const httplib::Request&, httplib::Response& res) {
+            const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+            while (!*open && std::chrono::steady_clock::now() < giveUp)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            res.set_content("<html><head><title>" + title +
+                                "</title></head><body>held</body></html>",
+                            "text/html; charset=utf-8");
+        });
+    }
+    void Open() { *open_ = true; }
+    void Hold() { *open_ = false; }
+
+private:
+    std::shared_ptr<std::atomic<bool>> open_ = std::make_shared<std::atomic<bool>>(false);
+};
+
+// Counts the close requests a window receives.
+class CloseRequestCounter : public QObject
+{
+public:
+    explicit CloseRequestCounter(QObject* window) { window->installEventFilter(this); }
+    int Count() const { return count_; }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Close)
+            ++count_;
+        return false;
+    }
+
+private:
+    int count_ = 0;
+};
+
+// Posts a numbered message to the window and has it handled at once.
+inline void Deliver(TFormMain& form, QEvent* message)
+{
+    const QEvent::Type type = message->type();
+    form.PostMessage(message);
+    QCoreApplication::sendPostedEvents(&form, type);
+}
+
+// A left click on a tab of the strip; never taken as the second half of a double click.
+inline void ClickTab(TFormMain& form, int pageIndex)
+{
+    form.LastPressTime = 0;
+    QTest::mouseClick(form.PageControl1->Strip(), Qt::LeftButton, {},
+                      form.PageControl1->TabRect(pageIndex).center());
 }
 
 // Tabs shown on the strip.

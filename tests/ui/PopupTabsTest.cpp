@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QTemporaryDir>
 #include <QTest>
-#include <httplib.h>
 
 #include "MainWindowFixture.h"
 #include "engine/BrowserView.h"
@@ -17,13 +16,6 @@ namespace
 
 const QString Host = QStringLiteral("127.44.1.1");
 const QString TitleFormat = QStringLiteral("%1 - QuillmarkERP 1.0.0.2");
-
-void ClickTab(TFormMain& form, int pageIndex)
-{
-    form.LastPressTime = 0; // a click, never the second half of a double click
-    QTest::mouseClick(form.PageControl1->Strip(), Qt::LeftButton, {},
-                      form.PageControl1->TabRect(pageIndex).center());
-}
 
 // The browser windows a popup left in its page.
 QList<engine::BrowserView*> ViewsIn(const TSkinTabSheet* page)
@@ -40,14 +32,10 @@ private slots:
     void initTestCase()
     {
         QVERIFY2(server_.Port() == 6868, "the test's own service address is taken");
-        server_.Page("/", "<html><head><title>Start</title></head><body>"
-                          "<a id=blank href='/popup?i=link' target=_blank>link</a></body></html>");
-        server_.Handle("/popup", [](const httplib::Request& req, httplib::Response& res) {
-            const std::string i = req.get_param_value("i");
-            res.set_content("<html><head><title>Popup " + i + "</title></head><body>" + i +
-                                "</body></html>",
-                            "text/html; charset=utf-8");
-        });
+        ServeService(server_,
+                     "<html><head><title>Start</title></head><body>"
+                     "<a id=blank href='/popup?i=link' target=_blank>link</a></body></html>");
+        ServePopupPages(server_);
     }
 
     void init()
@@ -104,8 +92,7 @@ private slots:
     void popupWindowFillsItsPage()
     {
         TFormMain& form = *form_;
-        RunScript(form.FindTab(1), "window.open('/popup?i=1')");
-        QVERIFY(WaitFor([&] { return form.PageControl1->Page(2)->Caption() == "Popup 1"; }));
+        QVERIFY(OpenPopups(form, 1));
         TSkinTabSheet* page = form.PageControl1->Page(2);
         QCOMPARE(page->size(), form.PageControl1->Page(1)->size());
         QCOMPARE(ViewsIn(page).first()->geometry(), page->rect());
@@ -139,8 +126,7 @@ private slots:
     void popupOfPopupBecomesTab()
     {
         TFormMain& form = *form_;
-        RunScript(form.FindTab(1), "window.open('/popup?i=1')");
-        QVERIFY(WaitFor([&] { return form.PageControl1->Page(2)->Caption() == "Popup 1"; }));
+        QVERIFY(OpenPopups(form, 1));
         TBrowserTab* first = TabOfPage(form, 2);
         QVERIFY(first->Browser);
         RunScript(first, "window.open('/popup?i=2')");
@@ -159,20 +145,8 @@ private slots:
     {
         constexpr int Burst = 50;
         TFormMain& form = *form_;
-        RunScript(
-            form.FindTab(1),
-            QStringLiteral("for (let i = 0; i < %1; ++i) window.open('/popup?i=' + i)").arg(Burst));
-        QVERIFY(WaitFor([&] { return VisibleTabs(form) == 1 + Burst; }, 60000));
         // Each popup has a page of its own, in opening order, and its own title.
-        QVERIFY(WaitFor(
-            [&] {
-                for (int i = 0; i < Burst; ++i)
-                    if (form.PageControl1->Page(2 + i)->Caption() !=
-                        QStringLiteral("Popup %1").arg(i))
-                        return false;
-                return true;
-            },
-            60000));
+        QVERIFY(OpenPopups(form, Burst, 60000));
         QCOMPARE(form.PageControl1->PageCount(), 3 + Burst);
         const QString problem = PageLayoutProblem(form);
         QVERIFY2(problem.isEmpty(), qPrintable(problem));

@@ -1,0 +1,270 @@
+// Closing tabs through message 2039 and the keyboard: which tab becomes active, the
+// start tab's close request, requests for pages without a tab, loading indices of the
+// tabs behind a closed one; Ctrl+Tab, Ctrl+Shift+Tab and F5.
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "MainWindowFixture.h"
+#include "ui/PostedMessages.h"
+
+using namespace testing_support;
+
+namespace
+{
+
+const QString Host = QStringLiteral("127.44.2.1");
+const QString TitleFormat = QStringLiteral("%1 - QuillmarkERP 1.0.0.2");
+
+// A key with modifiers, pressed and released. The offscreen platform takes the modifiers
+// of the last key event as the keyboard's state, and the release of Ctrl still carries
+// Ctrl: a last release without modifiers leaves nothing held for what follows.
+void PressKeys(TFormMain& form, Qt::Key key, Qt::KeyboardModifiers modifiers = {})
+{
+    QTest::keyClick(form.windowHandle(), key, modifiers);
+    QTest::keyRelease(form.windowHandle(), Qt::Key_Control, Qt::NoModifier);
+}
+
+QString ActiveCaption(const TFormMain& form)
+{
+    return form.PageControl1->ActivePage()->Caption();
+}
+
+} // namespace
+
+class TabCloseTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(server_.Port() == 6868, "the test's own service address is taken");
+        ServeService(server_, "<html><head><title>Start</title></head><body>start</body></html>");
+        ServePopupPages(server_);
+    }
+
+    void init()
+    {
+        server_.ClearRequests();
+        slow_.Hold();
+        form_ = fixture_.Open(server_);
+        QVERIFY(form_);
+        closeRequests_ = std::make_unique<CloseRequestCounter>(form_.get());
+    }
+
+    void cleanup()
+    {
+        slow_.Open();
+        closeRequests_.reset();
+        form_.reset();
+    }
+
+    void closingLastTabActivatesLeftNeighbour()
+    {
+        TFormMain& form = *form_;
+        QVERIFY(OpenPopups(form, 2));
+        QCOMPARE(form.PageControl1->ActivePageIndex(), 3);
+        Deliver(form, new TPageIndexMessage(3));
+        QCOMPARE(form.PageControl1->PageCount(), 4);
+        QCOMPARE(form.PageControl1->ActivePageIndex(), 2);
+        QCOMPARE(form.windowTitle(), TitleFormat.arg("Popup 0"));
+        Deliver(form, new TPageIndexMessage(2));
+        QCOMPARE(form.PageControl1->ActivePageIndex(), 1);
+        QCOMPARE(form.windowTitle(), TitleFormat.arg("QuillmarkERP"));
+        const QString problem = PageLayoutProblem(form);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        QCOMPARE(closeRequests_->Count(), 0);
+    }
+
+    void closingTabActivatesItsFollowerWhicheverWasActive_data()
+    {
+        QTest::addColumn<int>("active");
+        QTest::newRow("closed tab active") << 2;
+        QTest::newRow("start tab active") << 1;
+        QTest::newRow("last tab active") << 4;
+    }
+
+    void closingTabActivatesItsFollowerWhicheverWasActive()
+    {
+        QFETCH(int, active);
+        TFormMain& form = *form_;
+        QVERIFY(OpenPopups(form, 3));
+        ClickTab(form, active);
+        QCOMPARE(form.PageControl1->ActivePageIndex(), active);
+        const qint32 closedId = form.PageControl1->Page(2)->Tag;
+        QPointer<TSkinTabSheet> closedPage = form.PageControl1->Page(2);
+
+        Deliver(form, new TPageIndexMessage(2));
+        QVERIFY(closedPage.isNull());
+        QVERIFY(!form.FindTab(closedId));
+        QCOMPARE(form.PageControl1->ActivePageIndex(), 2);
+        QCOMPARE(ActiveCaption(form), QStringLiteral("Popup 1"));
+        QCOMPARE(form.windowTitle(), TitleFormat.arg("Popup 1"));
+        const QString problem = PageLayoutProblem(form);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    }
+
+    void startTabWithOnlyThreePagesMakesCloseRequest()
+    {
+        TFormMain& form = *form_;
+        TBrowserTab* start = form.FindTab(1);
+        Deliver(form, new TPageIndexMessage(1));
+        QCOMPARE(closeRequests_->Count(), 1);
+        QVERIFY(!form.isVisible()); // no exit was asked for: the window only hides
+        QCOMPARE(form.PageControl1->PageCount(), 3);
+        QCOMPARE(form.FindTab(1), start);
+        QVERIFY(start->Browser->Page());
+        const QString problem = PageLayoutProblem(form);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    }
+
+    void startTabWithMorePagesIsRemovedLikeAnyOther()
+    {
+        TFormMain& form = *form_;
+        QVERIFY(OpenPopups(form, 1));
+        QPointer<TSkinTabSheet> startPage = form.PageControl1->Page(1);
+        Deliver(form, new TPageIndexMessage(1));
+        QCOMPARE(closeRequests_->Count(), 0);
+        QVERIFY(form.isVisible());
+        QVERIFY(startPage.isNull());
+        QCOMPARE(form.PageControl1->PageCount(), 3);
+        QCOMPARE(ActiveCaption(form), QStringLiteral("Popup 0"));
+        // Id 1 is page 0's again.
+        QCOMPARE(form.FindTab(1)->Page.data(), form.PageControl1->Page(0));
+    }
+
+    void closeRequestForPageWithoutTabChangesNothing_data()
+    {
+        QTest::addColumn<int>("fromEnd"); // page index relative to the page count
+        QTest::addColumn<int>("index");   // used when fromEnd is 0
+        QTest::newRow("page 0") << 0 << 0;
+        QTest::newRow("spare page") << -1 << 0;
+        QTest::newRow("one beyond") << 1 << 0;
+        QTest::newRow("far beyond") << 0 << 100000;
+        QTest::newRow("negative") << 0 << -1;
+    }
+
+    void closeRequestForPageWithoutTabChangesNothing()
+    {
+        QFETCH(int, fromEnd);
+        QFETCH(int, index);
+        TFormMain& form = *form_;
+        QVERIFY(OpenPopups(form, 2));
+        ClickTab(form, 2);
+        const int n = form.PageControl1->PageCount();
+        const int p = fromEnd ? n + fromEnd - (fromEnd > 0 ? 1 : 0) : index;
+        const int registered = form.TabRegistry->Count();
+        const QString title = form.windowTitle();
+
+        Deliver(form, new TPageIndexMessage(p));
+        QCOMPARE(form.PageControl1->PageCount(), n);
+        QCOMPARE(form.TabRegistry->Count(), registered);
+        QCOMPARE(form.PageControl1->ActivePageIndex(), 2);
+        QCOMPARE(form.windowTitle(), title);
+        QCOMPARE(closeRequests_->Count(), 0);
+        const QString problem = PageLayoutProblem(form);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    }
+
+    void closingTabKeepsLoadingIndicesOfLaterTabs()
+    {
+        TFormMain& form = *form_;
+        QVERIFY(OpenPopups(form, 3));
+        TBrowserTab* slow = TabOfPage(form, 4);
+        RunScript(slow, "location = '/slow'");
+        QVERIFY(WaitFor([&] { return *form.LoadingPages == QList<qint32>{4}; }));
+
+        Deliver(form, new TPageIndexMessage(2));
+        QCOMPARE(*form.LoadingPages, QList<qint32>{3});
+        slow_.Open();
+        QVERIFY(WaitFor([&] { return slow->Loaded && form.LoadingPages->isEmpty(); }));
+        QVERIFY(WaitFor([&] { return !form.TimerRefreshTab->isActive(); }));
+    }
+
+    void closingLoadingTabForgetsItsIndex()
+    {
+        TFormMain& form = *form_;
+        QVERIFY(OpenPopups(form, 2));
+        RunScript(TabOfPage(form, 3), "location = '/slow'");
+        QVERIFY(WaitFor([&] { return *form.LoadingPages == QList<qint32>{3}; }));
+        QVERIFY(form.TimerRefreshTab->isActive());
+
+        Deliver(form, new TPageIndexMessage(3));
+        QVERIFY(form.LoadingPages->isEmpty());
+        QVERIFY(WaitFor([&] { return !form.TimerRefreshTab->isActive(); }));
+    }
+
+    void ctrlWClosesActiveTabButNeverStartTab()
+    {
+        TFormMain& form = *form_;
+        QVERIFY(OpenPopups(form, 2));
+        QVERIFY(ActivateWindow(form));
+        PressKeys(form, Qt::Key_W, Qt::ControlModifier);
+        QVERIFY(WaitFor([&] { return form.PageControl1->PageCount() == 4; }));
+        QCOMPARE(ActiveCaption(form), QStringLiteral("Popup 0"));
+        PressKeys(form, Qt::Key_W, Qt::ControlModifier);
+        QVERIFY(WaitFor([&] { return form.PageControl1->PageCount() == 3; }));
+        QCOMPARE(form.PageControl1->ActivePageIndex(), 1);
+
+        PressKeys(form, Qt::Key_W, Qt::ControlModifier);
+        QCoreApplication::sendPostedEvents(&form, zph::WM_CLOSETAB);
+        QCOMPARE(form.PageControl1->PageCount(), 3);
+        QCOMPARE(closeRequests_->Count(), 0);
+        QVERIFY(form.isVisible());
+    }
+
+    void ctrlTabSwitchesTabs()
+    {
+        TFormMain& form = *form_;
+        QVERIFY(OpenPopups(form, 2));
+        QVERIFY(ActivateWindow(form));
+        QCOMPARE(form.PageControl1->ActivePageIndex(), 3);
+        const Qt::KeyboardModifiers back = Qt::ControlModifier | Qt::ShiftModifier;
+        // Forward past the last tab wraps to the start tab, skipping hidden pages.
+        const struct {
+            Qt::Key key;
+            Qt::KeyboardModifiers modifiers;
+            int active;
+        } steps[] = {{Qt::Key_Tab, Qt::ControlModifier, 1},
+                     {Qt::Key_Tab, Qt::ControlModifier, 2},
+                     {Qt::Key_Backtab, back, 1},
+                     {Qt::Key_Backtab, back, 3},
+                     {Qt::Key_Tab, back, 2}};
+        for (const auto& step : steps) {
+            PressKeys(form, step.key, step.modifiers);
+            QCOMPARE(form.PageControl1->ActivePageIndex(), step.active);
+            QCOMPARE(form.windowTitle(), TitleFormat.arg(ActiveCaption(form)));
+        }
+    }
+
+    void f5ReloadsActiveTab()
+    {
+        TFormMain& form = *form_;
+        QVERIFY(OpenPopups(form, 1));
+        QVERIFY(ActivateWindow(form));
+        QVERIFY(WaitFor([&] { return TabOfPage(form, 2)->Loaded; }));
+        QCOMPARE(server_.RequestsFor("/popup").size(), size_t(1));
+        const size_t startLoads = server_.RequestsFor("/").size();
+        PressKeys(form, Qt::Key_F5);
+        QVERIFY(WaitFor([&] { return server_.RequestsFor("/popup").size() == 2; }));
+        QCOMPARE(server_.RequestsFor("/").size(), startLoads);
+    }
+
+private:
+    static bool ActivateWindow(TFormMain& form)
+    {
+        form.activateWindow();
+        return QTest::qWaitForWindowActive(&form);
+    }
+
+    TestServer server_{6868, Host};
+    HeldPage slow_{server_, QStringLiteral("/slow"), "Slow"};
+    MainWindowFixture fixture_;
+    std::unique_ptr<TFormMain> form_;
+    std::unique_ptr<CloseRequestCounter> closeRequests_;
+};
+
+QUILLMARK_UI_TEST_MAIN(TabCloseTest)
+
+#include "TabCloseTest.moc"
