@@ -5,6 +5,7 @@
 #include "RequestParsing.h"
 
 #include <nlohmann/json.hpp>
+#include <sys/socket.h>
 
 #include <algorithm>
 #include <charconv>
