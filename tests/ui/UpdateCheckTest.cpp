@@ -7,8 +7,8 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
-#include <httplib.h>
 #include <atomic>
+#include <httplib.h>
 #include <thread>
 
 #include "app/Global.h"
@@ -21,12 +21,14 @@
 
 using namespace testing_support;
 
-namespace {
+namespace
+{
 
 const QString ServiceAddress = QStringLiteral("127.41.9.1");
 
 // Counts the messages the check posts to its window.
-class MessageSink : public QObject {
+class MessageSink : public QObject
+{
 public:
     int UpdateAccepted = 0;
     bool event(QEvent* e) override
@@ -41,15 +43,16 @@ public:
 
 } // namespace
 
-class UpdateCheckTest : public QObject {
+class UpdateCheckTest : public QObject
+{
     Q_OBJECT
 private slots:
     void initTestCase()
     {
         QVERIFY(server_.Port() == 6868);
         AppDir = appDir_.path() + QLatin1Char('/');
-        core::IniFile(ConfigPath().toStdString()).WriteString("SERVICE", "HOST",
-                                                              ServiceAddress.toStdString());
+        core::IniFile(ConfigPath().toStdString())
+            .WriteString("SERVICE", "HOST", ServiceAddress.toStdString());
         // A stand-in updater that records how it was started.
         QFile updater(AppDir + QStringLiteral("Update"));
         QVERIFY(updater.open(QIODevice::WriteOnly));
@@ -73,8 +76,8 @@ private slots:
         QTest::newRow("same version") << QByteArray(R"({"Version":"1.0.0.2"})") << QString();
         QTest::newRow("same version with blanks")
             << QByteArray(R"({"Version":"  1.0.0.2 ","Info":"x"})") << QString();
-        QTest::newRow("older version") << QByteArray(R"({"Version":"1.0.0.1","Info":"请更新"})")
-                                       << QStringLiteral("请更新");
+        QTest::newRow("older version")
+            << QByteArray(R"({"Version":"1.0.0.1","Info":"请更新"})") << QStringLiteral("请更新");
         QTest::newRow("newer version") << QByteArray(R"({"Version":"1.0.0.3"})") << standard;
         QTest::newRow("empty object") << QByteArray("{}") << standard;
         QTest::newRow("blank info") << QByteArray(R"({"Version":"2","Info":"   "})") << standard;
@@ -124,33 +127,14 @@ private slots:
         QCOMPARE(sink.UpdateAccepted, 0);
     }
 
-    void noServiceIsSilent()
-    {
-        core::IniFile(ConfigPath().toStdString()).WriteString("SERVICE", "HOST", "127.41.9.2");
-        ModalAnswerer answerer;
-        answerer.Answer(QMessageBox::No, 60000);
-        MessageSink sink;
-        RunCheck(sink);
-        core::IniFile(ConfigPath().toStdString())
-            .WriteString("SERVICE", "HOST", ServiceAddress.toStdString());
-        QCOMPARE(answerer.Answered(), 0);
-        QCOMPARE(sink.UpdateAccepted, 0);
-    }
+    void noServiceIsSilent() { ExpectSilenceFrom(QStringLiteral("127.41.9.2")); }
 
     // A service that takes the connection and never answers: the check gives up.
     void silentServiceIsSilent()
     {
         QTcpServer silent;
         QVERIFY(silent.listen(QHostAddress(QStringLiteral("127.41.9.3")), 6868));
-        core::IniFile(ConfigPath().toStdString()).WriteString("SERVICE", "HOST", "127.41.9.3");
-        ModalAnswerer answerer;
-        answerer.Answer(QMessageBox::No, 60000);
-        MessageSink sink;
-        RunCheck(sink);
-        core::IniFile(ConfigPath().toStdString())
-            .WriteString("SERVICE", "HOST", ServiceAddress.toStdString());
-        QCOMPARE(answerer.Answered(), 0);
-        QCOMPARE(sink.UpdateAccepted, 0);
+        ExpectSilenceFrom(QStringLiteral("127.41.9.3"));
     }
 
     void acceptedUpdateStartsTheUpdater()
@@ -166,7 +150,8 @@ private slots:
         QVERIFY(WaitFor([&] { return QFile::exists(args); }));
         QFile recorded(args);
         QVERIFY(recorded.open(QIODevice::ReadOnly));
-        const QByteArray exeName = QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8();
+        const QByteArray exeName =
+            QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8();
         const QByteArray expected =
             QByteArray(R"({"FileName":"update.rar","ExeName":")" + exeName + R"("})").toBase64();
         QCOMPARE(recorded.readAll(), expected);
@@ -180,6 +165,20 @@ private slots:
     }
 
 private:
+    // The check against `host` asks nothing and accepts nothing.
+    void ExpectSilenceFrom(const QString& host)
+    {
+        core::IniFile config(ConfigPath().toStdString());
+        config.WriteString("SERVICE", "HOST", host.toStdString());
+        ModalAnswerer answerer;
+        answerer.Answer(QMessageBox::No, 60000);
+        MessageSink sink;
+        RunCheck(sink);
+        config.WriteString("SERVICE", "HOST", ServiceAddress.toStdString());
+        QCOMPARE(answerer.Answered(), 0);
+        QCOMPARE(sink.UpdateAccepted, 0);
+    }
+
     void SetResponse(int status, const QByteArray& body)
     {
         std::lock_guard lock(bodyMutex_);
