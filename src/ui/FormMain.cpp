@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QScreen>
 #include <QShortcut>
+#include <QWindow>
 
 #include "app/Global.h"
 #include "app/ZphConst.h"
@@ -147,8 +148,13 @@ void TFormMain::FormCreate()
 
     if (state != 2) {
         auto clamp = [](qint64 v) { return int(std::clamp<qint64>(v, -100000, 100000)); };
-        move(clamp(left), clamp(top));
+        const QPoint topLeft(clamp(left), clamp(top));
+        move(topLeft);
         resize(clamp(right - left), clamp(bottom - top));
+        // Onto the native window at once, as MoveWindow does: a window that starts
+        // minimized would otherwise keep the platform's first placement.
+        windowHandle()->setFramePosition(topLeft);
+        windowHandle()->resize(size());
     }
     setWindowState(state == 1 ? Qt::WindowMinimized
                    : state == 2 ? Qt::WindowMaximized
