@@ -1,0 +1,201 @@
+#pragma once
+// Helpers for the tests of the main window's life: a temporary application directory
+// with its config.ini, the window made the way start-up makes it, a wait for its two
+// background tasks, and a watcher that inspects and answers message boxes.
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFile>
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+#include <QTranslator>
+#include <atomic>
+#include <memory>
+
+#include "support/TestHelpers.h"
+#include "ui/FormMain.h"
+
+namespace window_life
+{
+
+// The Chinese texts of Qt's own buttons, loaded as the client's start-up loads them.
+inline void LoadChineseTranslations(QApplication& app)
+{
+    const QString dir = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    for (const char* name : {"qtbase_zh_CN", "qtwebengine_zh_CN"}) {
+        auto* translator = new QTranslator(&app);
+        if (translator->load(QString::fromLatin1(name), dir))
+            app.installTranslator(translator);
+        else
+            delete translator;
+    }
+}
+
+// Counts what the window's two background tasks log about their end, so a test can wait
+// for them before it moves on (they read AppDir, which the next window replaces).
+class TaskLog
+{
+public:
+    static void Install() { previous_ = qInstallMessageHandler(&Handle); }
+    static int UpdateChecks() { return updateChecks_; }
+    static int StartAddressFailures() { return startFailures_; }
+
+private:
+    static void Handle(QtMsgType type, const QMessageLogContext& context, const QString& text)
+    {
+        if (qstrcmp(context.category, "quillmark.service") == 0) {
+            if (text.startsWith(QLatin1String("update check:")))
+                ++updateChecks_;
+            else if (text.startsWith(QLatin1String("start address:")))
+                ++startFailures_;
+        }
+        if (previous_)
+            previous_(type, context, text);
+    }
+    static inline QtMessageHandler previous_ = nullptr;
+    static inline std::atomic<int> updateChecks_{0};
+    static inline std::atomic<int> startFailures_{0};
+};
+
+inline QByteArray ReadBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline void WriteBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(bytes);
+}
+
+// A temporary application directory and the main window made in it.
+class WindowUnderTest
+{
+public:
+    // `config` is written to config.ini as it is; it must name the test's own service
+    // host, so the window's update check never meets anyone else's server.
+    explicit WindowUnderTest(const QByteArray& config) { WriteBytes(ConfigPath(), config); }
+    ~WindowUnderTest()
+    {
+        if (form_)
+            Settle();
+    }
+
+    QString AppDirPath() const { return dir_.path() + QLatin1Char('/'); }
+    QString ConfigPath() const { return dir_.filePath(QStringLiteral("config.ini")); }
+    QByteArray Config() const { return ReadBytes(ConfigPath()); }
+
+    // Creates the window as start-up does, without showing it.
+    TFormMain& Create()
+    {
+        updateChecksBefore_ = TaskLog::UpdateChecks();
+        startFailuresBefore_ = TaskLog::StartAddressFailures();
+        form_ = std::make_unique<TFormMain>(AppDirPath());
+        QObject::connect(form_.get(), &TFormMain::Closed, [this] { ++closed_; });
+        return *form_;
+    }
+    // Creates and shows the window as start-up does.
+    TFormMain& Open()
+    {
+        Create().ShowInitial();
+        QApplication::processEvents();
+        return *form_;
+    }
+    TFormMain& Form() { return *form_; }
+    // How often the window has emitted Closed().
+    int ClosedCount() const { return closed_; }
+
+    // Waits until both background tasks are done: the start tab exists (or making the
+    // address failed) and the update check has given up on the absent service.
+    bool Settle()
+    {
+        return testing_support::WaitFor(
+            [this] {
+                const bool started = form_->PageControl1->PageCount() >= 3 ||
+                                     TaskLog::StartAddressFailures() > startFailuresBefore_;
+                return started && TaskLog::UpdateChecks() > updateChecksBefore_;
+            },
+            30000);
+    }
+
+private:
+    QTemporaryDir dir_;
+    std::unique_ptr<TFormMain> form_;
+    int closed_ = 0;
+    int updateChecksBefore_ = 0;
+    int startFailuresBefore_ = 0;
+};
+
+// What a message box looked like when it was answered.
+struct SeenBox {
+    QString Text;
+    QString Title;
+    QMessageBox::Icon Icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons Buttons;
+    QStringList ButtonTexts; // in the order of Buttons' bits
+    bool OnUiThread = false;
+};
+
+// While it lives, answers every modal message box that appears: with the next of the
+// planned answers, else with `fallback`. QMessageBox::NoButton closes the box instead
+// (as Esc or the frame's close button would).
+class BoxWatcher
+{
+public:
+    explicit BoxWatcher(QMessageBox::StandardButton fallback = QMessageBox::No)
+        : fallback_(fallback)
+    {
+        QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] { Poll(); });
+        timer_.start(20);
+    }
+    void Plan(QMessageBox::StandardButton answer) { planned_ << answer; }
+    const QList<SeenBox>& Seen() const { return seen_; }
+
+private:
+    void Poll()
+    {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible() || box == last_)
+            return;
+        last_ = box;
+        SeenBox seen;
+        seen.Text = box->text();
+        seen.Title = box->windowTitle();
+        seen.Icon = box->icon();
+        seen.Buttons = box->standardButtons();
+        for (int bit = QMessageBox::FirstButton; bit <= QMessageBox::LastButton; bit <<= 1)
+            if (QAbstractButton* b = box->button(QMessageBox::StandardButton(bit)))
+                seen.ButtonTexts << b->text();
+        seen.OnUiThread = box->thread() == qApp->thread();
+        seen_ << seen;
+        const QMessageBox::StandardButton answer =
+            planned_.isEmpty() ? fallback_ : planned_.takeFirst();
+        if (QAbstractButton* b = box->button(answer))
+            b->click();
+        else
+            box->reject();
+    }
+
+    QTimer timer_;
+    QMessageBox::StandardButton fallback_;
+    QList<QMessageBox::StandardButton> planned_;
+    QList<SeenBox> seen_;
+    QPointer<QMessageBox> last_;
+};
+
+// Process set-up shared by the window tests; call in main() after QApplication exists.
+inline void PrepareWindowTestApplication(QApplication& app)
+{
+    // The client keeps running with only its tray icon when the window hides.
+    QApplication::setQuitOnLastWindowClosed(false);
+    LoadChineseTranslations(app);
+    TaskLog::Install();
+}
+
+} // namespace window_life
