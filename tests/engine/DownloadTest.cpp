@@ -2,6 +2,7 @@
 // name, through the save dialog, later, or not at all.
 
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QPointer>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
@@ -108,15 +109,24 @@ private slots:
                 auto* dialog = qobject_cast<QFileDialog*>(modal);
                 if (!dialog) {
                     modal->close();
-                    return;
+                    return true;
                 }
-                proposedInDialog = dialog->selectedFiles().value(0);
+                if (proposedInDialog.isEmpty())
+                    proposedInDialog = dialog->selectedFiles().value(0);
                 if (answer == Answer::DialogCancelled) {
                     dialog->reject();
-                    return;
+                    return true;
                 }
-                dialog->selectFile(dir_.filePath("chosen/picked.txt"));
+                // Typed as a user would (selectFile() leaves a focused name field alone);
+                // the dialog may still be settling, so until the choice holds.
+                const QString picked = dir_.filePath("chosen/picked.txt");
+                dialog->setDirectory(dir_.filePath("chosen"));
+                if (auto* name = dialog->findChild<QLineEdit*>("fileNameEdit"))
+                    name->setText("picked.txt");
+                if (dialog->selectedFiles() != QStringList{picked})
+                    return false;
                 QMetaObject::invokeMethod(dialog, "accept"); // protected in QFileDialog
+                return true;
             });
         }
         download_.clear();
@@ -141,6 +151,30 @@ private slots:
         QCOMPARE(download_->state(), QWebEngineDownloadRequest::DownloadCompleted);
         QCOMPARE(ReadAll(dir_.filePath(expectedFile)), QByteArray::fromStdString(Report));
         QFile::remove(dir_.filePath(expectedFile));
+    }
+
+    // An export that opens a new window on the file: the download is the popup's.
+    void downloadInANewWindowIsReportedWithThePopup()
+    {
+        QWidget parent;
+        engine::TChromium view;
+        view.OnBeforePopup = [&](auto*, auto&, auto&, auto&, auto&, auto, auto, auto&,
+                                 engine::WindowInfo& windowInfo, auto&, auto&,
+                                 auto&) { windowInfo.ParentWindow = &parent; };
+        engine::BrowserRef browser;
+        view.OnBeforeDownload = [&](auto*, const engine::BrowserRef& b, auto&, auto&,
+                                    const engine::DownloadCallbackRef& callback) {
+            browser = b;
+            callback->Continue(dir_.filePath("from-popup.txt"), false);
+        };
+        download_.clear();
+        view.Load(server_.Url("/links").toString());
+        QVERIFY(WaitFor([&] { return view.Browser()->Page()->title() == "Downloads"; }));
+        engine_test::RunScript(view.Browser(), "window.open('/report')");
+        QVERIFY(WaitFor([&] { return download_ && download_->isFinished(); }));
+        QVERIFY(browser);
+        QVERIFY(browser->IsPopup());
+        QCOMPARE(ReadAll(dir_.filePath("from-popup.txt")), QByteArray::fromStdString(Report));
     }
 
 private:

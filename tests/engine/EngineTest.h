@@ -51,17 +51,17 @@ inline bool ClickElement(const engine::BrowserRef& browser, const QString& selec
     return true;
 }
 
-// Once a modal dialog is showing (within timeoutMs), hands it to `act`. Returns at once.
-inline void OnNextModal(std::function<void(QWidget*)> act, int timeoutMs = 15000)
+// Once a modal dialog is showing (within timeoutMs), hands it to `act` until `act` says
+// it is done with it (a dialog may still be settling when it first shows). Returns at once.
+inline void OnNextModal(std::function<bool(QWidget*)> act, int timeoutMs = 15000)
 {
     auto* poll = new QTimer;
     auto elapsed = std::make_shared<QElapsedTimer>();
     elapsed->start();
     QObject::connect(poll, &QTimer::timeout, [poll, elapsed, act, timeoutMs] {
         QWidget* modal = QApplication::activeModalWidget();
-        if (modal && modal->isVisible())
-            act(modal);
-        else if (elapsed->elapsed() < timeoutMs)
+        const bool done = modal && modal->isVisible() && act(modal);
+        if (!done && elapsed->elapsed() < timeoutMs)
             return;
         poll->stop();
         poll->deleteLater();

@@ -216,6 +216,7 @@ private slots:
                 shownText = modal->metaObject()->className();
                 modal->close();
             }
+            return true;
         });
         Show(view, "/dialog?kind=" + kind);
         QFETCH(QString, expectedTitle);
