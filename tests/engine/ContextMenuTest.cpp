@@ -151,6 +151,32 @@ private slots:
         QVERIFY(WaitFor([&] { return !server_.RequestsFor("/menu").empty(); }));
     }
 
+    void popupsMenuComesThroughTheFirstView()
+    {
+        QWidget parent;
+        parent.resize(500, 400);
+        parent.show();
+        view_->OnBeforePopup = [&](auto*, auto&, auto&, auto&, auto&, auto, auto, auto&,
+                                   engine::WindowInfo& windowInfo, auto&, auto&, auto&) {
+            windowInfo.ParentWindow = &parent;
+            windowInfo.Width = 500;
+            windowInfo.Height = 400;
+        };
+        engine::BrowserRef popup;
+        view_->OnTitleChange = [&](auto*, const engine::BrowserRef& browser, auto&) {
+            if (browser->IsPopup())
+                popup = browser;
+        };
+        Record([](engine::MenuModel&) {});
+        LoadMenuPage();
+        view_->Browser()->GetMainFrame()->ExecuteJavaScript("window.open('/menu')");
+        QVERIFY(WaitFor([&] { return popup && PictureLoaded(popup); }));
+        QVERIFY(engine_test::ClickElement(popup, "#picture", Qt::RightButton));
+        QVERIFY(WaitFor([&] { return menuCall_.Count > 0; }));
+        QCOMPARE(menuCall_.Browser, popup);
+        QCOMPARE(menuCall_.Params.GetMediaType(), engine::CM_MEDIATYPE_IMAGE);
+    }
+
 private:
     // Records the menu event after `edit` has changed its model, and every command.
     void Record(std::function<void(engine::MenuModel&)> edit)
@@ -170,15 +196,22 @@ private:
         };
     }
 
-    void RightClick(const QString& selector)
+    static bool PictureLoaded(const engine::BrowserRef& browser)
+    {
+        return engine_test::RunScript(browser, "document.getElementById('picture').complete")
+            .value_or(false)
+            .toBool();
+    }
+
+    void LoadMenuPage()
     {
         view_->Load(server_.Url("/menu").toString());
-        QVERIFY(WaitFor([&] {
-            return engine_test::RunScript(view_->Browser(),
-                                          "document.getElementById('picture').complete")
-                .value_or(false)
-                .toBool();
-        }));
+        QVERIFY(WaitFor([&] { return PictureLoaded(view_->Browser()); }));
+    }
+
+    void RightClick(const QString& selector)
+    {
+        LoadMenuPage();
         QVERIFY(engine_test::ClickElement(view_->Browser(), selector, Qt::RightButton));
         QVERIFY(WaitFor([&] { return menuCall_.Count > 0; }));
     }

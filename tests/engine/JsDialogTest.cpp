@@ -229,6 +229,30 @@ private slots:
         QVERIFY2(shownText.contains(message), qPrintable(shownText));
     }
 
+    void popupsDialogComesThroughTheFirstView()
+    {
+        QWidget parent;
+        engine::TChromium view;
+        view.OnBeforePopup = [&](auto*, auto&, auto&, auto&, auto&, auto, auto, auto&,
+                                 engine::WindowInfo& windowInfo, auto&, auto&,
+                                 auto&) { windowInfo.ParentWindow = &parent; };
+        engine::BrowserRef asked;
+        view.OnJsdialog = [&](auto*, const engine::BrowserRef& browser, auto&, auto&, auto, auto&,
+                              auto&, const engine::JsDialogCallbackRef& callback, bool&,
+                              bool& result) {
+            asked = browser;
+            result = true;
+            callback->Continue(true, QString());
+        };
+        Show(view, "/dialog?kind=alert");
+        QVERIFY(WaitFor([&] { return titles_.contains("answer:done"); }));
+        titles_.clear();
+        view.Browser()->GetMainFrame()->ExecuteJavaScript("window.open('/dialog?kind=confirm')");
+        QVERIFY(WaitFor([&] { return titles_.contains("answer:true"); }));
+        QVERIFY(asked && asked->IsPopup());
+        QCOMPARE(asked->GetHost().GetWindowHandle()->parentWidget(), &parent);
+    }
+
 private:
     void Show(engine::TChromium& view, const QString& path)
     {

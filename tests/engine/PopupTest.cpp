@@ -79,6 +79,7 @@ private slots:
     void cleanup()
     {
         view_.reset();
+        calls_.clear();
         // Top-level popups belong to nobody here.
         for (QWebEngineView* view : AllWebViews())
             if (view->isWindow())
@@ -226,6 +227,27 @@ private slots:
         QVERIFY(second->GetIdentifier() > first->GetIdentifier());
         QCOMPARE(second->GetHost().GetWindowHandle()->parentWidget(), &parent);
         QCOMPARE(second->GetHost().GetWindowHandle()->objectName(), QString("popup-2"));
+    }
+
+    // A top-level popup may outlive the view it came from; its page goes on harmlessly.
+    void popupOutlivesTheFirstView()
+    {
+        Handle(nullptr);
+        LoadOpener();
+        RunScript(view_->Browser(), "openPopup()");
+        QVERIFY(WaitFor([&] { return titles_.contains("Target script"); }));
+        const engine::BrowserRef popup = titles_.value("Target script");
+        view_.reset();
+        const int views = int(AllWebViews().size());
+        QCOMPARE(RunScript(popup, "document.title = 'after'; window.open('/target?n=orphan');"
+                                  "window.close(); 'ran'")
+                     .value_or(QVariant())
+                     .toString(),
+                 QString("ran"));
+        popup->Reload();
+        QVERIFY(WaitFor([&] { return popup->Page()->title() == "Target script"; }));
+        QCOMPARE(int(AllWebViews().size()), views);
+        QVERIFY(popup->GetHost().GetWindowHandle());
     }
 
 private:
