@@ -143,8 +143,8 @@ struct SeenBox {
 };
 
 // While it lives, answers every modal message box that appears: with the next of the
-// planned answers, else with `fallback`. QMessageBox::NoButton closes the box instead
-// (as Esc or the frame's close button would).
+// planned answers, else with `fallback`. QMessageBox::NoButton closes the box with the
+// frame's close button instead (which, like Esc, picks the box's escape button).
 class BoxWatcher
 {
 public:
@@ -179,7 +179,7 @@ private:
         if (QAbstractButton* b = box->button(answer))
             b->click();
         else
-            box->reject();
+            box->close();
     }
 
     QTimer timer_;
