@@ -204,7 +204,10 @@ void TFormMain::FormCloseQuery(bool& CanClose)
             Closing = true;
             CanClose = true;
         } else {
-            CanClose = false;
+            // A close that may not ask (an accepted update, cache clearing) can arrive
+            // while the question is open; the window system drops it as a nested close,
+            // so it is honoured here.
+            CanClose = ExitRequested && !ConfirmExit;
         }
         return;
     }
