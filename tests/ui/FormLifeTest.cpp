@@ -5,6 +5,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include "app/Global.h"
 #include "app/ZphConst.h"
@@ -81,7 +82,13 @@ Placement PlacementOf(const QRect& r, int state)
     return {r.x(), r.y(), r.x() + r.width(), r.y() + r.height(), state};
 }
 
-enum CloseAction { FrameClose, ExitCommand, PageCloseWithBrowser, PageCloseWithoutBrowser };
+enum CloseAction {
+    FrameClose,
+    ExitCommand,
+    ExitCommandWhileHidden, // the usual way: the window is in the tray
+    PageCloseWithBrowser,
+    PageCloseWithoutBrowser
+};
 enum ShowAction { ShowCommand, ShowMessage, TrayClick, TrayDoubleClick, TrayContext, ShowMenuItem };
 enum StartCondition { Minimized, Hidden, HiddenMinimized, Maximized };
 
@@ -173,6 +180,8 @@ private slots:
         QTest::newRow("exit asked, No keeps the window")      << true  << false << true  << false << int(ExitCommand) << QMessageBox::No  << false << true  << false << false << true  << false;
         QTest::newRow("exit asked, No without tray")          << false << false << true  << false << int(ExitCommand) << QMessageBox::No  << false << true  << false << false << true  << false;
         QTest::newRow("exit asked, Yes closes")               << true  << false << true  << false << int(ExitCommand) << QMessageBox::Yes << true  << false << false << false << true  << true;
+        QTest::newRow("exit from the tray, No keeps it hidden") << true << false << true << false << int(ExitCommandWhileHidden) << QMessageBox::No << false << false << false << false << true << false;
+        QTest::newRow("exit from the tray, Yes closes")       << true  << false << true  << false << int(ExitCommandWhileHidden) << QMessageBox::Yes << true << false << false << false << true << true;
         QTest::newRow("exit without confirmation closes")     << true  << false << false << false << int(ExitCommand) << none            << true  << false << false << true  << false << false;
         QTest::newRow("exit requested keeps Closing set")     << true  << true  << false << true  << int(FrameClose) << none            << true  << false << false << true  << false << true;
         QTest::newRow("exit requested keeps Closing clear")   << false << true  << false << false << int(FrameClose) << none            << true  << false << false << true  << false << false;
@@ -195,6 +204,10 @@ private slots:
         QVERIFY(w.Settle());
         QCOMPARE(PlacedRect(form), NormalRect);
         form.TrayAvailable = tray;
+        if (action == ExitCommandWhileHidden) {
+            form.close();
+            QVERIFY(!form.isVisible());
+        }
         QFETCH(bool, exitRequested);
         QFETCH(bool, confirmExit);
         QFETCH(bool, closing);
@@ -215,6 +228,7 @@ private slots:
             form.close();
             break;
         case ExitCommand:
+        case ExitCommandWhileHidden:
             form.NExitClick();
             break;
         case PageCloseWithBrowser:
@@ -267,6 +281,36 @@ private slots:
         QCOMPARE(form.isVisible(), !tray);
         if (!tray)
             QVERIFY(form.isMinimized());
+    }
+
+    // An accepted update ends the client without asking, even while the exit question is
+    // open: the updater is already running and waits for the client to end.
+    void updateAcceptedWhileAskingToExitEndsTheClient()
+    {
+        WindowUnderTest w(Config(NormalPlacement));
+        TFormMain& form = w.Open();
+        QVERIFY(w.Settle());
+        form.TrayAvailable = true;
+
+        QStringList asked;
+        QTimer inside;
+        QObject::connect(&inside, &QTimer::timeout, &inside, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible())
+                return;
+            inside.stop();
+            asked << box->text();
+            form.WMUpdateAccepted();
+            if (box->isVisible())
+                box->button(QMessageBox::No)->click();
+        });
+        inside.start(20);
+        form.NExitClick();
+        QCOMPARE(asked, QStringList{QStringLiteral("确定要退出吗？")});
+        QVERIFY(WaitFor([&] { return w.ClosedCount() == 1; }, 5000));
+        QVERIFY(!form.isVisible());
+        QVERIFY(form.Closing);
+        QCOMPARE(w.ClosedCount(), 1);
     }
 
     void placement_data()
