@@ -271,6 +271,16 @@ TEST_F(IniFileFixture, FileOfAnotherUserIsNotReplaced)
     EXPECT_EQ(Get(), before);
 }
 
+TEST_F(IniFileFixture, DirectoryInPlaceOfTheFileReadsDefaultsAndIsNotWritten)
+{
+    fs::create_directory(path_);
+    IniFile ini(path_);
+    EXPECT_EQ(ini.ReadInteger("WIN", "LEFT", 7), 7);
+    EXPECT_FALSE(ini.WriteString("WIN", "LEFT", "1"));
+    EXPECT_TRUE(fs::is_directory(path_));
+    EXPECT_EQ(DirectoryEntries(), std::vector<std::string>{"config.ini"});
+}
+
 TEST_F(IniFileFixture, WriteIntoMissingDirectoryFails)
 {
     EXPECT_FALSE(IniFile(dir_ / "missing" / "config.ini").WriteString("A", "k", "1"));
