@@ -19,7 +19,9 @@ public:
     QWebEngineUrlRequestInfo::ResourceType GetResourceType() const { return info_.resourceType(); }
     void GetHeaderMap(HeaderMap& map) const { map = headers_; }
     // Sets every header of the map on the request. A name given several times is sent
-    // once, its values joined by ", " (the engine cannot send a header twice).
+    // once, its values joined by ", " (the engine cannot send a header twice). A header
+    // that cannot be sent as it stands (name not an HTTP token, value with CR, LF or
+    // NUL) is left out.
     void SetHeaderMap(const HeaderMap& map);
 
 private:
