@@ -145,6 +145,31 @@ private slots:
         QVERIFY(!titles_.contains("Reached"));
     }
 
+    // A header the engine cannot send as it stands would stop the whole client: such
+    // headers are left out, the others go, and nothing reaches the server as another.
+    void unsendableHeadersAreLeftOut()
+    {
+        view_->OnBeforeResourceLoad = [](auto*, auto&, auto&, engine::Request& request, auto&) {
+            engine::HeaderMap headers;
+            headers.Append("X-Split", "a\r\nX-Injected: yes");
+            headers.Append("X-Nul", QString("a") + QChar(0) + "b");
+            headers.Append("", "empty name");
+            headers.Append("X Space", "b");
+            headers.Append("X-Colon:", "c");
+            headers.Append("X-名字", "d");
+            headers.Append("X-Tab", "a\tb");
+            headers.Append("X-Unicode", "值");
+            request.SetHeaderMap(headers);
+        };
+        view_->Load(server_.Url("/document").toString());
+        QVERIFY(WaitFor([&] { return titles_.contains("requests done"); }));
+        const auto headers = server_.RequestsFor("/document").front().Headers;
+        QCOMPARE(headers.value("x-tab"), QString("a\tb"));
+        QCOMPARE(headers.value("x-unicode").toUtf8(), QString("值").toUtf8());
+        for (const QString name : {"x-injected", "x-split", "x-nul", "x space", "x-colon"})
+            QVERIFY2(!headers.contains(name), qPrintable(name));
+    }
+
 private:
     TestServer server_;
     std::unique_ptr<engine::TChromium> view_;
