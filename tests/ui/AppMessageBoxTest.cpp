@@ -2,13 +2,11 @@
 // button texts, and boxes asked for by worker threads.
 
 #include <QApplication>
-#include <QTemporaryDir>
 #include <QTest>
 #include <atomic>
 #include <map>
 #include <thread>
 
-#include "engine/EngineProfile.h"
 #include "support/TestHelpers.h"
 #include "ui/AppMessageBox.h"
 #include "ui/WindowLifeSupport.h"
@@ -169,21 +167,7 @@ private:
 
 int main(int argc, char** argv)
 {
-    PrepareHeadlessEngine();
-    engine::PrepareEngineProcess({});
-    QApplication app(argc, argv);
-    PrepareWindowTestApplication(app);
-    QTemporaryDir cache;
-    engine::CreateProfile(cache.filePath(QStringLiteral("cache")));
-    int rc = 0;
-    {
-        AppMessageBoxTest test;
-        rc = QTest::qExec(&test, argc, argv);
-    }
-    // QTest leaves its handler behind, which must not see the engine's last words.
-    qInstallMessageHandler(nullptr);
-    engine::ShutdownEngine();
-    return rc;
+    return RunWindowTest<AppMessageBoxTest>(argc, argv);
 }
 
 #include "AppMessageBoxTest.moc"

@@ -3,12 +3,10 @@
 
 #include <QApplication>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QTest>
 #include <random>
 
 #include "app/Global.h"
-#include "engine/EngineProfile.h"
 #include "support/TestHelpers.h"
 #include "ui/FormMain.h"
 #include "ui/WindowLifeSupport.h"
@@ -225,21 +223,7 @@ private slots:
 
 int main(int argc, char** argv)
 {
-    PrepareHeadlessEngine();
-    engine::PrepareEngineProcess({});
-    QApplication app(argc, argv);
-    PrepareWindowTestApplication(app);
-    QTemporaryDir cache;
-    engine::CreateProfile(cache.filePath(QStringLiteral("cache")));
-    int rc = 0;
-    {
-        BadConfigTest test;
-        rc = QTest::qExec(&test, argc, argv);
-    }
-    // QTest leaves its handler behind, which must not see the engine's last words.
-    qInstallMessageHandler(nullptr);
-    engine::ShutdownEngine();
-    return rc;
+    return RunWindowTest<BadConfigTest>(argc, argv);
 }
 
 #include "BadConfigTest.moc"

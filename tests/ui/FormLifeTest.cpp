@@ -2,15 +2,12 @@
 
 #include <QApplication>
 #include <QScreen>
-#include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include "app/Global.h"
 #include "app/ZphConst.h"
 #include "core/IniFile.h"
-#include "engine/EngineProfile.h"
 #include "support/TestHelpers.h"
 #include "ui/AppMessageBox.h"
 #include "ui/FormMain.h"
@@ -470,21 +467,7 @@ private:
 
 int main(int argc, char** argv)
 {
-    PrepareHeadlessEngine();
-    engine::PrepareEngineProcess({});
-    QApplication app(argc, argv);
-    PrepareWindowTestApplication(app);
-    QTemporaryDir cache;
-    engine::CreateProfile(cache.filePath(QStringLiteral("cache")));
-    int rc = 0;
-    {
-        FormLifeTest test;
-        rc = QTest::qExec(&test, argc, argv);
-    }
-    // QTest leaves its handler behind, which must not see the engine's last words.
-    qInstallMessageHandler(nullptr);
-    engine::ShutdownEngine();
-    return rc;
+    return RunWindowTest<FormLifeTest>(argc, argv);
 }
 
 #include "FormLifeTest.moc"

@@ -5,17 +5,20 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
 #include <QTimer>
 #include <QTranslator>
 #include <atomic>
 #include <memory>
 
+#include "engine/EngineProfile.h"
 #include "support/TestHelpers.h"
 #include "ui/FormMain.h"
 
@@ -189,13 +192,32 @@ private:
     QPointer<QMessageBox> last_;
 };
 
-// Process set-up shared by the window tests; call in main() after QApplication exists.
-inline void PrepareWindowTestApplication(QApplication& app)
+// The whole main() of a window test: the engine's process set-up, Qt's Chinese button
+// texts, no quitting when the window hides, and an engine profile in a temporary
+// directory that is removed at the end.
+template <class Test> int RunWindowTest(int argc, char** argv)
 {
+    testing_support::PrepareHeadlessEngine();
+    engine::PrepareEngineProcess({});
+    QApplication app(argc, argv);
     // The client keeps running with only its tray icon when the window hides.
     QApplication::setQuitOnLastWindowClosed(false);
     LoadChineseTranslations(app);
-    TaskLog::Install();
+    QTemporaryDir cache;
+    cache.setAutoRemove(false);
+    engine::CreateProfile(cache.filePath(QStringLiteral("cache")));
+    int rc = 0;
+    {
+        Test test;
+        rc = QTest::qExec(&test, argc, argv);
+    }
+    // QTest leaves its handler behind, which must not see the engine's last words.
+    qInstallMessageHandler(nullptr);
+    engine::ShutdownEngine();
+    // The engine lets go of its files a little after shutting down.
+    QDir dir(cache.path());
+    testing_support::WaitFor([&] { return dir.removeRecursively(); }, 10000);
+    return rc;
 }
 
 } // namespace window_life
