@@ -96,6 +96,31 @@ private slots:
         QCOMPARE(frame->GetURL(), b);
     }
 
+    // Addresses typed or passed on from pages may be anything; the view stays usable.
+    void badAddressesLeaveTheViewUsable_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::newRow("empty") << "";
+        QTest::newRow("blanks") << "   ";
+        QTest::newRow("control characters") << QString::fromLatin1("\x01\x02\x7f");
+        QTest::newRow("scheme only") << "http://";
+        QTest::newRow("colons") << "::::";
+        QTest::newRow("unknown scheme") << "quillmark-none://x";
+        QTest::newRow("10 MB") << "http://127.0.0.1/" + QString(10 * 1024 * 1024, 'a');
+    }
+
+    void badAddressesLeaveTheViewUsable()
+    {
+        QFETCH(QString, address);
+        engine::TChromium view;
+        Events events(view);
+        view.Load(address);
+        view.Browser()->GetMainFrame()->LoadURL(address);
+        view.Browser()->GetMainFrame()->ExecuteJavaScript(address);
+        view.Load(server_.Url("/a").toString());
+        QVERIFY(WaitFor([&] { return events.Titles.contains("Page A"); }));
+    }
+
     void executesScriptAndReloads()
     {
         engine::TChromium view;
