@@ -1,0 +1,392 @@
+// Page events of the main window's tabs: title rules, the language header on every
+// request, a page that closes itself, downloads, and the loading state.
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineProfile>
+
+#include "MainWindowFixture.h"
+#include "engine/BrowserView.h"
+#include "ui/PostedMessages.h"
+
+using namespace testing_support;
+
+namespace
+{
+
+const QString Host = QStringLiteral("127.44.3.1");
+
+// Holds back new-tab requests until Release(), as if they arrived late.
+class NewTabDelay : public QObject
+{
+public:
+    explicit NewTabDelay(QObject* window) : window_(window) { window->installEventFilter(this); }
+    int Held() const { return int(held_.size()); }
+    void Release()
+    {
+        window_->removeEventFilter(this);
+        for (const TPopupInfo& info : held_)
+            QCoreApplication::postEvent(window_, new TPopupMessage(info));
+        held_.clear();
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != zph::WM_NEWTAB)
+            return false;
+        held_.push_back(static_cast<TPopupMessage*>(event)->Info);
+        return true;
+    }
+
+private:
+    QObject* window_;
+    std::vector<TPopupInfo> held_;
+};
+
+// Answers the next file dialog: accepts it with the file name `name` in the directory
+// offered, or cancels it when `name` is empty. Records the file name the dialog offered.
+class FileDialogAnswerer : public QObject
+{
+public:
+    explicit FileDialogAnswerer(QString name) : name_(std::move(name))
+    {
+        connect(&poll_, &QTimer::timeout, this, [this] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            if (shown_ == 0)
+                offered_ = QFileInfo(dialog->selectedFiles().value(0)).fileName();
+            shown_ = 1;
+            if (name_.isEmpty()) {
+                poll_.stop();
+                dialog->reject();
+                return;
+            }
+            // Typed into the name field: selectFile() leaves the field alone once it has
+            // the focus.
+            if (auto* field = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                field->setText(name_);
+            if (QFileInfo(dialog->selectedFiles().value(0)).fileName() != name_)
+                return;
+            poll_.stop();
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        poll_.start(20);
+    }
+    int Shown() const { return shown_; }
+    QString Offered() const { return offered_; }
+
+private:
+    QString name_;
+    QTimer poll_;
+    int shown_ = 0;
+    QString offered_;
+};
+
+} // namespace
+
+class PageEventsTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(server_.Port() == 6868, "the test's own service address is taken");
+        // The profile asks for another language, so the header the server sees is the
+        // one the window's handler sets.
+        engine::Profile()->setHttpAcceptLanguage(QStringLiteral("en-US"));
+        engine::Profile()->setDownloadPath(downloads_.path());
+        ServeService(server_, "<html><head><title>Start</title></head><body>"
+                              "<img src='/img.png'><script>"
+                              "const x = new XMLHttpRequest(); x.open('GET', '/xhr'); x.send();"
+                              "</script></body></html>");
+        server_.Page("/img.png",
+                     QByteArray::fromBase64("iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAf"
+                                            "FcSJAAAADUlEQVR42mNk+M9QDwAFgwJ/lQ2cJQAA"
+                                            "AABJRU5ErkJggg=="),
+                     "image/png");
+        server_.Page("/xhr", "x", "text/plain");
+        server_.Handle("/download", [](const httplib::Request&, httplib::Response& res) {
+            res.set_header("Content-Disposition", "attachment; filename=\"report.txt\"");
+            res.set_content("quillmark", "application/octet-stream");
+        });
+        ServePopupPages(server_);
+    }
+
+    void init()
+    {
+        server_.ClearRequests();
+        slow_.Hold();
+        QDir(downloads_.path()).removeRecursively();
+        QDir().mkpath(downloads_.path());
+        form_ = fixture_.Open(server_);
+        QVERIFY(form_);
+    }
+
+    void cleanup()
+    {
+        slow_.Open();
+        form_.reset();
+        // Popups the engine opened in windows of their own.
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (qobject_cast<engine::BrowserView*>(widget))
+                delete widget;
+    }
+
+    void startTabKeepsItsNameWhateverItsPageIsTitled()
+    {
+        TFormMain& form = *form_;
+        TBrowserTab* start = form.FindTab(1);
+        QCOMPARE(start->Browser->Page()->title(), QStringLiteral("Start"));
+        QCOMPARE(form.PageControl1->Page(1)->Caption(), QStringLiteral("QuillmarkERP"));
+        RunScript(start, "document.title = 'Something else'");
+        QVERIFY(WaitFor([&] { return start->Browser->Page()->title() == "Something else"; }));
+        QCOMPARE(form.PageControl1->Page(1)->Caption(), QStringLiteral("QuillmarkERP"));
+    }
+
+    void blankTitlesChangeNoCaption_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::newRow("empty") << "";
+        QTest::newRow("blanks") << "   \t ";
+        QTest::newRow("about:blank") << "about:blank";
+        QTest::newRow("padded about:blank") << "  about:blank  ";
+    }
+
+    void blankTitlesChangeNoCaption()
+    {
+        QFETCH(QString, title);
+        TFormMain& form = *form_;
+        QVERIFY(OpenPopups(form, 1));
+        TBrowserTab* popup = TabOfPage(form, 2);
+        form.crmTitleChange(StartView(form), popup->Browser, title);
+        QCOMPARE(form.PageControl1->Page(2)->Caption(), QStringLiteral("Popup 0"));
+        form.crmTitleChange(StartView(form), form.FindTab(1)->Browser, title);
+        QCOMPARE(form.PageControl1->Page(1)->Caption(), QStringLiteral("QuillmarkERP"));
+    }
+
+    void blankTitleFromPageChangesNoCaption()
+    {
+        TFormMain& form = *form_;
+        QVERIFY(OpenPopups(form, 1));
+        TBrowserTab* popup = TabOfPage(form, 2);
+        RunScript(popup, "document.title = 'about:blank'");
+        QVERIFY(WaitFor([&] { return popup->Browser->Page()->title() == "about:blank"; }));
+        QCOMPARE(form.PageControl1->Page(2)->Caption(), QStringLiteral("Popup 0"));
+        RunScript(popup, "document.title = 'Renamed'");
+        QVERIFY(WaitFor([&] { return form.PageControl1->Page(2)->Caption() == "Renamed"; }));
+    }
+
+    void popupCaptionIsTitleAsReceived()
+    {
+        TFormMain& form = *form_;
+        QVERIFY(OpenPopups(form, 1));
+        const QString padded = QStringLiteral("  Padded \t Title  ");
+        form.crmTitleChange(StartView(form), TabOfPage(form, 2)->Browser, padded);
+        QCOMPARE(form.PageControl1->Page(2)->Caption(), padded);
+    }
+
+    void titleBeforeNewTabRequestMakesRecordAndLaterRequestWins()
+    {
+        TFormMain& form = *form_;
+        NewTabDelay delay(&form);
+        RunScript(form.FindTab(1), "window.open('/popup?i=0')");
+        QVERIFY(WaitFor([&] { return delay.Held() == 1; }));
+        TSkinTabSheet* page = form.PageControl1->Page(2);
+        // The title binds a record of its own to the page, whose tab is still hidden.
+        QVERIFY(WaitFor([&] { return page->Caption() == "Popup 0"; }));
+        TBrowserTab* early = form.FindTab(page->Tag);
+        QVERIFY(early);
+        QVERIFY(early->Browser);
+        QVERIFY(!page->TabVisible());
+
+        delay.Release();
+        QVERIFY(WaitFor([&] { return page->TabVisible(); }));
+        TBrowserTab* late = form.FindTab(page->Tag);
+        QVERIFY(late != early);
+        QVERIFY(late->IsPopup);
+        QVERIFY(!late->Browser);
+        QCOMPARE(page->Caption(), QStringLiteral("QuillmarkERP"));
+        const QString problem = PageLayoutProblem(form);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+
+        // The next title binds the later record.
+        RunScript(early, "document.title = 'Later'");
+        QVERIFY(WaitFor([&] { return page->Caption() == "Later"; }));
+        QCOMPARE(late->Browser, early->Browser);
+        QVERIFY(late->BrowserWindow);
+        QCOMPARE(late->BrowserWindow->parentWidget(), page);
+    }
+
+    void everyRequestAsksForChinese()
+    {
+        TFormMain& form = *form_;
+        QVERIFY(WaitFor([&] { return !server_.RequestsFor("/xhr").empty(); }));
+        QVERIFY(OpenPopups(form, 1));
+        for (const QString path : {"/", "/img.png", "/xhr", "/popup"}) {
+            const auto requests = server_.RequestsFor(path);
+            QVERIFY2(!requests.empty(), qPrintable(path));
+            QCOMPARE(requests.back().Headers.value("accept-language"), QStringLiteral("zh-CN"));
+        }
+    }
+
+    void pageClosingItselfMakesCloseRequestAndSilencesEvents()
+    {
+        TFormMain& form = *form_;
+        CloseRequestCounter closeRequests(&form);
+        QVERIFY(OpenPopups(form, 1));
+        TBrowserTab* popup = TabOfPage(form, 2);
+        QVERIFY(WaitFor([&] { return !form.TimerRefreshTab->isActive(); }));
+        RunScript(popup, "window.close()");
+        QVERIFY(WaitFor([&] { return closeRequests.Count() == 1; }));
+        QVERIFY(form.Closing);
+        QVERIFY(!form.ConfirmExit);
+        QVERIFY(!form.isVisible());
+        QCOMPARE(form.PageControl1->PageCount(), 4);
+        QVERIFY(popup->Browser->Page());
+
+        // Titles.
+        RunScript(popup, "document.title = 'After'");
+        QVERIFY(WaitFor([&] { return popup->Browser->Page()->title() == "After"; }));
+        QCOMPARE(form.PageControl1->Page(2)->Caption(), QStringLiteral("Popup 0"));
+        // Loading.
+        form.crmLoadingStateChange(StartView(form), popup->Browser, true, false, false);
+        QVERIFY(popup->Loaded);
+        QVERIFY(form.LoadingPages->isEmpty());
+        QVERIFY(!form.TimerRefreshTab->isActive());
+        // Popups: the engine opens them in windows of their own.
+        RunScript(form.FindTab(1), "window.open('/popup?i=7')");
+        QVERIFY(WaitFor([&] { return TopLevelBrowserWindows() == 1; }));
+        QCoreApplication::sendPostedEvents(&form, zph::WM_NEWTAB);
+        QCOMPARE(form.PageControl1->PageCount(), 4);
+        QCOMPARE(VisibleTabs(form), 2);
+        // Drawing.
+        popup->Loaded = false;
+        popup->LoadingFrame = 3;
+        form.PageControl1->Page(2)->SetCaption(QString());
+        form.PageControl1->Strip()->grab();
+        QCOMPARE(popup->LoadingFrame, 3);
+        QVERIFY(form.PageControl1->Page(2)->Caption().isEmpty());
+    }
+
+    void downloadShowsSaveDialogWithSuggestedName()
+    {
+        TFormMain& form = *form_;
+        // The user keeps the place offered and changes the name.
+        FileDialogAnswerer answer(QStringLiteral("saved.txt"));
+        RunScript(form.FindTab(1), "location = '/download'");
+        QVERIFY(WaitFor([&] { return answer.Shown() == 1; }));
+        QCOMPARE(answer.Offered(), QStringLiteral("report.txt"));
+        QVERIFY(WaitFor([&] {
+            QFile file(downloads_.filePath(QStringLiteral("saved.txt")));
+            return file.open(QIODevice::ReadOnly) && file.readAll() == "quillmark";
+        }));
+        QVERIFY(!QFile::exists(downloads_.filePath(QStringLiteral("report.txt"))));
+    }
+
+    void cancelledSaveDialogSavesNothing()
+    {
+        TFormMain& form = *form_;
+        FileDialogAnswerer answer({});
+        QList<QWebEngineDownloadRequest::DownloadState> states;
+        connect(engine::Profile(), &QWebEngineProfile::downloadRequested, this,
+                [&](QWebEngineDownloadRequest* download) { states << download->state(); });
+        RunScript(form.FindTab(1), "location = '/download'");
+        QVERIFY(WaitFor([&] { return !states.isEmpty(); }));
+        disconnect(engine::Profile(), &QWebEngineProfile::downloadRequested, this, nullptr);
+        QCOMPARE(answer.Shown(), 1);
+        QCOMPARE(states.first(), QWebEngineDownloadRequest::DownloadCancelled);
+        QVERIFY(QDir(downloads_.path()).isEmpty());
+    }
+
+    void downloadDoesNotStartWhileClosing()
+    {
+        TFormMain& form = *form_;
+        form.Closing = true;
+        FileDialogAnswerer answer({});
+        QList<QWebEngineDownloadRequest::DownloadState> states;
+        connect(engine::Profile(), &QWebEngineProfile::downloadRequested, this,
+                [&](QWebEngineDownloadRequest* download) { states << download->state(); });
+        RunScript(form.FindTab(1), "location = '/download'");
+        QVERIFY(WaitFor([&] { return !states.isEmpty(); }));
+        disconnect(engine::Profile(), &QWebEngineProfile::downloadRequested, this, nullptr);
+        QCOMPARE(states.first(), QWebEngineDownloadRequest::DownloadCancelled);
+        QCOMPARE(answer.Shown(), 0);
+        QVERIFY(QDir(downloads_.path()).isEmpty());
+    }
+
+    void loadingTabsAreListedOnceAndAnimatedUntilLoaded()
+    {
+        TFormMain& form = *form_;
+        QVERIFY(OpenPopups(form, 1));
+        QVERIFY(WaitFor([&] { return !form.TimerRefreshTab->isActive(); }));
+        TBrowserTab* start = form.FindTab(1);
+        TBrowserTab* popup = TabOfPage(form, 2);
+        QVERIFY(start->Loaded && popup->Loaded);
+
+        RunScript(popup, "location = '/slow'");
+        QVERIFY(WaitFor([&] { return *form.LoadingPages == QList<qint32>{2}; }));
+        QVERIFY(!popup->Loaded);
+        QVERIFY(form.TimerRefreshTab->isActive());
+        // A second report that it started loading lists it no second time.
+        form.crmLoadingStateChange(StartView(form), popup->Browser, true, false, false);
+        QCOMPARE(*form.LoadingPages, QList<qint32>{2});
+        RunScript(start, "location = '/slow'");
+        QVERIFY(WaitFor([&] { return *form.LoadingPages == QList<qint32>({2, 1}); }));
+
+        // The timer's ticks drive the animation while tabs load.
+        const int frame = popup->LoadingFrame;
+        QVERIFY(WaitFor([&] { return popup->LoadingFrame != frame; }));
+
+        slow_.Open();
+        QVERIFY(WaitFor([&] { return start->Loaded && popup->Loaded; }));
+        QVERIFY(form.LoadingPages->isEmpty());
+        QVERIFY(WaitFor([&] { return !form.TimerRefreshTab->isActive(); }));
+        QCOMPARE(form.PageControl1->Page(2)->Caption(), QStringLiteral("Slow"));
+    }
+
+    void stopReportMarksTabLoadedWhenNotListed()
+    {
+        TFormMain& form = *form_;
+        QVERIFY(OpenPopups(form, 1));
+        TBrowserTab* popup = TabOfPage(form, 2);
+        QVERIFY(WaitFor([&] { return popup->Loaded; }));
+        QVERIFY(form.LoadingPages->isEmpty());
+        popup->Loaded = false;
+        form.crmLoadingStateChange(StartView(form), popup->Browser, false, false, false);
+        QVERIFY(popup->Loaded);
+        QVERIFY(form.LoadingPages->isEmpty());
+    }
+
+private:
+    // The start tab's view: the one every popup of the window reports through.
+    static engine::TChromium* StartView(const TFormMain& form)
+    {
+        return qobject_cast<engine::TChromium*>(form.FindTab(1)->BrowserWindow.data());
+    }
+
+    static int TopLevelBrowserWindows()
+    {
+        int count = 0;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            count += qobject_cast<engine::BrowserView*>(widget) ? 1 : 0;
+        return count;
+    }
+
+    TestServer server_{6868, Host};
+    HeldPage slow_{server_, QStringLiteral("/slow"), "Slow"};
+    QTemporaryDir downloads_;
+    MainWindowFixture fixture_;
+    std::unique_ptr<TFormMain> form_;
+};
+
+QUILLMARK_UI_TEST_MAIN(PageEventsTest)
+
+#include "PageEventsTest.moc"

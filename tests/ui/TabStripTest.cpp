@@ -1,0 +1,426 @@
+// The tab strip: its mouse rules driven with synthetic events, the hover repaints,
+// drawing (captions, loading animation, hit areas, tab width), and more pages than the
+// strip keeps slots for.
+
+#include <QApplication>
+#include <QImage>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "MainWindowFixture.h"
+#include "core/TabGeometry.h"
+#include "ui/PostedMessages.h"
+
+using namespace testing_support;
+
+namespace
+{
+
+const QString Host = QStringLiteral("127.44.4.1");
+
+// Records the close requests (message 2039) the window receives; holds them back unless
+// told to let them through.
+class CloseTabSpy : public QObject
+{
+public:
+    explicit CloseTabSpy(QObject* window) { window->installEventFilter(this); }
+    QList<int> Indices() const { return indices_; }
+    void Clear() { indices_.clear(); }
+    bool PassThrough = false;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != zph::WM_CLOSETAB)
+            return false;
+        indices_ << static_cast<TPageIndexMessage*>(event)->PageIndex;
+        return !PassThrough;
+    }
+
+private:
+    QList<int> indices_;
+};
+
+// Counts the paint events of a widget.
+class PaintCounter : public QObject
+{
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    int Count() const { return count_; }
+    void Reset() { count_ = 0; }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        count_ += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+
+private:
+    int count_ = 0;
+};
+
+// Where on the strip a mouse action happens.
+enum class Spot { TabBody, CloseButton, BesideTabs };
+
+struct MouseStep {
+    enum Kind { Press, Release, DoubleClick, Elapse300ms } kind;
+    Qt::MouseButton button = Qt::LeftButton;
+    Spot spot = Spot::TabBody;
+    int page = 0;
+};
+using MouseSteps = QList<MouseStep>;
+
+// A press and a release, and the full sequence of a double click.
+MouseSteps Click(Qt::MouseButton button, Spot spot, int page)
+{
+    return {{MouseStep::Press, button, spot, page}, {MouseStep::Release, button, spot, page}};
+}
+MouseSteps DoubleClick(Spot spot, int page)
+{
+    return Click(Qt::LeftButton, spot, page) +
+           MouseSteps{{MouseStep::DoubleClick, Qt::LeftButton, spot, page},
+                      {MouseStep::Release, Qt::LeftButton, spot, page}};
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(MouseSteps)
+
+class TabStripTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(server_.Port() == 6868, "the test's own service address is taken");
+        ServeService(server_, "<html><head><title>Start</title></head><body>start</body></html>");
+        ServePopupPages(server_);
+    }
+
+    void init()
+    {
+        form_ = fixture_.Open(server_);
+        QVERIFY(form_);
+    }
+
+    void cleanup() { form_.reset(); }
+
+    void mouseRules_data()
+    {
+        QTest::addColumn<MouseSteps>("steps");
+        QTest::addColumn<QList<int>>("closed");
+        using S = MouseStep;
+        const auto L = Qt::LeftButton, R = Qt::RightButton, M = Qt::MiddleButton;
+        // Pages 2, 3 and 4 are popups; page 4 is active at the start of each row.
+        QTest::newRow("double click on a tab") << DoubleClick(Spot::TabBody, 3) << QList<int>{3};
+        QTest::newRow("double click beside the tabs")
+            << DoubleClick(Spot::BesideTabs, 0) << QList<int>{4};
+        QTest::newRow("double click on the start tab")
+            << DoubleClick(Spot::TabBody, 1) << QList<int>{};
+        QTest::newRow("presses 300 ms apart")
+            << Click(L, Spot::TabBody, 3) + MouseSteps{{S::Elapse300ms}} +
+                   Click(L, Spot::TabBody, 3)
+            << QList<int>{};
+        QTest::newRow("right press, then left press")
+            << Click(R, Spot::TabBody, 4) + MouseSteps{{S::Press, L, Spot::TabBody, 4}}
+            << QList<int>{4};
+        QTest::newRow("close button of the active tab")
+            << Click(L, Spot::CloseButton, 4) << QList<int>{4};
+        QTest::newRow("close button of an inactive tab")
+            << Click(L, Spot::CloseButton, 2) << QList<int>{2};
+        QTest::newRow("release over another tab's close button")
+            << MouseSteps{{S::Press, L, Spot::TabBody, 4}, {S::Release, L, Spot::CloseButton, 3}}
+            << QList<int>{};
+        QTest::newRow("release beside the tabs")
+            << MouseSteps{{S::Press, L, Spot::TabBody, 4}, {S::Release, L, Spot::BesideTabs, 0}}
+            << QList<int>{};
+        QTest::newRow("start tab's close area") << Click(L, Spot::CloseButton, 1) << QList<int>{};
+        QTest::newRow("middle click on the start tab")
+            << Click(M, Spot::TabBody, 1) << QList<int>{};
+        QTest::newRow("middle click beside the tabs")
+            << Click(M, Spot::BesideTabs, 0) << QList<int>{};
+        QTest::newRow("middle click on an inactive tab")
+            << Click(M, Spot::TabBody, 2) << QList<int>{2};
+        QTest::newRow("middle click on the active tab")
+            << Click(M, Spot::TabBody, 4) << QList<int>{4};
+    }
+
+    void mouseRules()
+    {
+        QFETCH(MouseSteps, steps);
+        QFETCH(QList<int>, closed);
+        TFormMain& form = *form_;
+        QVERIFY(OpenPopups(form, 3));
+        CloseTabSpy spy(&form);
+        QCOMPARE(form.PageControl1->ActivePageIndex(), 4);
+        form.PageControl1->RepaintStrip();
+        form.LastPressTime = 0;
+
+        for (const MouseStep& step : steps)
+            Act(form, step);
+        QCoreApplication::sendPostedEvents(&form, zph::WM_CLOSETAB);
+        QCOMPARE(spy.Indices(), closed);
+    }
+
+    void pressingInactiveCloseButtonSelectsThenCloses()
+    {
+        TFormMain& form = *form_;
+        QVERIFY(OpenPopups(form, 3));
+        CloseTabSpy spy(&form);
+        spy.PassThrough = true;
+        form.PageControl1->RepaintStrip();
+        form.LastPressTime = 0;
+        Act(form, {MouseStep::Press, Qt::LeftButton, Spot::CloseButton, 2});
+        QCOMPARE(form.PageControl1->ActivePageIndex(), 2);
+        QCOMPARE(form.windowTitle(), QStringLiteral("Popup 0 - QuillmarkERP 1.0.0.2"));
+        Act(form, {MouseStep::Release, Qt::LeftButton, Spot::CloseButton, 2});
+        QVERIFY(WaitFor([&] { return form.PageControl1->PageCount() == 5; }));
+        QCOMPARE(form.PageControl1->Page(2)->Caption(), QStringLiteral("Popup 1"));
+        QCOMPARE(form.PageControl1->ActivePageIndex(), 2);
+    }
+
+    void pointerRepaintsOnlyWhenCloseButtonLookChanges()
+    {
+        TFormMain& form = *form_;
+        QVERIFY(OpenPopups(form, 2));
+        QVERIFY(WaitFor([&] { return !form.TimerRefreshTab->isActive(); }));
+        QWidget* strip = form.PageControl1->Strip();
+        form.PageControl1->RepaintStrip();
+        const core::TRect close = form.TabInfos[2].CloseRect;
+        const QRect tab = form.PageControl1->TabRect(2);
+        PaintCounter paints(strip);
+
+        const struct {
+            QPoint pos;
+            int repaints;
+        } moves[] = {
+            {{tab.left() + 30, 10}, -1}, // first movement: every slot learns where it is
+            {{tab.left() + 60, 20}, 0},
+            {{close.Left, close.Top}, 1}, // enters the close button (edges are inside)
+            {{close.Right - 1, close.Bottom - 1}, 0},
+            {{close.Right, close.Bottom - 1}, 1}, // right edge is outside
+            {{tab.left() + 40, 15}, 0},
+            {{close.Left + 3, close.Top + 3}, 1},
+            {{close.Left + 3, close.Bottom}, 1}, // bottom edge is outside
+        };
+        for (const auto& move : moves) {
+            paints.Reset();
+            QTest::mouseMove(strip, move.pos);
+            QCOMPARE(form.PointerPos, move.pos);
+            QCoreApplication::sendPostedEvents();
+            QCoreApplication::processEvents();
+            if (move.repaints >= 0)
+                QCOMPARE(paints.Count(), move.repaints);
+        }
+    }
+
+    void emptyCaptionBecomesNewPageWhenDrawn()
+    {
+        TFormMain& form = *form_;
+        QVERIFY(OpenPopups(form, 1));
+        form.PageControl1->Page(2)->SetCaption(QString());
+        form.PageControl1->RepaintStrip();
+        QCOMPARE(form.PageControl1->Page(2)->Caption(), QStringLiteral("新页面"));
+    }
+
+    void loadingTabAdvancesOneFramePerPaint()
+    {
+        TFormMain& form = *form_;
+        QVERIFY(OpenPopups(form, 1));
+        TBrowserTab* popup = TabOfPage(form, 2);
+        TBrowserTab* start = form.FindTab(1);
+        QVERIFY(WaitFor([&] { return popup->Loaded && start->Loaded; }));
+        const int startFrame = start->LoadingFrame;
+        popup->Loaded = false;
+        popup->LoadingFrame = 12;
+        for (int expected : {13, 14, 0, 1}) {
+            form.PageControl1->RepaintStrip();
+            QCOMPARE(popup->LoadingFrame, expected);
+        }
+        // A loaded tab's frame stays where it is.
+        QCOMPARE(start->LoadingFrame, startFrame);
+    }
+
+    void hitAreasFollowTheTabs()
+    {
+        TFormMain& form = *form_;
+        QVERIFY(OpenPopups(form, 3));
+        SetStripWidth(form, 1008);
+        QCOMPARE(form.PageControl1->TabWidth(), 178);
+        CheckHitAreas(form);
+
+        // A sixth tab no longer fits: every tab gets 918 / 6 pixels.
+        QVERIFY(OpenPopups(form, 2));
+        QCOMPARE(VisibleTabs(form), 6);
+        QCOMPARE(form.PageControl1->TabWidth(), 153);
+        CheckHitAreas(form);
+
+        SetStripWidth(form, 1500);
+        QCOMPARE(form.PageControl1->TabWidth(), 178);
+        CheckHitAreas(form);
+    }
+
+    void startTabHasNoCloseImage()
+    {
+        TFormMain& form = *form_;
+        QVERIFY(OpenPopups(form, 1));
+        ClickTab(form, 1);
+        const QImage strip = form.PageControl1->Strip()->grab().toImage();
+        const int W = form.PageControl1->TabWidth();
+        const core::TPoint image = core::CloseImagePos(W, form.TabInfos[1].CloseRect.Top);
+        auto uniform = [&](int pageIndex) {
+            const int left = form.PageControl1->TabRect(pageIndex).left() + image.X;
+            const QRgb first = strip.pixel(left, image.Y);
+            for (int y = image.Y; y < image.Y + 10; ++y)
+                for (int x = left; x < left + 10; ++x)
+                    if (strip.pixel(x, y) != first)
+                        return false;
+            return true;
+        };
+        QVERIFY(uniform(1));
+        QVERIFY(!uniform(2));
+        // Its hit area is still kept.
+        QCOMPARE(form.TabInfos[1].CloseRect, ExpectedCloseRect(form, 1));
+    }
+
+    void pagesBeyondTheSlotsStillWork()
+    {
+        TFormMain& form = *form_;
+        // Plain tabs up to page 1024, so that the next popup opens page 1025.
+        for (int i = 0; i < TFormMain::TabInfoSlots - 2; ++i) {
+            TPopupInfo info;
+            info.Page = qobject_cast<TSkinTabSheet*>(form.SparePageWindow.data());
+            form.AddSparePage();
+            form.OpenPopupTab(info);
+        }
+        QCOMPARE(form.PageControl1->PageCount(), TFormMain::TabInfoSlots + 1);
+        RunScript(form.FindTab(1), "window.open('/popup?i=far')");
+        const int far = TFormMain::TabInfoSlots;
+        QVERIFY(WaitFor([&] { return form.PageControl1->PageCount() == far + 2; }));
+        TSkinTabSheet* page = form.PageControl1->Page(far);
+        QVERIFY(WaitFor([&] { return page->Caption() == "Popup far"; }));
+        QCOMPARE(form.PageControl1->ActivePageIndex(), far);
+        const QString problem = PageLayoutProblem(form);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+
+        // Drawn, animated, pointed at and clicked without a slot.
+        QVERIFY(form.PageControl1->TabWidth() >= 1);
+        TBrowserTab* tab = form.FindTab(page->Tag);
+        QVERIFY(WaitFor([&] { return tab->Loaded; }));
+        tab->Loaded = false;
+        const int frame = tab->LoadingFrame;
+        form.PageControl1->RepaintStrip();
+        QCOMPARE(tab->LoadingFrame, (frame + 1) % 15);
+        tab->Loaded = true;
+
+        CloseTabSpy spy(&form);
+        const QPoint onTab = form.PageControl1->TabRect(far).topLeft() + QPoint(0, 10);
+        QTest::mouseMove(form.PageControl1->Strip(), onTab);
+        form.LastPressTime = 0;
+        QTest::mouseClick(form.PageControl1->Strip(), Qt::MiddleButton, {}, onTab);
+        form.LastPressTime = 0;
+        QTest::mouseClick(form.PageControl1->Strip(), Qt::LeftButton, {}, onTab);
+        QCoreApplication::sendPostedEvents(&form, zph::WM_CLOSETAB);
+        QCOMPARE(spy.Indices(), QList<int>{});
+        QCOMPARE(form.PageControl1->ActivePageIndex(), far);
+
+        // Its loading is tracked and it closes like any other tab.
+        form.crmLoadingStateChange(nullptr, tab->Browser, true, false, false);
+        QCOMPARE(*form.LoadingPages, QList<qint32>{far});
+        spy.PassThrough = true;
+        form.LastPressTime = 0;
+        for (const MouseStep& step : DoubleClick(Spot::TabBody, far))
+            Act(form, step);
+        QCoreApplication::sendPostedEvents(&form, zph::WM_CLOSETAB);
+        QCOMPARE(spy.Indices(), QList<int>{far});
+        QCOMPARE(form.PageControl1->PageCount(), far + 1);
+        QVERIFY(form.LoadingPages->isEmpty());
+        QCOMPARE(form.PageControl1->ActivePageIndex(), far - 1);
+        Deliver(form, new TPageIndexMessage(500));
+        QCOMPARE(form.PageControl1->PageCount(), far);
+        form.PageControl1->RepaintStrip();
+    }
+
+private:
+    static QPoint SpotPos(const TFormMain& form, Spot spot, int page)
+    {
+        const TPageControl* pc = form.PageControl1;
+        switch (spot) {
+        case Spot::TabBody:
+            return pc->TabRect(page).topLeft() + QPoint(std::min(30, pc->TabWidth() / 2), 14);
+        case Spot::CloseButton: {
+            const core::TRect& r = form.TabInfos[size_t(page)].CloseRect;
+            return QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+        }
+        case Spot::BesideTabs:
+            break;
+        }
+        int right = 0;
+        for (int i = 0; i < pc->PageCount(); ++i)
+            right = std::max(right, pc->TabRect(i).right());
+        return QPoint(right + 40, 14);
+    }
+
+    static void Act(TFormMain& form, const MouseStep& step)
+    {
+        QWidget* strip = form.PageControl1->Strip();
+        const QPoint pos = SpotPos(form, step.spot, step.page);
+        switch (step.kind) {
+        case MouseStep::Press:
+            QTest::mousePress(strip, step.button, {}, pos);
+            break;
+        case MouseStep::Release:
+            QTest::mouseRelease(strip, step.button, {}, pos);
+            break;
+        case MouseStep::DoubleClick:
+            QTest::mouseDClick(strip, step.button, {}, pos);
+            break;
+        case MouseStep::Elapse300ms:
+            form.LastPressTime -= 300;
+            break;
+        }
+    }
+
+    static core::TRect ExpectedCloseRect(const TFormMain& form, int page)
+    {
+        const int y = core::CaptionTop(QFontMetrics(form.PageControl1->Strip()->font()).height());
+        return core::CloseButtonRect(page, form.PageControl1->TabWidth(), y);
+    }
+
+    // Every visible tab p spans (p - 1) * W to p * W, its close button's hit area is 12
+    // pixels square 19 pixels from its right edge, and both are what the mouse rules use.
+    static void CheckHitAreas(TFormMain& form)
+    {
+        form.PageControl1->RepaintStrip();
+        const int W = form.PageControl1->TabWidth();
+        for (int p = 1; p <= form.PageControl1->PageCount() - 2; ++p) {
+            const core::TRect tab{(p - 1) * W, 0, p * W, core::TabHeight};
+            QCOMPARE(form.TabInfos[size_t(p)].TabRect, tab);
+            const QRect strip = form.PageControl1->TabRect(p);
+            QCOMPARE(
+                core::TRect({strip.left(), strip.top(), strip.right() + 1, strip.bottom() + 1}),
+                tab);
+            const core::TRect close = form.TabInfos[size_t(p)].CloseRect;
+            QCOMPARE(close, ExpectedCloseRect(form, p));
+            QCOMPARE(close.Left, p * W - 19);
+            QCOMPARE(form.PageControl1->PageAtX(close.Left), p);
+        }
+    }
+
+    static void SetStripWidth(TFormMain& form, int width)
+    {
+        const int frame = form.width() - form.PageControl1->width();
+        form.resize(width + frame, form.height());
+        QVERIFY(WaitFor([&] { return form.PageControl1->Strip()->width() == width; }));
+    }
+
+    TestServer server_{6868, Host};
+    MainWindowFixture fixture_;
+    std::unique_ptr<TFormMain> form_;
+};
+
+QUILLMARK_UI_TEST_MAIN(TabStripTest)
+
+#include "TabStripTest.moc"
