@@ -29,7 +29,7 @@ QByteArray ReadAll(const QString& path)
 }
 
 // What the handler does with the download.
-enum class Answer { Path, FileName, Later, Nothing, Dialog, DialogCancelled };
+enum class Answer { Path, FileName, Later, Nothing, Dialog, DialogCancelled, Unwritable };
 
 } // namespace
 
@@ -63,6 +63,7 @@ private slots:
         QTest::newRow("no answer") << Answer::Nothing << "";
         QTest::newRow("save dialog") << Answer::Dialog << "chosen/picked.txt";
         QTest::newRow("save dialog cancelled") << Answer::DialogCancelled << "";
+        QTest::newRow("unwritable place") << Answer::Unwritable << "";
     }
 
     void handlerDecidesWhereTheFileGoes()
@@ -97,6 +98,9 @@ private slots:
                 });
                 break;
             case Answer::Nothing:
+                break;
+            case Answer::Unwritable:
+                callback->Continue("/proc/quillmark/report.txt", false);
                 break;
             case Answer::Dialog:
             case Answer::DialogCancelled:
