@@ -27,12 +27,15 @@ struct Events {
     {
         view.OnTitleChange = [this](auto*, const engine::BrowserRef& browser,
                                     const QString& title) { Titles.insert(title, browser); };
-        view.OnLoadingStateChange = [this](auto*, auto&, bool isLoading, bool, bool) {
+        view.OnLoadingStateChange = [this](auto*, auto&, bool isLoading, bool canGoBack,
+                                           bool canGoForward) {
             Loading << isLoading;
+            History = {canGoBack, canGoForward};
         };
     }
     QMap<QString, engine::BrowserRef> Titles;
     QList<bool> Loading;
+    std::pair<bool, bool> History; // can go back, can go forward, as last reported
 };
 
 } // namespace
@@ -94,6 +97,8 @@ private slots:
         frame->LoadURL(withScheme ? b : b.mid(QString("http://").size()));
         QVERIFY(WaitFor([&] { return events.Titles.contains("Page B"); }));
         QCOMPARE(frame->GetURL(), b);
+        QVERIFY(WaitFor([&] { return events.Loading.last() == false; }));
+        QCOMPARE(events.History, std::pair(true, false));
     }
 
     // Addresses typed or passed on from pages may be anything; the view stays usable.

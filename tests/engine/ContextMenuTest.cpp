@@ -101,6 +101,9 @@ private slots:
         QMenu* menu = VisibleMenu();
         QVERIFY(menu);
         QCOMPARE(int(menu->actions().size()), menuCall_.Model.GetCount());
+        // A fresh page has nothing to go back to; it can always be reloaded.
+        QVERIFY(!menu->actions().at(ids.indexOf(engine::MENU_ID_BACK))->isEnabled());
+        QVERIFY(menu->actions().at(ids.indexOf(engine::MENU_ID_RELOAD))->isEnabled());
     }
 
     void clearedModelShowsNoMenu()

@@ -187,6 +187,7 @@ private slots:
         QVERIFY(window->isVisible());
         QCOMPARE(window->objectName(), QString("popup-1"));
         QCOMPARE(window->size(), QSize(300, 200));
+        QCOMPARE(window->windowTitle(), QString("Target script"));
     }
 
     void cancelledPopupMakesNoWindow()
