@@ -88,6 +88,8 @@ int main(int argc, char* argv[])
         qCInfo(lcStartup) << "main window shown";
         exitCode = app.exec();
     }
+    // A task still running would outlive the objects it uses.
+    TFormMain::WaitForBackgroundTasks(2000);
     // Popup windows of their own still hold pages of the profile. Windows with a parent
     // (menus, dialogs) go with it.
     for (QWidget* window : QApplication::topLevelWidgets())

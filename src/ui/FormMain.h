@@ -145,6 +145,9 @@ public:
     // the window only through its mailbox, which stays safe after the window is gone.
     static void BuildStartUrl(const TWindowMailboxRef& mailbox);
     static void CheckForUpdate(const TWindowMailboxRef& mailbox);
+    // Waits (without handling events) until the tasks have ended; they end soon after
+    // their window is gone. False when they are still running after `timeoutMs`.
+    static bool WaitForBackgroundTasks(int timeoutMs);
     void WMLoadStartUrl(const QString& address);
     void WMLoadUrl(const QString& address);
     // The user accepted an update and the updater has been started: end without asking.

@@ -2,6 +2,9 @@
 // check for a newer client.
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QThread>
+#include <atomic>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QLoggingCategory>
@@ -28,18 +31,30 @@ namespace {
 constexpr int VersionFileTimeoutMs = 15000;
 constexpr qint64 VersionFileMaxBytes = 1 << 20; // a version file is a few dozen bytes
 
+constexpr int CancelPollMs = 100;
+
+std::atomic<int> runningTasks{0};
+
 // Runs a task once on a worker thread of its own, as the window's tasks always run.
 void RunOnceInBackground(core::TCommonThread::TMethod task)
 {
     auto* thread = new core::TCommonThread;
     thread->Synchronized = false;
     thread->RepeatCount = 1;
-    thread->SetTask(std::move(task));
+    ++runningTasks;
+    thread->SetTask([task = std::move(task)] {
+        struct Done {
+            ~Done() { --runningTasks; }
+        } done;
+        task();
+    });
     thread->Resume();
 }
 
-// GET of the version file on the calling (worker) thread, with a time limit.
-std::optional<QByteArray> FetchVersionFile(const QUrl& url, QString* error)
+// GET of the version file on the calling (worker) thread, with a time limit. Gives up
+// as soon as `window` is gone, so no check outlives the client for long.
+std::optional<QByteArray> FetchVersionFile(const QUrl& url, const TWindowMailbox& window,
+                                           QString* error)
 {
     QNetworkAccessManager manager;
     QNetworkRequest request(url);
@@ -53,6 +68,12 @@ std::optional<QByteArray> FetchVersionFile(const QUrl& url, QString* error)
                              reply->abort();
                      });
     QTimer::singleShot(VersionFileTimeoutMs, &loop, [&reply] { reply->abort(); });
+    QTimer windowWatch;
+    QObject::connect(&windowWatch, &QTimer::timeout, &loop, [&] {
+        if (!window.IsOpen())
+            reply->abort();
+    });
+    windowWatch.start(CancelPollMs);
     if (!reply->isFinished())
         loop.exec();
     if (reply->error() != QNetworkReply::NoError) {
@@ -76,6 +97,17 @@ void TFormMain::StartBackgroundTasks()
     TWindowMailboxRef mailbox = mailbox_;
     RunOnceInBackground([mailbox] { BuildStartUrl(mailbox); });
     RunOnceInBackground([mailbox] { CheckForUpdate(mailbox); });
+}
+
+bool TFormMain::WaitForBackgroundTasks(int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (runningTasks > 0) {
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(10);
+    }
+    return true;
 }
 
 void TFormMain::BuildStartUrl(const TWindowMailboxRef& mailbox)
@@ -102,7 +134,7 @@ void TFormMain::CheckForUpdate(const TWindowMailboxRef& mailbox)
 {
     const QUrl url(ServiceBaseUrl() + QStringLiteral("/ver/ver.html"));
     QString fetchError;
-    const auto body = FetchVersionFile(url, &fetchError);
+    const auto body = FetchVersionFile(url, *mailbox, &fetchError);
     if (!body) {
         qCWarning(lcService) << "update check:" << url.toString() << fetchError;
         return;
