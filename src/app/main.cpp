@@ -1,10 +1,8 @@
 // Start-up: one client per user, then the engine, the main window and the event loop.
 
 #include <QApplication>
-#include <QLibraryInfo>
 #include <QLoggingCategory>
 #include <QMetaObject>
-#include <QTranslator>
 #include <memory>
 
 #include "app/Global.h"
@@ -17,6 +15,7 @@
 #include "platform/ProcessInfo.h"
 #include "platform/ThreadPriority.h"
 #include "ui/FormMain.h"
+#include "ui/Translations.h"
 
 Q_LOGGING_CATEGORY(lcStartup, "quillmark.app.startup")
 
@@ -33,18 +32,6 @@ bool HandOverToRunningInstance(const platform::InstanceLock& lock, const std::st
     if (handle > 0)
         platform::NotifyRunningInstance(lock.ChannelPath(), handle);
     return true;
-}
-
-void LoadChineseTranslations(QApplication& app)
-{
-    const QString dir = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    for (const char* name : {"qtbase_zh_CN", "qtwebengine_zh_CN"}) {
-        auto* translator = new QTranslator(&app);
-        if (translator->load(QString::fromLatin1(name), dir))
-            app.installTranslator(translator);
-        else
-            delete translator;
-    }
 }
 
 void InstallThreadHooks()

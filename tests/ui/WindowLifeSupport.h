@@ -21,22 +21,10 @@
 #include "engine/EngineProfile.h"
 #include "support/TestHelpers.h"
 #include "ui/FormMain.h"
+#include "ui/Translations.h"
 
 namespace window_life
 {
-
-// The Chinese texts of Qt's own buttons, loaded as the client's start-up loads them.
-inline void LoadChineseTranslations(QApplication& app)
-{
-    const QString dir = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    for (const char* name : {"qtbase_zh_CN", "qtwebengine_zh_CN"}) {
-        auto* translator = new QTranslator(&app);
-        if (translator->load(QString::fromLatin1(name), dir))
-            app.installTranslator(translator);
-        else
-            delete translator;
-    }
-}
 
 // Counts what the window's two background tasks log about their end, so a test can wait
 // for them before it moves on (they read AppDir, which the next window replaces).
