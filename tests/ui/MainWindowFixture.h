@@ -14,7 +14,6 @@
 #include <memory>
 #include <thread>
 
-#include "engine/EngineProfile.h"
 #include "support/TestHelpers.h"
 #include "support/TestServer.h"
 #include "ui/FormMain.h"
@@ -214,28 +213,4 @@ inline QString PageLayoutProblem(const TFormMain& form)
     return {};
 }
 
-// Loads the engine's settings for a UI test binary; call before QApplication.
-inline void PrepareUiTestProcess()
-{
-    PrepareHeadlessEngine();
-    engine::PrepareEngineProcess({});
-}
-
 } // namespace testing_support
-
-// main() of a UI test binary: the engine's settings and one profile for all its tests.
-#define QUILLMARK_UI_TEST_MAIN(TestClass)                                                          \
-    int main(int argc, char** argv)                                                                \
-    {                                                                                              \
-        testing_support::PrepareUiTestProcess();                                                   \
-        QApplication app(argc, argv);                                                              \
-        QTemporaryDir cache;                                                                       \
-        engine::CreateProfile(cache.path());                                                       \
-        int rc = 0;                                                                                \
-        {                                                                                          \
-            TestClass test;                                                                        \
-            rc = QTest::qExec(&test, argc, argv);                                                  \
-        }                                                                                          \
-        engine::ShutdownEngine();                                                                  \
-        return rc;                                                                                 \
-    }

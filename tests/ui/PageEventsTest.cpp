@@ -12,7 +12,9 @@
 #include <QWebEngineProfile>
 
 #include "MainWindowFixture.h"
+#include "WindowLifeSupport.h"
 #include "engine/BrowserView.h"
+#include "engine/EngineProfile.h"
 #include "ui/PostedMessages.h"
 
 using namespace testing_support;
@@ -387,6 +389,9 @@ private:
     std::unique_ptr<TFormMain> form_;
 };
 
-QUILLMARK_UI_TEST_MAIN(PageEventsTest)
+int main(int argc, char** argv)
+{
+    return window_life::RunWindowTest<PageEventsTest>(argc, argv);
+}
 
 #include "PageEventsTest.moc"

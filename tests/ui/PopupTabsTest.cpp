@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "MainWindowFixture.h"
+#include "WindowLifeSupport.h"
 #include "engine/BrowserView.h"
 
 using namespace testing_support;
@@ -165,6 +166,9 @@ private:
     std::unique_ptr<TFormMain> form_;
 };
 
-QUILLMARK_UI_TEST_MAIN(PopupTabsTest)
+int main(int argc, char** argv)
+{
+    return window_life::RunWindowTest<PopupTabsTest>(argc, argv);
+}
 
 #include "PopupTabsTest.moc"

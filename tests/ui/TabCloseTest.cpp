@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "MainWindowFixture.h"
+#include "WindowLifeSupport.h"
 #include "ui/PostedMessages.h"
 
 using namespace testing_support;
@@ -265,6 +266,9 @@ private:
     std::unique_ptr<CloseRequestCounter> closeRequests_;
 };
 
-QUILLMARK_UI_TEST_MAIN(TabCloseTest)
+int main(int argc, char** argv)
+{
+    return window_life::RunWindowTest<TabCloseTest>(argc, argv);
+}
 
 #include "TabCloseTest.moc"

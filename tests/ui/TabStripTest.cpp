@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "MainWindowFixture.h"
+#include "WindowLifeSupport.h"
 #include "core/TabGeometry.h"
 #include "ui/PostedMessages.h"
 
@@ -421,6 +422,9 @@ private:
     std::unique_ptr<TFormMain> form_;
 };
 
-QUILLMARK_UI_TEST_MAIN(TabStripTest)
+int main(int argc, char** argv)
+{
+    return window_life::RunWindowTest<TabStripTest>(argc, argv);
+}
 
 #include "TabStripTest.moc"
