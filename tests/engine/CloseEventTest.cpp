@@ -49,9 +49,7 @@ private slots:
         QFETCH(bool, result);
         QWidget parent;
         engine::TChromium view;
-        view.OnBeforePopup = [&](auto*, auto&, auto&, auto&, auto&, auto, auto, auto&,
-                                 engine::WindowInfo& windowInfo, auto&, auto&,
-                                 auto&) { windowInfo.ParentWindow = embedded ? &parent : nullptr; };
+        engine_test::OpenPopupsIn(view, embedded ? &parent : nullptr);
         QMap<QString, engine::BrowserRef> titles;
         view.OnTitleChange = [&](auto*, const engine::BrowserRef& browser, const QString& title) {
             titles.insert(title, browser);

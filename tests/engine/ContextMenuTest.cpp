@@ -16,10 +16,6 @@ const QByteArray MenuPage = R"(<html><head><title>Menu</title></head><body>
 <img id="picture" src="/picture.png" width="120" height="90">
 </body></html>)";
 
-// A valid 1x1 PNG.
-const QByteArray Png = QByteArray::fromBase64("iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADU"
-                                              "lEQVR42mP8z8DwHwAFBQIAX8jx0gAAAABJRU5ErkJggg==");
-
 QMenu* VisibleMenu()
 {
     for (QWidget* widget : QApplication::topLevelWidgets())
@@ -52,7 +48,7 @@ private slots:
     void initTestCase()
     {
         server_.Page("/menu", MenuPage);
-        server_.Page("/picture.png", Png, "image/png");
+        server_.Page("/picture.png", engine_test::Png(), "image/png");
     }
 
     void init()

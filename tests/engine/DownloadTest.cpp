@@ -162,9 +162,7 @@ private slots:
     {
         QWidget parent;
         engine::TChromium view;
-        view.OnBeforePopup = [&](auto*, auto&, auto&, auto&, auto&, auto, auto, auto&,
-                                 engine::WindowInfo& windowInfo, auto&, auto&,
-                                 auto&) { windowInfo.ParentWindow = &parent; };
+        engine_test::OpenPopupsIn(view, &parent);
         engine::BrowserRef browser;
         view.OnBeforeDownload = [&](auto*, const engine::BrowserRef& b, auto&, auto&,
                                     const engine::DownloadCallbackRef& callback) {

@@ -13,11 +13,20 @@
 #include <optional>
 
 #include "engine/Browser.h"
+#include "engine/Chromium.h"
 #include "engine/EngineProfile.h"
 #include "support/TestHelpers.h"
 
 namespace engine_test
 {
+
+// A valid 1x1 PNG picture.
+inline QByteArray Png()
+{
+    return QByteArray::fromBase64(
+        "iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mP8z8DwH"
+        "wAFBQIAX8jx0gAAAABJRU5ErkJggg==");
+}
 
 // Runs `script` in the browser's page and waits for its result; nullopt when none came.
 inline std::optional<QVariant> RunScript(const engine::BrowserRef& browser, const QString& script)
@@ -26,6 +35,14 @@ inline std::optional<QVariant> RunScript(const engine::BrowserRef& browser, cons
     browser->Page()->runJavaScript(script, [result](const QVariant& v) { *result = v; });
     testing_support::WaitFor([&] { return result->has_value(); });
     return *result;
+}
+
+// Makes the view's popups inside `parent` (top-level windows when null), filling it.
+inline void OpenPopupsIn(engine::TChromium& view, QWidget* parent)
+{
+    view.OnBeforePopup = [parent](auto*, auto&, auto&, auto&, auto&, auto, auto, auto&,
+                                  engine::WindowInfo& windowInfo, auto&, auto&,
+                                  auto&) { windowInfo.ParentWindow = parent; };
 }
 
 // Presses and releases `button` over the middle of the element `selector`, as a user

@@ -233,9 +233,7 @@ private slots:
     {
         QWidget parent;
         engine::TChromium view;
-        view.OnBeforePopup = [&](auto*, auto&, auto&, auto&, auto&, auto, auto, auto&,
-                                 engine::WindowInfo& windowInfo, auto&, auto&,
-                                 auto&) { windowInfo.ParentWindow = &parent; };
+        engine_test::OpenPopupsIn(view, &parent);
         engine::BrowserRef asked;
         view.OnJsdialog = [&](auto*, const engine::BrowserRef& browser, auto&, auto&, auto, auto&,
                               auto&, const engine::JsDialogCallbackRef& callback, bool&,

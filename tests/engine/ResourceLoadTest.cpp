@@ -36,10 +36,6 @@ const QByteArray OpenerPage = R"(<html><head><title>Opener</title></head><body><
 window.open('/popup', 'popup');
 </script></body></html>)";
 
-// A valid 1x1 PNG.
-const QByteArray Png = QByteArray::fromBase64("iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlE"
-                                              "QVR42mP8z8DwHwAFBQIAX8jx0gAAAABJRU5ErkJggg==");
-
 } // namespace
 
 class ResourceLoadTest : public QObject
@@ -49,8 +45,8 @@ private slots:
     void initTestCase()
     {
         server_.Page("/document", DocumentPage);
-        server_.Page("/picture.png", Png, "image/png");
-        server_.Page("/blocked.png", Png, "image/png");
+        server_.Page("/picture.png", engine_test::Png(), "image/png");
+        server_.Page("/blocked.png", engine_test::Png(), "image/png");
         server_.Page("/fetched", "f", "text/plain");
         server_.Page("/xhr", "x", "text/plain");
         server_.Page("/picture-page", BlockedPicturePage);
@@ -58,7 +54,7 @@ private slots:
         server_.Page("/opener", OpenerPage);
         server_.Page("/popup", R"(<html><body><img src="/popup-picture.png"
             onload="document.title = 'Popup'"></body></html>)");
-        server_.Page("/popup-picture.png", Png, "image/png");
+        server_.Page("/popup-picture.png", engine_test::Png(), "image/png");
     }
 
     void init()
@@ -110,9 +106,7 @@ private slots:
     void headersReachTheServerOnAPopupsDocument()
     {
         QWidget parent;
-        view_->OnBeforePopup = [&](auto*, auto&, auto&, auto&, auto&, auto, auto, auto&,
-                                   engine::WindowInfo& windowInfo, auto&, auto&,
-                                   auto&) { windowInfo.ParentWindow = &parent; };
+        engine_test::OpenPopupsIn(*view_, &parent);
         view_->Load(server_.Url("/opener").toString());
         QVERIFY(WaitFor([&] { return titles_.contains("Popup"); }));
         for (const QString path : {"/popup", "/popup-picture.png"}) {
