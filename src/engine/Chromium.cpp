@@ -143,7 +143,12 @@ void TChromium::HandleNewWindow(BrowserPage* opener, QWebEngineNewWindowRequest&
         QRect geometry = request.requestedGeometry();
         if (windowInfo.Width > 0 && windowInfo.Height > 0)
             geometry = QRect(windowInfo.X, windowInfo.Y, windowInfo.Width, windowInfo.Height);
-        view->resize(geometry.isEmpty() ? DefaultPopupSize : geometry.size());
+        if (geometry.isEmpty()) {
+            view->resize(DefaultPopupSize);
+        } else {
+            view->move(geometry.topLeft());
+            view->resize(geometry.size());
+        }
         connect(page, &QWebEnginePage::titleChanged, view, &QWidget::setWindowTitle);
     }
     request.openIn(page);

@@ -8,6 +8,8 @@ namespace testing_support {
 TestServer::TestServer(int port, const QString& host)
     : server_(std::make_unique<httplib::Server>()), host_(host)
 {
+    // No idle keep-alive connections: stopping the server then returns at once.
+    server_->set_keep_alive_max_count(1);
     server_->set_logger([this](const httplib::Request& req, const httplib::Response&) {
         RecordedRequest rec;
         rec.Path = QString::fromStdString(req.path);
