@@ -3,10 +3,13 @@
 // strip keeps slots for.
 
 #include <QApplication>
+#include <QBuffer>
+#include <QHelpEvent>
 #include <QImage>
 #include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 
 #include "MainWindowFixture.h"
 #include "WindowLifeSupport.h"
@@ -98,6 +101,15 @@ private slots:
         QVERIFY2(server_.Port() == 6868, "the test's own service address is taken");
         ServeService(server_, "<html><head><title>Start</title></head><body>start</body></html>");
         ServePopupPages(server_);
+        QImage red(16, 16, QImage::Format_ARGB32);
+        red.fill(Qt::red);
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        red.save(&buffer, "PNG");
+        server_.Page("/red.png", png, "image/png");
+        server_.Page("/iconic", "<html><head><title>Iconic</title>"
+                                "<link rel='icon' href='/red.png'></head><body>i</body></html>");
     }
 
     void init()
@@ -284,6 +296,41 @@ private slots:
         QVERIFY(!uniform(2));
         // Its hit area is still kept.
         QCOMPARE(form.TabInfos[1].CloseRect, ExpectedCloseRect(form, 1));
+    }
+
+    void loadedTabShowsItsPagesIcon()
+    {
+        TFormMain& form = *form_;
+        QVERIFY(OpenPopups(form, 2));
+        TBrowserTab* iconic = TabOfPage(form, 3);
+        RunScript(iconic, "location = '/iconic'");
+        QVERIFY(WaitFor([&] {
+            return iconic->Loaded && !iconic->Browser->Page()->icon().isNull() &&
+                   form.PageControl1->Page(3)->Caption() == "Iconic";
+        }));
+        QVERIFY(WaitFor([&] { return TabOfPage(form, 2)->Loaded; }));
+        const QImage strip = form.PageControl1->Strip()->grab().toImage();
+        auto iconCentre = [&](int page) {
+            const QPoint icon = form.PageControl1->TabRect(page).topLeft() + QPoint(5 + 8, 7 + 8);
+            return QColor(strip.pixel(icon));
+        };
+        QCOMPARE(iconCentre(3), QColor(Qt::red));
+        QVERIFY(iconCentre(2) != QColor(Qt::red)); // no icon of its own: the client's
+    }
+
+    void tooltipShowsFullCaption()
+    {
+        TFormMain& form = *form_;
+        QVERIFY(OpenPopups(form, 1));
+        const QString caption = QStringLiteral("A caption far too long to fit into one tab of "
+                                               "the strip, which cuts it at its end");
+        form.PageControl1->Page(2)->SetCaption(caption);
+        QWidget* strip = form.PageControl1->Strip();
+        const QPoint pos = form.PageControl1->TabRect(2).center();
+        QHelpEvent help(QEvent::ToolTip, pos, strip->mapToGlobal(pos));
+        QApplication::sendEvent(strip, &help);
+        QCOMPARE(QToolTip::text(), caption);
+        QToolTip::hideText();
     }
 
     void pagesBeyondTheSlotsStillWork()
