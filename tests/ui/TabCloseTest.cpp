@@ -137,24 +137,24 @@ private slots:
 
     void closeRequestForPageWithoutTabChangesNothing_data()
     {
-        QTest::addColumn<int>("fromEnd"); // page index relative to the page count
-        QTest::addColumn<int>("index");   // used when fromEnd is 0
-        QTest::newRow("page 0") << 0 << 0;
-        QTest::newRow("spare page") << -1 << 0;
-        QTest::newRow("one beyond") << 1 << 0;
-        QTest::newRow("far beyond") << 0 << 100000;
-        QTest::newRow("negative") << 0 << -1;
+        QTest::addColumn<int>("index");
+        QTest::addColumn<bool>("fromCount"); // index counts from the page count
+        QTest::newRow("page 0") << 0 << false;
+        QTest::newRow("spare page") << -1 << true;
+        QTest::newRow("one beyond") << 0 << true;
+        QTest::newRow("far beyond") << 100000 << false;
+        QTest::newRow("negative") << -1 << false;
     }
 
     void closeRequestForPageWithoutTabChangesNothing()
     {
-        QFETCH(int, fromEnd);
         QFETCH(int, index);
+        QFETCH(bool, fromCount);
         TFormMain& form = *form_;
         QVERIFY(OpenPopups(form, 2));
         ClickTab(form, 2);
         const int n = form.PageControl1->PageCount();
-        const int p = fromEnd ? n + fromEnd - (fromEnd > 0 ? 1 : 0) : index;
+        const int p = fromCount ? n + index : index;
         const int registered = form.TabRegistry->Count();
         const QString title = form.windowTitle();
 
