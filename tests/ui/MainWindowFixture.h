@@ -45,8 +45,6 @@ public:
         return started ? std::move(form) : nullptr;
     }
 
-    QString AppDir() const { return appDir_.path() + QLatin1Char('/'); }
-
 private:
     void WriteConfig(const QString& host, QSize size)
     {
