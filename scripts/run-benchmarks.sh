@@ -2,9 +2,8 @@
 # Runs every benchmark built in a build tree, headless: scripts/run-benchmarks.sh BUILD_DIR
 #
 # A benchmark is an executable BUILD_DIR/bin/bench_*. Each runs on its own, one after
-# the other (they measure time, so never in parallel), with a time limit. A helper that
-# another benchmark starts needs arguments: run alone it ends with status 2 (usage) and
-# is listed as skipped. The script fails when any benchmark fails.
+# the other (they measure time, so never in parallel), with a time limit. The script
+# fails when any benchmark fails.
 set -uo pipefail
 
 build_dir=${1:?usage: run-benchmarks.sh BUILD_DIR}
@@ -22,7 +21,6 @@ export QT_QPA_PLATFORM=offscreen
 export QTWEBENGINE_CHROMIUM_FLAGS="${QTWEBENGINE_CHROMIUM_FLAGS:---disable-gpu}"
 
 failed=()
-skipped=()
 for bench in "${benchmarks[@]}"; do
     [[ -f $bench && -x $bench ]] || continue
     name=$(basename "$bench")
@@ -31,7 +29,6 @@ for bench in "${benchmarks[@]}"; do
     status=$?
     case $status in
     0) ;;
-    2) skipped+=("$name") ;;
     124)
         echo "run-benchmarks: $name took longer than $time_limit s" >&2
         failed+=("$name")
@@ -40,7 +37,6 @@ for bench in "${benchmarks[@]}"; do
     esac
 done
 
-((${#skipped[@]} > 0)) && echo "run-benchmarks: helpers not run alone: ${skipped[*]}"
 if ((${#failed[@]} > 0)); then
     echo "run-benchmarks: failed: ${failed[*]}" >&2
     exit 1

@@ -9,7 +9,7 @@
 int main(int argc, char* argv[])
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: bench_bare_page URL\n");
+        std::fprintf(stderr, "usage: quillmark-bench-bare-page URL\n");
         return 2;
     }
     if (::geteuid() == 0)

@@ -106,7 +106,7 @@ int main(int argc, char* argv[])
             coldLoaded.push_back(TimeUntilLine(client.process, "start tab loaded"));
         }
         QProcess bare;
-        bare.setProgram(BinDir + QStringLiteral("/bench_bare_page"));
+        bare.setProgram(BinDir + QStringLiteral("/quillmark-bench-bare-page"));
         bare.setArguments({QStringLiteral("http://127.0.0.1:6868/")});
         auto env = QProcessEnvironment::systemEnvironment();
         UseDisplayOrOffscreen(env);

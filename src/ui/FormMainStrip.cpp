@@ -126,8 +126,12 @@ void TFormMain::PageControl1MouseUp(Qt::MouseButton button, int X, int Y)
         const int p = PageControl1->ActivePageIndex();
         if (p == 1 || p < 0 || p >= TabInfoSlots)
             return;
-        if (Inside(TabInfos[size_t(p)].CloseRect, X, Y))
+        if (Inside(TabInfos[size_t(p)].CloseRect, X, Y)) {
             PostMessage(new TPageIndexMessage(p));
+            // The next press is a click of its own, not the second half of a double
+            // click: quick clicks on close buttons close one tab each.
+            LastPressTime = 0;
+        }
     } else if (button == Qt::MiddleButton) {
         const int last = std::min(PageControl1->PageCount() - 2, TabInfoSlots - 1);
         for (int i = 1; i <= last; ++i) {

@@ -141,6 +141,9 @@ private slots:
             << QList<int>{4};
         QTest::newRow("close button of the active tab")
             << Click(L, Spot::CloseButton, 4) << QList<int>{4};
+        // Each click on a close button closes one tab, never a third by the double click.
+        QTest::newRow("double click on a close button")
+            << DoubleClick(Spot::CloseButton, 4) << QList<int>{4, 4};
         QTest::newRow("close button of an inactive tab")
             << Click(L, Spot::CloseButton, 2) << QList<int>{2};
         QTest::newRow("release over another tab's close button")
