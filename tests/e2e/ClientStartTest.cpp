@@ -65,7 +65,8 @@ private slots:
                                QStringLiteral("--port"), QStringLiteral("6868")});
         service_.start();
         QVERIFY(service_.waitForStarted());
-        QVERIFY(WaitFor([&] { return service_.peek(4096).contains("listening"); }));
+        QVERIFY2(WaitFor([&] { return service_.peek(4096).contains("listening"); }),
+                 "the demo service did not start: is 127.0.0.1:6868 taken by another process?");
     }
 
     void cleanup()
