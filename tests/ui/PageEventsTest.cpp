@@ -297,12 +297,8 @@ private slots:
     {
         TFormMain& form = *form_;
         FileDialogAnswerer answer({});
-        QList<QWebEngineDownloadRequest::DownloadState> states;
-        connect(engine::Profile(), &QWebEngineProfile::downloadRequested, this,
-                [&](QWebEngineDownloadRequest* download) { states << download->state(); });
-        RunScript(form.FindTab(1), "location = '/download'");
-        QVERIFY(WaitFor([&] { return !states.isEmpty(); }));
-        disconnect(engine::Profile(), &QWebEngineProfile::downloadRequested, this, nullptr);
+        const auto states = DownloadStates(form);
+        QVERIFY(!states.isEmpty());
         QCOMPARE(answer.Shown(), 1);
         QCOMPARE(states.first(), QWebEngineDownloadRequest::DownloadCancelled);
         QVERIFY(QDir(downloads_.path()).isEmpty());
@@ -313,12 +309,8 @@ private slots:
         TFormMain& form = *form_;
         form.Closing = true;
         FileDialogAnswerer answer({});
-        QList<QWebEngineDownloadRequest::DownloadState> states;
-        connect(engine::Profile(), &QWebEngineProfile::downloadRequested, this,
-                [&](QWebEngineDownloadRequest* download) { states << download->state(); });
-        RunScript(form.FindTab(1), "location = '/download'");
-        QVERIFY(WaitFor([&] { return !states.isEmpty(); }));
-        disconnect(engine::Profile(), &QWebEngineProfile::downloadRequested, this, nullptr);
+        const auto states = DownloadStates(form);
+        QVERIFY(!states.isEmpty());
         QCOMPARE(states.first(), QWebEngineDownloadRequest::DownloadCancelled);
         QCOMPARE(answer.Shown(), 0);
         QVERIFY(QDir(downloads_.path()).isEmpty());
@@ -368,6 +360,19 @@ private slots:
     }
 
 private:
+    // Starts the service's download in the start tab; the states the engine's requests
+    // ended in (empty when none came).
+    QList<QWebEngineDownloadRequest::DownloadState> DownloadStates(TFormMain& form)
+    {
+        QList<QWebEngineDownloadRequest::DownloadState> states;
+        connect(engine::Profile(), &QWebEngineProfile::downloadRequested, this,
+                [&](QWebEngineDownloadRequest* download) { states << download->state(); });
+        RunScript(form.FindTab(1), "location = '/download'");
+        WaitFor([&] { return !states.isEmpty(); });
+        disconnect(engine::Profile(), &QWebEngineProfile::downloadRequested, this, nullptr);
+        return states;
+    }
+
     // The start tab's view: the one every popup of the window reports through.
     static engine::TChromium* StartView(const TFormMain& form)
     {

@@ -123,14 +123,14 @@ std::vector<ImageSpec> AllImages()
     return images;
 }
 
-QImage Render(const ImageSpec& spec, int scale)
+QImage Render(const ImageSpec& art, int scale)
 {
-    QImage image(spec.size * scale, spec.size * scale, QImage::Format_ARGB32_Premultiplied);
+    QImage image(art.size * scale, art.size * scale, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.scale(scale, scale);
-    spec.draw(painter);
+    art.draw(painter);
     painter.end();
     return image.convertToFormat(QImage::Format_ARGB32);
 }

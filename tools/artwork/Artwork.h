@@ -22,7 +22,7 @@ struct ImageSpec {
 // Every image the client uses, in the order they are written.
 std::vector<ImageSpec> AllImages();
 
-// Draws `spec` at `scale` device pixels per logical pixel (1, or 2 for the @2x variant).
-QImage Render(const ImageSpec& spec, int scale);
+// Draws `art` at `scale` device pixels per logical pixel (1, or 2 for the @2x variant).
+QImage Render(const ImageSpec& art, int scale);
 
 } // namespace artwork

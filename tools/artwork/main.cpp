@@ -16,11 +16,11 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "cannot create %s\n", argv[1]);
         return 1;
     }
-    for (const auto& spec : artwork::AllImages()) {
+    for (const auto& art : artwork::AllImages()) {
         for (int scale : {1, 2}) {
-            const QString file = spec.name + (scale == 2 ? "@2x.png" : ".png");
+            const QString file = art.name + (scale == 2 ? "@2x.png" : ".png");
             const QString path = dir.filePath(file);
-            if (!artwork::Render(spec, scale).save(path, "PNG")) {
+            if (!artwork::Render(art, scale).save(path, "PNG")) {
                 std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
                 return 1;
             }
