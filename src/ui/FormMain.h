@@ -76,8 +76,6 @@ public:
     std::array<TTabInfo, TabInfoSlots> TabInfos{};
     std::unique_ptr<QList<qint32>> LoadingPages;
     QPointer<QWidget> SparePageWindow;
-    // Steady-clock milliseconds of the last popup made into a tab; 0 before any.
-    double LastPopupTime = 0;
 
     // Strip.
     QPoint PointerPos;
@@ -174,5 +172,4 @@ private:
     QString appDir_;
     std::unique_ptr<platform::InstanceLock> instanceMutex_;
     TWindowMailboxRef mailbox_;
-    bool destroyed_ = false;
 };

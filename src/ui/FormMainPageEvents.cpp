@@ -6,7 +6,6 @@
 
 #include "ui/FormMain.h"
 #include "ui/PostedMessages.h"
-#include "ui/SteadyClock.h"
 
 Q_LOGGING_CATEGORY(lcPageEvents, "quillmark.ui.page")
 
@@ -56,7 +55,6 @@ void TFormMain::crmBeforePopup(engine::TChromium* sender, const engine::BrowserR
     info.OpenerId = sender->Browser() ? sender->Browser()->GetIdentifier() : 0;
     info.Page = page;
     PostMessage(new TPopupMessage(info));
-    LastPopupTime = SteadyMilliseconds();
 
     // Every popup gets a page of its own at once, so a burst of popups never shares one.
     AddSparePage();
