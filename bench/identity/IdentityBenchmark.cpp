@@ -16,8 +16,8 @@ int main()
     std::size_t length = 0;
     for (int i = 0; i < Runs; ++i) {
         const auto start = std::chrono::steady_clock::now();
-        const std::string address = core::BuildStartAddress(
-            "127.0.0.1", 6868, platform::ReadWorkstationIdentity());
+        const std::string address =
+            core::BuildStartAddress("127.0.0.1", 6868, platform::ReadWorkstationIdentity());
         const auto end = std::chrono::steady_clock::now();
         length += address.size();
         ms.push_back(std::chrono::duration<double, std::milli>(end - start).count());

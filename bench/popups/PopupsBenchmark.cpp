@@ -26,8 +26,7 @@
 #include "support/TestServer.h"
 #include "ui/FormMain.h"
 
-namespace
-{
+namespace {
 
 // The benchmark's own service address, so it never meets a test's or the demo's server.
 const QString ServiceHost = QStringLiteral("127.45.0.1");
@@ -55,8 +54,7 @@ bool RunUntil(const std::function<bool()>& done, int timeoutMs)
 
 // The longest time a 1-ms timer had to wait beyond its interval: how long the UI thread
 // was kept from handling anything else.
-class StallMeter
-{
+class StallMeter {
 public:
     StallMeter()
     {

@@ -20,7 +20,8 @@ namespace {
 // Headless unless there is a display to use.
 void UseDisplayOrOffscreen(QProcessEnvironment& env)
 {
-    if (!env.contains(QStringLiteral("QT_QPA_PLATFORM")) && !env.contains(QStringLiteral("DISPLAY")) &&
+    if (!env.contains(QStringLiteral("QT_QPA_PLATFORM")) &&
+        !env.contains(QStringLiteral("DISPLAY")) &&
         !env.contains(QStringLiteral("WAYLAND_DISPLAY")))
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
 }
@@ -121,8 +122,9 @@ int main(int argc, char* argv[])
     const double loaded = Median(coldLoaded), bareMs = Median(bareLoaded);
     std::printf("start-up (median of %d runs)\n", Runs);
     std::printf("  cold start to first shown window   %8.1f ms\n", shown);
-    std::printf("  second start hand-over             %8.1f ms   ratio %.3f  (target < 100 ms, < 0.2)\n",
-                over, over / shown);
+    std::printf(
+        "  second start hand-over             %8.1f ms   ratio %.3f  (target < 100 ms, < 0.2)\n",
+        over, over / shown);
     std::printf("  cold start to start page loaded    %8.1f ms\n", loaded);
     std::printf("  bare engine window, same page      %8.1f ms   ratio %.3f  (target <= 1.15)\n",
                 bareMs, loaded / bareMs);

@@ -5,9 +5,15 @@
 QString AppDir;
 TSystemSettings SystemSettings;
 
-QString ConfigPath() { return AppDir + QStringLiteral("config.ini"); }
+QString ConfigPath()
+{
+    return AppDir + QStringLiteral("config.ini");
+}
 
-core::IniFile ConfigFile() { return core::IniFile(ConfigPath().toStdString()); }
+core::IniFile ConfigFile()
+{
+    return core::IniFile(ConfigPath().toStdString());
+}
 
 QString ServiceHost()
 {

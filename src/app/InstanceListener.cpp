@@ -18,7 +18,10 @@ InstanceListener::InstanceListener(const QString& channelPath, QWidget* window) 
     connect(&server_, &QLocalServer::newConnection, this, &InstanceListener::Accept);
 }
 
-InstanceListener::~InstanceListener() { server_.close(); }
+InstanceListener::~InstanceListener()
+{
+    server_.close();
+}
 
 void InstanceListener::Accept()
 {

@@ -37,7 +37,8 @@ bool HandOverToRunningInstance(const platform::InstanceLock& lock, const std::st
 void InstallThreadHooks()
 {
     core::TCommonThread::SetSynchronizer([](const core::TCommonThread::TMethod& method) {
-        QMetaObject::invokeMethod(qApp, [&method] { method(); }, Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(
+            qApp, [&method] { method(); }, Qt::BlockingQueuedConnection);
     });
     core::TCommonThread::SetPriorityHandler(&platform::ApplyThreadPriority);
 }

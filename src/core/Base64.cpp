@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-namespace core
-{
+namespace core {
 
 std::string Base64Encode(std::string_view bytes)
 {

@@ -3,8 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace core
-{
+namespace core {
 
 // Standard base64 (RFC 4648 alphabet, "=" padding) broken into lines of 76 characters by
 // CR LF. The break goes between lines: none at the end of the text.

@@ -2,8 +2,7 @@
 
 #include "core/TextUtil.h"
 
-namespace core
-{
+namespace core {
 
 TLines SplitToLines(std::string_view text, std::string_view separator)
 {

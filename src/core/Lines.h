@@ -6,8 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace core
-{
+namespace core {
 
 using TLines = std::vector<std::string>;
 

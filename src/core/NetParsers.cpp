@@ -5,10 +5,8 @@
 #include <algorithm>
 #include <unordered_set>
 
-namespace core
-{
-namespace
-{
+namespace core {
+namespace {
 
 constexpr std::string_view PhysicalAddressEn = "Physical Address";
 constexpr std::string_view PhysicalAddressZh = "物理地址.";

@@ -9,8 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace core
-{
+namespace core {
 
 // Replaces `lines` (the output of "ipconfig /all") with the distinct physical addresses
 // in order of first appearance, hyphens turned into colons. Addresses that differ only

@@ -2,8 +2,7 @@
 
 #include "core/UrlEncode.h"
 
-namespace core
-{
+namespace core {
 
 std::string BuildStartAddress(std::string_view host, int port, const TWorkstationIdentity& id)
 {

@@ -4,8 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace core
-{
+namespace core {
 
 // UTF-8 values as read from the workstation, not yet encoded.
 struct TWorkstationIdentity {

@@ -4,10 +4,8 @@
 
 #include <vector>
 
-namespace core
-{
-namespace
-{
+namespace core {
+namespace {
 
 bool IsHighSurrogate(char16_t c)
 {

@@ -7,8 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace core
-{
+namespace core {
 
 struct TRect {
     int Left = 0, Top = 0, Right = 0, Bottom = 0;

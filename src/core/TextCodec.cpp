@@ -1,7 +1,6 @@
 #include "core/TextCodec.h"
 
-namespace core
-{
+namespace core {
 
 bool IsValidUtf8(std::string_view bytes)
 {

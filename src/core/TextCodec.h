@@ -2,8 +2,7 @@
 
 #include <string_view>
 
-namespace core
-{
+namespace core {
 
 // Strict UTF-8: no overlong forms, no surrogates (U+D800..U+DFFF), nothing above U+10FFFF,
 // no truncated sequence at the end.

@@ -1,7 +1,6 @@
 #include "core/TextUtil.h"
 
-namespace core
-{
+namespace core {
 
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to)
 {

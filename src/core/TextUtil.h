@@ -5,8 +5,7 @@
 #include <string_view>
 #include <type_traits>
 
-namespace core
-{
+namespace core {
 
 // Removes every character whose code is 32 or less (space and control characters) from
 // both ends. Bytes of multi-byte UTF-8 sequences are all above 127, so trimming UTF-8

@@ -8,10 +8,8 @@
 
 #include <vector>
 
-namespace core
-{
-namespace
-{
+namespace core {
+namespace {
 
 using nlohmann::json;
 
@@ -20,8 +18,7 @@ constexpr std::string_view DefaultQuestion = "发现新版本，确定要更新�
 // SAX reader that keeps only the root object's `Version` and `Info` members. Everything
 // else is checked for syntax and dropped, so a huge body costs no memory. Nesting is
 // limited because writing a member back as JSON text recurses.
-class TVersionReader : public nlohmann::json_sax<json>
-{
+class TVersionReader : public nlohmann::json_sax<json> {
 public:
     static constexpr size_t MaxDepth = 512;
 

@@ -6,8 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace core
-{
+namespace core {
 
 // The version file's body as UTF-8: kept as it is when it already is valid UTF-8,
 // otherwise decoded by `legacyToUtf8` (the service writes the ANSI code page, GB18030 on

@@ -1,9 +1,7 @@
 #include "core/UrlEncode.h"
 
-namespace core
-{
-namespace
-{
+namespace core {
+namespace {
 
 bool PassesUnchanged(unsigned char c)
 {

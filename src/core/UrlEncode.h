@@ -3,8 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace core
-{
+namespace core {
 
 // Form encoding byte by byte: letters, digits and @ ! $ ' ( ) * - . _ pass, the space
 // becomes "+", every other byte "%XX" with upper-case hex digits. Stops at the first

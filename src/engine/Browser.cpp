@@ -30,7 +30,10 @@ void Frame::ExecuteJavaScript(const QString& code, const QString&, int)
         page_->runJavaScript(code);
 }
 
-QString Frame::GetURL() const { return page_ ? page_->url().toString() : QString(); }
+QString Frame::GetURL() const
+{
+    return page_ ? page_->url().toString() : QString();
+}
 
 void Frame::LoadURL(const QString& url)
 {
@@ -40,8 +43,7 @@ void Frame::LoadURL(const QString& url)
 
 Browser::Browser(QWebEnginePage* page, QWidget* window, bool isPopup)
     : id_(nextBrowserId++), isPopup_(isPopup), page_(page), window_(window)
-{
-}
+{}
 
 void Browser::Reload()
 {

@@ -9,8 +9,7 @@
 
 namespace engine {
 
-BrowserPage::BrowserPage(QWebEngineProfile* profile, TChromium* root, QWidget* window,
-                         bool isPopup)
+BrowserPage::BrowserPage(QWebEngineProfile* profile, TChromium* root, QWidget* window, bool isPopup)
     : QWebEnginePage(profile, window), root_(root),
       browser_(std::make_shared<Browser>(this, window, isPopup))
 {
@@ -31,7 +30,10 @@ BrowserPage::BrowserPage(QWebEngineProfile* profile, TChromium* root, QWidget* w
         root_->Attach(this);
 }
 
-BrowserPage* BrowserPage::From(QWebEnginePage* page) { return qobject_cast<BrowserPage*>(page); }
+BrowserPage* BrowserPage::From(QWebEnginePage* page)
+{
+    return qobject_cast<BrowserPage*>(page);
+}
 
 void BrowserPage::javaScriptAlert(const QUrl& securityOrigin, const QString& msg)
 {
@@ -58,8 +60,8 @@ bool BrowserPage::javaScriptPrompt(const QUrl& securityOrigin, const QString& ms
     bool handled = false;
     bool answer = false;
     if (root_)
-        answer = root_->HandleJsDialog(this, JSDIALOGTYPE_PROMPT, securityOrigin, msg,
-                                       defaultValue, &handled, result);
+        answer = root_->HandleJsDialog(this, JSDIALOGTYPE_PROMPT, securityOrigin, msg, defaultValue,
+                                       &handled, result);
     return handled ? answer
                    : QWebEnginePage::javaScriptPrompt(securityOrigin, msg, defaultValue, result);
 }

@@ -54,7 +54,10 @@ ContextMenuParams ParamsOf(const QWebEngineContextMenuRequest& request, const QU
 
 BrowserView::BrowserView(QWidget* parent) : QWebEngineView(parent) {}
 
-BrowserPage* BrowserView::Page() const { return BrowserPage::From(page()); }
+BrowserPage* BrowserView::Page() const
+{
+    return BrowserPage::From(page());
+}
 
 void BrowserView::contextMenuEvent(QContextMenuEvent* event)
 {

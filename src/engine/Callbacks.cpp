@@ -23,7 +23,10 @@ void CallbackState::WaitUntilSettled()
     wake_ = nullptr;
 }
 
-JsDialogCallback::~JsDialogCallback() { answer_->State.Settle(); }
+JsDialogCallback::~JsDialogCallback()
+{
+    answer_->State.Settle();
+}
 
 void JsDialogCallback::Continue(bool success, const QString& userInput)
 {
@@ -34,7 +37,10 @@ void JsDialogCallback::Continue(bool success, const QString& userInput)
     answer_->State.Settle();
 }
 
-DownloadCallback::~DownloadCallback() { answer_->State.Settle(); }
+DownloadCallback::~DownloadCallback()
+{
+    answer_->State.Settle();
+}
 
 void DownloadCallback::Continue(const QString& path, bool showDialog)
 {

@@ -67,7 +67,10 @@ TChromium::TChromium(QWidget* parent) : QWidget(parent)
 
 TChromium::~TChromium() = default;
 
-QWidget* TChromium::BrowserWindow() const { return view_; }
+QWidget* TChromium::BrowserWindow() const
+{
+    return view_;
+}
 
 void TChromium::showEvent(QShowEvent* event)
 {
@@ -170,8 +173,9 @@ bool TChromium::HandleJsDialog(BrowserPage* page, TJsDialogType type, const QUrl
     bool result = false;
     {
         auto callback = std::make_shared<JsDialogCallback>(answer);
-        OnJsdialog(this, page->GetBrowser(), origin.toString(), page->profile()->httpAcceptLanguage(),
-                   type, message, defaultText, callback, suppressMessage, result);
+        OnJsdialog(this, page->GetBrowser(), origin.toString(),
+                   page->profile()->httpAcceptLanguage(), type, message, defaultText, callback,
+                   suppressMessage, result);
     }
     if (result) {
         answer->State.WaitUntilSettled();

@@ -48,8 +48,8 @@ public:
                        const ContextMenuParams& params, int commandId, int eventFlags,
                        bool& Result)>
         OnContextMenuCommand;
-    std::function<void(TChromium* sender, const BrowserRef& browser, bool isLoading,
-                       bool canGoBack, bool canGoForward)>
+    std::function<void(TChromium* sender, const BrowserRef& browser, bool isLoading, bool canGoBack,
+                       bool canGoForward)>
         OnLoadingStateChange;
     std::function<void(TChromium* sender, const BrowserRef& browser, const QString& title)>
         OnTitleChange;

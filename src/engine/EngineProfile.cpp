@@ -52,6 +52,9 @@ QWebEngineProfile* Profile()
     return profile ? profile.data() : QWebEngineProfile::defaultProfile();
 }
 
-void ShutdownEngine() { delete profile.data(); }
+void ShutdownEngine()
+{
+    delete profile.data();
+}
 
 } // namespace engine

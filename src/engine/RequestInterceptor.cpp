@@ -7,8 +7,7 @@ namespace engine {
 
 RequestInterceptor::RequestInterceptor(BrowserPage* page)
     : QWebEngineUrlRequestInterceptor(page), page_(page)
-{
-}
+{}
 
 void RequestInterceptor::interceptRequest(QWebEngineUrlRequestInfo& info)
 {

@@ -7,10 +7,8 @@
 
 #include <utility>
 
-namespace platform
-{
-namespace
-{
+namespace platform {
+namespace {
 
 constexpr qint64 MaxCapturedSize = 16 * 1024 * 1024;
 

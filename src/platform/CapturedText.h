@@ -5,8 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace platform
-{
+namespace platform {
 
 // UTF-8 when the bytes are valid UTF-8 (a byte-order mark is dropped), UTF-16 when they
 // start with its byte-order mark, otherwise code page 936 read as GB18030 (its superset).

@@ -14,8 +14,7 @@
 
 #include <string>
 
-namespace platform
-{
+namespace platform {
 
 // Standard output and standard error together, in the order they were written.
 std::string RunConsoleCommand(const std::string& command, int timeoutMs = 10000);

@@ -5,8 +5,7 @@
 #include <QProcess>
 #include <QStringList>
 
-namespace platform
-{
+namespace platform {
 
 bool StartDetached(const std::string& program, const std::vector<std::string>& arguments,
                    const std::string& workingDirectory)

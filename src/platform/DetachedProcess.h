@@ -5,8 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace platform
-{
+namespace platform {
 
 // An empty working directory keeps the client's. False (and a log line) when the program
 // cannot be started; what happens to it afterwards is not watched.

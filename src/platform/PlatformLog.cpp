@@ -1,7 +1,6 @@
 #include "platform/PlatformLog.h"
 
-namespace platform
-{
+namespace platform {
 
 Q_LOGGING_CATEGORY(lcPlatform, "quillmark.platform")
 

@@ -3,8 +3,7 @@
 
 #include <QLoggingCategory>
 
-namespace platform
-{
+namespace platform {
 
 Q_DECLARE_LOGGING_CATEGORY(lcPlatform)
 

@@ -3,8 +3,7 @@
 
 #include "core/CommonThread.h"
 
-namespace platform
-{
+namespace platform {
 
 // Below normal always works; above normal needs privileges and is silently left as it
 // was when they are missing.

@@ -2,8 +2,7 @@
 
 #include "core/Lines.h"
 
-namespace platform
-{
+namespace platform {
 
 std::string ShortComputerName(std::string_view hostName)
 {

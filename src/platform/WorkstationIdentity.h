@@ -10,8 +10,7 @@
 #include <string_view>
 #include <vector>
 
-namespace platform
-{
+namespace platform {
 
 // Every adapter's physical address except the loopback's, in interface order, upper-case
 // with colons, each once. Adapters without an address (or an all-zero one) give none.

@@ -76,17 +76,22 @@ int ResultOf(QMessageBox::StandardButton button)
 int ShowBox(const QString& text, int flags)
 {
     flags = AdjustFlags(flags);
-    QMessageBox box(IconOf(flags), ApplicationTitle(), text, ButtonsOf(flags),
-                    boxOwner);
+    QMessageBox box(IconOf(flags), ApplicationTitle(), text, ButtonsOf(flags), boxOwner);
     box.setWindowModality(Qt::ApplicationModal);
     return ResultOf(QMessageBox::StandardButton(box.exec()));
 }
 
 } // namespace
 
-void SetMessageBoxOwner(QWidget* owner) { boxOwner = owner; }
+void SetMessageBoxOwner(QWidget* owner)
+{
+    boxOwner = owner;
+}
 
-void SetApplicationTitle(const QString& title) { applicationTitle = title; }
+void SetApplicationTitle(const QString& title)
+{
+    applicationTitle = title;
+}
 
 QString ApplicationTitle()
 {

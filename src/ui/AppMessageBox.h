@@ -13,7 +13,15 @@
 
 class QWidget;
 
-enum TMessageBoxResult { IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, IDYES = 6, IDNO = 7 };
+enum TMessageBoxResult {
+    IDOK = 1,
+    IDCANCEL = 2,
+    IDABORT = 3,
+    IDRETRY = 4,
+    IDIGNORE = 5,
+    IDYES = 6,
+    IDNO = 7
+};
 
 int AppMessageBox(const QString& text, int flags);
 

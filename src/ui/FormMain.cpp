@@ -1,13 +1,13 @@
 #include "ui/FormMain.h"
 
 #include <QApplication>
-#include <QLoggingCategory>
-#include <QVBoxLayout>
-#include <algorithm>
 #include <QCloseEvent>
+#include <QLoggingCategory>
 #include <QScreen>
 #include <QShortcut>
+#include <QVBoxLayout>
 #include <QWindow>
+#include <algorithm>
 
 #include "app/Global.h"
 #include "app/ZphConst.h"
@@ -18,8 +18,8 @@
 Q_LOGGING_CATEGORY(lcMain, "quillmark.ui")
 
 TFormMain::TFormMain(const QString& appDir, QWidget* parent)
-    : QMainWindow(parent), TrayAvailable(QSystemTrayIcon::isSystemTrayAvailable()),
-      appDir_(appDir), mailbox_(std::make_shared<TWindowMailbox>(this))
+    : QMainWindow(parent), TrayAvailable(QSystemTrayIcon::isSystemTrayAvailable()), appDir_(appDir),
+      mailbox_(std::make_shared<TWindowMailbox>(this))
 {
     setMinimumSize(640, 480);
     CreateControls();
@@ -60,9 +60,13 @@ void TFormMain::CreateControls()
     PageControl1->OnDrawSkinTab = [this](int p, const QRect& rect, QPainter& canvas, bool, bool) {
         PageControl1DrawSkinTab(p, rect, canvas);
     };
-    PageControl1->OnMouseDown = [this](Qt::MouseButton b, int x, int y) { PageControl1MouseDown(b, x, y); };
+    PageControl1->OnMouseDown = [this](Qt::MouseButton b, int x, int y) {
+        PageControl1MouseDown(b, x, y);
+    };
     PageControl1->OnMouseMove = [this](int x, int y) { PageControl1MouseMove(x, y); };
-    PageControl1->OnMouseUp = [this](Qt::MouseButton b, int x, int y) { PageControl1MouseUp(b, x, y); };
+    PageControl1->OnMouseUp = [this](Qt::MouseButton b, int x, int y) {
+        PageControl1MouseUp(b, x, y);
+    };
 
     TimerRefreshTab = new QTimer(this);
     TimerRefreshTab->setInterval(250);
@@ -156,7 +160,7 @@ void TFormMain::FormCreate()
         windowHandle()->setFramePosition(topLeft);
         windowHandle()->resize(size());
     }
-    setWindowState(state == 1 ? Qt::WindowMinimized
+    setWindowState(state == 1   ? Qt::WindowMinimized
                    : state == 2 ? Qt::WindowMaximized
                                 : Qt::WindowNoState);
 
@@ -168,7 +172,10 @@ void TFormMain::FormCreate()
     StartBackgroundTasks();
 }
 
-void TFormMain::ShowInitial() { show(); }
+void TFormMain::ShowInitial()
+{
+    show();
+}
 
 void TFormMain::SetInstanceMutex(std::unique_ptr<platform::InstanceLock> lock)
 {
@@ -257,7 +264,10 @@ void TFormMain::PostCloseRequest()
     QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }
 
-bool TFormMain::PostMessage(QEvent* message) { return mailbox_->Post(message); }
+bool TFormMain::PostMessage(QEvent* message)
+{
+    return mailbox_->Post(message);
+}
 
 void TFormMain::closeEvent(QCloseEvent* event)
 {

@@ -3,15 +3,15 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QThread>
-#include <atomic>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QStringDecoder>
+#include <QThread>
 #include <QTimer>
+#include <atomic>
 
 #include "app/Global.h"
 #include "app/ZphConst.h"
@@ -114,8 +114,8 @@ void TFormMain::BuildStartUrl(const TWindowMailboxRef& mailbox)
 {
     try {
         const core::TWorkstationIdentity identity = platform::ReadWorkstationIdentity();
-        const std::string address = core::BuildStartAddress(ServiceHost().toStdString(),
-                                                            zph::ServicePort, identity);
+        const std::string address =
+            core::BuildStartAddress(ServiceHost().toStdString(), zph::ServicePort, identity);
         mailbox->Post(new TAddressMessage(zph::WM_LOADSTARTURL, QString::fromStdString(address)));
     } catch (const std::exception& e) {
         qCWarning(lcService) << "start address:" << e.what();
@@ -128,7 +128,10 @@ void TFormMain::WMLoadStartUrl(const QString& address)
     OpenAddressTab(StartUrl);
 }
 
-void TFormMain::WMLoadUrl(const QString& address) { crm->Load(address); }
+void TFormMain::WMLoadUrl(const QString& address)
+{
+    crm->Load(address);
+}
 
 void TFormMain::CheckForUpdate(const TWindowMailboxRef& mailbox)
 {
@@ -139,9 +142,8 @@ void TFormMain::CheckForUpdate(const TWindowMailboxRef& mailbox)
         qCWarning(lcService) << "update check:" << url.toString() << fetchError;
         return;
     }
-    const std::string text =
-        core::DecodeVersionBody(std::string_view(body->constData(), size_t(body->size())),
-                                &Gb18030ToUtf8);
+    const std::string text = core::DecodeVersionBody(
+        std::string_view(body->constData(), size_t(body->size())), &Gb18030ToUtf8);
     std::string parseError;
     const auto info = core::ParseVersionFile(text, &parseError);
     if (!info) {

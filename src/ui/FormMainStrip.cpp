@@ -29,7 +29,10 @@ void DrawArtwork(QPainter& canvas, const QIcon& icon, int x, int y, int size)
     canvas.drawPixmap(x, y, icon.pixmap(QSize(size, size), canvas.device()->devicePixelRatioF()));
 }
 
-bool Inside(const core::TRect& rect, int x, int y) { return core::PtInRect(rect, x, y); }
+bool Inside(const core::TRect& rect, int x, int y)
+{
+    return core::PtInRect(rect, x, y);
+}
 
 core::TRect ToTRect(const QRect& r)
 {
@@ -65,8 +68,8 @@ void TFormMain::PageControl1DrawSkinTab(int p, const QRect& rect, QPainter& canv
     const QFontMetrics metrics = canvas.fontMetrics();
     const int textHeight = metrics.height();
     const int y = core::CaptionTop(textHeight);
-    const std::u16string fitted = core::FitCaption(
-        page->Caption().toStdU16String(), W, [&metrics](std::u16string_view text) {
+    const std::u16string fitted =
+        core::FitCaption(page->Caption().toStdU16String(), W, [&metrics](std::u16string_view text) {
             return metrics.horizontalAdvance(
                 QString::fromUtf16(text.data(), qsizetype(text.size())));
         });
@@ -81,8 +84,10 @@ void TFormMain::PageControl1DrawSkinTab(int p, const QRect& rect, QPainter& canv
     slot.CloseRect = core::TRect{closeLeft, y, closeLeft + 12, y + 12};
     if (p > 1) {
         const bool hot = Inside(slot.CloseRect, PointerPos.x(), PointerPos.y());
-        DrawArtwork(canvas, Artwork(hot ? QStringLiteral("TabCloseMove") : QStringLiteral("TabCloseNormal")),
-                    W - 19, y + 2, 10);
+        DrawArtwork(
+            canvas,
+            Artwork(hot ? QStringLiteral("TabCloseMove") : QStringLiteral("TabCloseNormal")),
+            W - 19, y + 2, 10);
     }
     slot.TabRect = ToTRect(rect.translated(tabLeft, 0));
 }

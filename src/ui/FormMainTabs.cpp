@@ -71,8 +71,7 @@ void TFormMain::AddSparePage()
 
 void TFormMain::OpenAddressTab(const QString& address)
 {
-    const QString target =
-        address.trimmed().isEmpty() ? QStringLiteral("about:blank") : address;
+    const QString target = address.trimmed().isEmpty() ? QStringLiteral("about:blank") : address;
     const int n = PageControl1->PageCount();
     TSkinTabSheet* page = PageControl1->Page(n - 1);
     page->SetCaption(QString::fromLatin1(zph::AppTitle));

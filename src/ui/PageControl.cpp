@@ -23,7 +23,10 @@ void TSkinTabSheet::SetTabVisible(bool visible)
     control_->UpdateStrip();
 }
 
-int TSkinTabSheet::PageIndex() const { return control_->stack_->indexOf(const_cast<TSkinTabSheet*>(this)); }
+int TSkinTabSheet::PageIndex() const
+{
+    return control_->stack_->indexOf(const_cast<TSkinTabSheet*>(this));
+}
 
 TPageControl::TPageControl(QWidget* parent)
     : QWidget(parent), strip_(new TTabStrip(this)), stack_(new QStackedWidget(this))
@@ -113,11 +116,20 @@ int TPageControl::PageAtX(int x) const
     return -1;
 }
 
-QWidget* TPageControl::Strip() const { return strip_; }
+QWidget* TPageControl::Strip() const
+{
+    return strip_;
+}
 
-void TPageControl::RepaintStrip() { strip_->repaint(); }
+void TPageControl::RepaintStrip()
+{
+    strip_->repaint();
+}
 
-void TPageControl::UpdateStrip() { strip_->update(); }
+void TPageControl::UpdateStrip()
+{
+    strip_->update();
+}
 
 void TPageControl::StripPressed(Qt::MouseButton button, const QPoint& pos)
 {

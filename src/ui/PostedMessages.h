@@ -10,7 +10,8 @@
 // 2026, 2028 and 2040: an address.
 class TAddressMessage : public QEvent {
 public:
-    TAddressMessage(QEvent::Type type, QString address) : QEvent(type), Address(std::move(address)) {}
+    TAddressMessage(QEvent::Type type, QString address) : QEvent(type), Address(std::move(address))
+    {}
     const QString Address;
 };
 

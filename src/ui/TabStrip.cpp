@@ -29,7 +29,10 @@ TTabStrip::TTabStrip(TPageControl* control) : QWidget(control), control_(control
     setFont(tabFont);
 }
 
-QSize TTabStrip::sizeHint() const { return QSize(control_->TabWidth(), TPageControl::TabHeight); }
+QSize TTabStrip::sizeHint() const
+{
+    return QSize(control_->TabWidth(), TPageControl::TabHeight);
+}
 
 void TTabStrip::paintEvent(QPaintEvent*)
 {

@@ -5,8 +5,7 @@
 using core::Base64Encode;
 using namespace std::string_literals;
 
-namespace
-{
+namespace {
 
 TEST(Base64Encode, Rfc4648Vectors)
 {

@@ -14,8 +14,7 @@ using core::TCommonThread;
 using core::TThreadPriority;
 using Clock = std::chrono::steady_clock;
 
-namespace
-{
+namespace {
 
 constexpr auto WaitLimit = std::chrono::seconds(20);
 
@@ -61,8 +60,7 @@ struct Probe {
 };
 
 // The destructor is protected because the thread deletes itself; this one reports it.
-class ProbedThread : public TCommonThread
-{
+class ProbedThread : public TCommonThread {
 public:
     explicit ProbedThread(std::shared_ptr<Probe> probe) : probe_(std::move(probe))
     {
@@ -98,14 +96,12 @@ private:
 };
 
 // Never resumed, so it may live on the stack.
-class IdleThread : public TCommonThread
-{
+class IdleThread : public TCommonThread {
 public:
     ~IdleThread() override = default;
 };
 
-class CommonThreadTest : public testing::Test
-{
+class CommonThreadTest : public testing::Test {
 protected:
     void TearDown() override
     {
@@ -134,9 +130,8 @@ struct CountCase {
     std::int32_t repeatCount;
 };
 
-class CommonThreadCountTest : public CommonThreadTest, public testing::WithParamInterface<CountCase>
-{
-};
+class CommonThreadCountTest : public CommonThreadTest,
+                              public testing::WithParamInterface<CountCase> {};
 
 TEST_P(CommonThreadCountTest, RunsTaskRepeatCountTimesThenFinishesOnce)
 {

@@ -14,8 +14,7 @@
 namespace fs = std::filesystem;
 using namespace core;
 
-namespace
-{
+namespace {
 
 // What the arp captures are read with: no capture has the matching ipconfig beside it.
 constexpr const char* ArpGateway = "none";
@@ -57,9 +56,7 @@ TLines Answer(const fs::path& file)
     return value.empty() ? TLines{} : TLines{value};
 }
 
-class FixtureTest : public testing::TestWithParam<fs::path>
-{
-};
+class FixtureTest : public testing::TestWithParam<fs::path> {};
 
 TEST_P(FixtureTest, MatchesExpected)
 {

@@ -15,11 +15,9 @@ using core::IniFile;
 using namespace std::string_literals;
 namespace fs = std::filesystem;
 
-namespace
-{
+namespace {
 
-class IniFileFixture : public testing::Test
-{
+class IniFileFixture : public testing::Test {
 protected:
     void SetUp() override
     {
@@ -63,9 +61,7 @@ struct ReadCase {
     std::optional<std::string> expected;
 };
 
-class IniReadTest : public IniFileFixture, public testing::WithParamInterface<ReadCase>
-{
-};
+class IniReadTest : public IniFileFixture, public testing::WithParamInterface<ReadCase> {};
 
 TEST_P(IniReadTest, Finds)
 {
@@ -122,9 +118,7 @@ struct IntegerCase {
     std::int64_t expected;
 };
 
-class IniIntegerTest : public IniFileFixture, public testing::WithParamInterface<IntegerCase>
-{
-};
+class IniIntegerTest : public IniFileFixture, public testing::WithParamInterface<IntegerCase> {};
 
 TEST_P(IniIntegerTest, Reads)
 {
@@ -160,9 +154,7 @@ struct WriteCase {
     std::string after;
 };
 
-class IniWriteTest : public IniFileFixture, public testing::WithParamInterface<WriteCase>
-{
-};
+class IniWriteTest : public IniFileFixture, public testing::WithParamInterface<WriteCase> {};
 
 TEST_P(IniWriteTest, Writes)
 {

@@ -6,8 +6,7 @@ using core::JoinLines;
 using core::SplitToLines;
 using core::TLines;
 
-namespace
-{
+namespace {
 
 struct SplitCase {
     const char* name;
@@ -16,9 +15,7 @@ struct SplitCase {
     TLines expected;
 };
 
-class SplitToLinesTest : public testing::TestWithParam<SplitCase>
-{
-};
+class SplitToLinesTest : public testing::TestWithParam<SplitCase> {};
 
 TEST_P(SplitToLinesTest, Splits)
 {

@@ -6,8 +6,7 @@
 
 using namespace core;
 
-namespace
-{
+namespace {
 
 TLines Macs(TLines lines)
 {
@@ -81,9 +80,7 @@ struct GatewayCase {
     std::string expected;
 };
 
-class FindDefaultGatewayTest : public testing::TestWithParam<GatewayCase>
-{
-};
+class FindDefaultGatewayTest : public testing::TestWithParam<GatewayCase> {};
 
 TEST_P(FindDefaultGatewayTest, Finds)
 {

@@ -5,8 +5,7 @@
 using core::BuildStartAddress;
 using core::TWorkstationIdentity;
 
-namespace
-{
+namespace {
 
 TEST(BuildStartAddress, EncodesEveryValueInFixedOrder)
 {

@@ -4,8 +4,7 @@
 
 using namespace core;
 
-namespace
-{
+namespace {
 
 TEST(TabGeometry, DefaultTabLayout)
 {
@@ -59,9 +58,7 @@ struct WidthCase {
     int expected;
 };
 
-class TabWidthTest : public testing::TestWithParam<WidthCase>
-{
-};
+class TabWidthTest : public testing::TestWithParam<WidthCase> {};
 
 TEST_P(TabWidthTest, Computes)
 {
@@ -116,9 +113,7 @@ struct CaptionCase {
     std::u16string expected;
 };
 
-class FitCaptionTest : public testing::TestWithParam<CaptionCase>
-{
-};
+class FitCaptionTest : public testing::TestWithParam<CaptionCase> {};
 
 TEST_P(FitCaptionTest, Cuts)
 {

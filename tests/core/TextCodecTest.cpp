@@ -5,8 +5,7 @@
 using core::IsValidUtf8;
 using namespace std::string_literals;
 
-namespace
-{
+namespace {
 
 struct Utf8Case {
     const char* name;
@@ -14,9 +13,7 @@ struct Utf8Case {
     bool valid;
 };
 
-class IsValidUtf8Test : public testing::TestWithParam<Utf8Case>
-{
-};
+class IsValidUtf8Test : public testing::TestWithParam<Utf8Case> {};
 
 TEST_P(IsValidUtf8Test, Judges)
 {

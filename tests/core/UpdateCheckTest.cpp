@@ -7,8 +7,7 @@
 using namespace core;
 using namespace std::string_literals;
 
-namespace
-{
+namespace {
 
 constexpr std::string_view OwnVersion = "1.0.0.2";
 constexpr std::string_view DefaultQuestion = "发现新版本，确定要更新吗？";
@@ -28,9 +27,7 @@ struct VersionCase {
     std::string question;
 };
 
-class VersionFileTest : public testing::TestWithParam<VersionCase>
-{
-};
+class VersionFileTest : public testing::TestWithParam<VersionCase> {};
 
 TEST_P(VersionFileTest, DecidesAndAsks)
 {
@@ -95,9 +92,7 @@ struct BadCase {
     std::string text;
 };
 
-class BadVersionFileTest : public testing::TestWithParam<BadCase>
-{
-};
+class BadVersionFileTest : public testing::TestWithParam<BadCase> {};
 
 TEST_P(BadVersionFileTest, GivesNoInfoAndAReason)
 {
@@ -167,9 +162,7 @@ struct RequestCase {
     std::string json;
 };
 
-class UpdateRequestTest : public testing::TestWithParam<RequestCase>
-{
-};
+class UpdateRequestTest : public testing::TestWithParam<RequestCase> {};
 
 TEST_P(UpdateRequestTest, SerialisesWithMinimalEscaping)
 {

@@ -5,8 +5,7 @@
 using core::UrlEncode;
 using namespace std::string_literals;
 
-namespace
-{
+namespace {
 
 TEST(UrlEncode, SeventyTwoBytesPassUnchanged)
 {

@@ -89,14 +89,16 @@ private slots:
         QVERIFY(first_.waitForStarted());
 
         const QString config = appDir_.filePath(QStringLiteral("config.ini"));
-        QVERIFY(WaitFor([&] { return ReadIniValue(config, QStringLiteral("HANDLE")).toLongLong() > 0; }));
+        QVERIFY(WaitFor(
+            [&] { return ReadIniValue(config, QStringLiteral("HANDLE")).toLongLong() > 0; }));
 
         // The debugging endpoint lists the start tab with the identity in its address.
         QString startUrl;
         QVERIFY(WaitFor(
             [&] {
                 const auto targets = QJsonDocument::fromJson(
-                    HttpGet(QStringLiteral("http://127.0.0.1:9000/json/list"))).array();
+                                         HttpGet(QStringLiteral("http://127.0.0.1:9000/json/list")))
+                                         .array();
                 for (const auto& target : targets) {
                     const QString url = target.toObject().value(QStringLiteral("url")).toString();
                     if (url.startsWith(QStringLiteral("http://127.0.0.1:6868/?ComputerName=")))
@@ -119,9 +121,8 @@ private slots:
 
         // The service saw the start page asked for in Chinese, and the version file once.
         QVERIFY(WaitFor([&] { return service_.peek(1 << 20).contains("GET /ver/ver.html"); }));
-        QVERIFY(WaitFor([&] {
-            return service_.peek(1 << 20).contains("GET / 200  Accept-Language: zh-CN");
-        }));
+        QVERIFY(WaitFor(
+            [&] { return service_.peek(1 << 20).contains("GET / 200  Accept-Language: zh-CN"); }));
         QTest::qWait(500);
         QCOMPARE(service_.peek(1 << 20).count("GET /ver/ver.html"), 1);
 

@@ -13,8 +13,7 @@
 
 using namespace testing_support;
 
-namespace
-{
+namespace {
 
 QByteArray TitledPage(const QByteArray& title)
 {
@@ -40,8 +39,7 @@ struct Events {
 
 } // namespace
 
-class BrowserOperationsTest : public QObject
-{
+class BrowserOperationsTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase()

@@ -10,8 +10,7 @@
 
 using namespace testing_support;
 
-namespace
-{
+namespace {
 
 const QByteArray OpenerPage = "<html><head><title>Opener</title></head><body>o</body></html>";
 
@@ -22,8 +21,7 @@ setTimeout(() => window.close(), 50);
 
 } // namespace
 
-class CloseEventTest : public QObject
-{
+class CloseEventTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase()

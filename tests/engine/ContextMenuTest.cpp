@@ -8,8 +8,7 @@
 
 using namespace testing_support;
 
-namespace
-{
+namespace {
 
 const QByteArray MenuPage = R"(<html><head><title>Menu</title></head><body>
 <p id="text">Plain text to click on</p>
@@ -41,8 +40,7 @@ struct MenuCall {
 
 } // namespace
 
-class ContextMenuTest : public QObject
-{
+class ContextMenuTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase()

@@ -14,8 +14,7 @@
 
 using namespace testing_support;
 
-namespace
-{
+namespace {
 
 const QByteArray LinkPage = R"(<html><head><title>Downloads</title></head><body>
 <a id="link" href="/report">report</a></body></html>)";
@@ -35,8 +34,7 @@ enum class Answer { Path, FileName, Later, Nothing, Dialog, DialogCancelled, Unw
 
 Q_DECLARE_METATYPE(Answer)
 
-class DownloadTest : public QObject
-{
+class DownloadTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase()

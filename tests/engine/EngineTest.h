@@ -17,8 +17,7 @@
 #include "engine/EngineProfile.h"
 #include "support/TestHelpers.h"
 
-namespace engine_test
-{
+namespace engine_test {
 
 // A valid 1x1 PNG picture.
 inline QByteArray Png()

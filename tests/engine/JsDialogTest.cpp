@@ -16,8 +16,7 @@ using engine_test::OnNextModal;
 enum class Reply { Continue, Refuse, Release, Later };
 Q_DECLARE_METATYPE(Reply)
 
-namespace
-{
+namespace {
 
 // The page opens the dialog named in its query and writes the answer into its title.
 const QByteArray DialogPage = R"(<html><body><script>
@@ -47,8 +46,7 @@ engine::TJsDialogType TypeOf(const QString& kind)
 
 } // namespace
 
-class JsDialogTest : public QObject
-{
+class JsDialogTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { server_.Page("/dialog", DialogPage); }

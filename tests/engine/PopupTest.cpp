@@ -11,8 +11,7 @@
 using namespace testing_support;
 using engine_test::RunScript;
 
-namespace
-{
+namespace {
 
 const QByteArray OpenerPage = R"(<html><head><title>Opener</title></head><body>
 <a id="blank" href="/target?n=link" target="_blank">a new tab</a>
@@ -47,8 +46,7 @@ QList<QWebEngineView*> AllWebViews()
 
 } // namespace
 
-class PopupTest : public QObject
-{
+class PopupTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase()

@@ -10,8 +10,7 @@
 
 using namespace testing_support;
 
-namespace
-{
+namespace {
 
 // A document with a picture, a fetch and an XHR; the title tells when both answered.
 const QByteArray DocumentPage = R"(<html><head><title>Document</title></head><body>
@@ -38,8 +37,7 @@ window.open('/popup', 'popup');
 
 } // namespace
 
-class ResourceLoadTest : public QObject
-{
+class ResourceLoadTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase()

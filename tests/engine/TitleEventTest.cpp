@@ -17,7 +17,8 @@ private slots:
     void initTestCase()
     {
         engine::CreateProfile(cache_.path());
-        server_.Page("/titled", "<html><head><title>  Padded Title </title></head><body>x</body></html>");
+        server_.Page("/titled",
+                     "<html><head><title>  Padded Title </title></head><body>x</body></html>");
     }
 
     void reportsTitleAndLoadingWithTheViewsOwnBrowser()
@@ -32,8 +33,8 @@ private slots:
             reported = b;
             titles << title;
         };
-        view.OnLoadingStateChange = [&](engine::TChromium*, const engine::BrowserRef&, bool isLoading,
-                                        bool, bool) { loading << isLoading; };
+        view.OnLoadingStateChange = [&](engine::TChromium*, const engine::BrowserRef&,
+                                        bool isLoading, bool, bool) { loading << isLoading; };
         view.resize(400, 300);
         view.show();
         view.Load(server_.Url("/titled").toString());

@@ -13,8 +13,7 @@ using platform::RunConsoleCommand;
 using platform::RunConsoleCommandLines;
 using namespace platform_test;
 
-namespace
-{
+namespace {
 
 // A process that is gone or only waits to be reaped.
 bool IsGone(const std::string& pid)

@@ -17,8 +17,7 @@
 using namespace platform_test;
 namespace fs = std::filesystem;
 
-namespace
-{
+namespace {
 
 const fs::path Fixtures = QUILLMARK_FIXTURES_DIR;
 

@@ -11,12 +11,10 @@
 
 #include <stdlib.h>
 
-namespace platform_test
-{
+namespace platform_test {
 
 // A fresh directory under the temporary directory, removed with everything in it.
-class TTempDir
-{
+class TTempDir {
 public:
     TTempDir()
     {

@@ -11,8 +11,7 @@
 
 using core::TThreadPriority;
 
-namespace
-{
+namespace {
 
 int OwnNice()
 {

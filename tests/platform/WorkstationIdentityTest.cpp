@@ -14,8 +14,7 @@
 
 using namespace platform;
 
-namespace
-{
+namespace {
 
 const std::string RouteHeader = "Iface\tDestination\tGateway \tFlags\tRefCnt\tUse\tMetric\tMask\t\t"
                                 "MTU\tWindow\tIRTT                                         \n";
@@ -150,8 +149,7 @@ TEST(ComputerName, IsTheShortNameOfAtMostFifteenCharacters)
 }
 
 // The live identity against what iproute2 reports about the same machine.
-class LiveIdentity : public ::testing::Test
-{
+class LiveIdentity : public ::testing::Test {
 protected:
     void SetUp() override
     {

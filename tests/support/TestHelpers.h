@@ -3,11 +3,11 @@
 
 #include <QMessageBox>
 #include <QPointer>
-#include <QTimer>
-#include <vector>
 #include <QString>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <functional>
+#include <vector>
 
 namespace testing_support {
 

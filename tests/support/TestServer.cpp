@@ -17,7 +17,8 @@ TestServer::TestServer(int port, const QString& host)
         if (q != std::string::npos)
             rec.Query = QString::fromStdString(req.target.substr(q + 1));
         for (const auto& [name, value] : req.headers)
-            rec.Headers.insert(QString::fromStdString(name).toLower(), QString::fromStdString(value));
+            rec.Headers.insert(QString::fromStdString(name).toLower(),
+                               QString::fromStdString(value));
         std::lock_guard lock(mutex_);
         requests_.push_back(rec);
     });
@@ -44,9 +45,10 @@ void TestServer::Page(const QString& path, const QByteArray& body, const QByteAr
 {
     const std::string content = body.toStdString();
     const std::string type = contentType.toStdString();
-    server_->Get(path.toStdString(), [content, type](const httplib::Request&, httplib::Response& res) {
-        res.set_content(content, type);
-    });
+    server_->Get(path.toStdString(),
+                 [content, type](const httplib::Request&, httplib::Response& res) {
+                     res.set_content(content, type);
+                 });
 }
 
 void TestServer::Handle(const QString& path,

@@ -21,8 +21,8 @@ struct Response;
 namespace testing_support {
 
 struct RecordedRequest {
-    QString Path;   // without the query
-    QString Query;  // raw query text
+    QString Path;                   // without the query
+    QString Query;                  // raw query text
     QMap<QString, QString> Headers; // names lower-case
 };
 

@@ -14,8 +14,7 @@
 using namespace testing_support;
 using namespace window_life;
 
-namespace
-{
+namespace {
 
 // Nothing listens here: the window's update check fails quietly.
 const QByteArray Service = "[SERVICE]\nHOST=127.62.3.1\n";
@@ -24,8 +23,7 @@ using Buttons = QMessageBox::StandardButtons;
 
 } // namespace
 
-class AppMessageBoxTest : public QObject
-{
+class AppMessageBoxTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { TaskLog::Install(); }

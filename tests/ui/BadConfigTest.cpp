@@ -14,8 +14,7 @@
 using namespace testing_support;
 using namespace window_life;
 
-namespace
-{
+namespace {
 
 // Nothing listens here: the update check fails and the start tab shows an error page.
 const QByteArray Service = "[SERVICE]\nHOST=127.62.2.1\n";
@@ -87,8 +86,7 @@ QString Difference(const QByteArray& actual, const QByteArray& expected)
 
 } // namespace
 
-class BadConfigTest : public QObject
-{
+class BadConfigTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { TaskLog::Install(); }

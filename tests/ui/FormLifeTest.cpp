@@ -16,8 +16,7 @@
 using namespace testing_support;
 using namespace window_life;
 
-namespace
-{
+namespace {
 
 // Nothing listens here: the update check fails and the start tab shows an error page.
 const QByteArray ServiceSection = "[SERVICE]\nHOST=127.62.1.1\n";
@@ -91,8 +90,7 @@ enum StartCondition { Minimized, Hidden, HiddenMinimized, Maximized };
 
 } // namespace
 
-class FormLifeTest : public QObject
-{
+class FormLifeTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { TaskLog::Install(); }

@@ -18,11 +18,9 @@
 #include "support/TestServer.h"
 #include "ui/FormMain.h"
 
-namespace testing_support
-{
+namespace testing_support {
 
-class MainWindowFixture
-{
+class MainWindowFixture {
 public:
     // The window's outer size; the strip is as wide as the window.
     static constexpr QSize DefaultSize{1200, 700};
@@ -116,8 +114,7 @@ inline bool OpenPopups(TFormMain& form, int count, int timeoutMs = 15000)
 
 // Serves `path` as a page titled `title` whose answer is held back until Open() (or for
 // at most 20 s), so a tab can be watched while it loads.
-class HeldPage
-{
+class HeldPage {
 public:
     HeldPage(TestServer& server, const QString& path, const std::string& title)
     {
@@ -138,8 +135,7 @@ private:
 };
 
 // Counts the close requests a window receives.
-class CloseRequestCounter : public QObject
-{
+class CloseRequestCounter : public QObject {
 public:
     explicit CloseRequestCounter(QObject* window) { window->installEventFilter(this); }
     int Count() const { return count_; }

@@ -19,14 +19,12 @@
 
 using namespace testing_support;
 
-namespace
-{
+namespace {
 
 const QString Host = QStringLiteral("127.44.3.1");
 
 // Holds back new-tab requests until Release(), as if they arrived late.
-class NewTabDelay : public QObject
-{
+class NewTabDelay : public QObject {
 public:
     explicit NewTabDelay(QObject* window) : window_(window) { window->installEventFilter(this); }
     int Held() const { return int(held_.size()); }
@@ -54,8 +52,7 @@ private:
 
 // Answers the next file dialog: accepts it with the file name `name` in the directory
 // offered, or cancels it when `name` is empty. Records the file name the dialog offered.
-class FileDialogAnswerer : public QObject
-{
+class FileDialogAnswerer : public QObject {
 public:
     explicit FileDialogAnswerer(QString name) : name_(std::move(name))
     {
@@ -94,8 +91,7 @@ private:
 
 } // namespace
 
-class PageEventsTest : public QObject
-{
+class PageEventsTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase()

@@ -12,8 +12,7 @@
 
 using namespace testing_support;
 
-namespace
-{
+namespace {
 
 const QString Host = QStringLiteral("127.44.1.1");
 const QString TitleFormat = QStringLiteral("%1 - QuillmarkERP 1.0.0.2");
@@ -26,8 +25,7 @@ QList<engine::BrowserView*> ViewsIn(const TSkinTabSheet* page)
 
 } // namespace
 
-class PopupTabsTest : public QObject
-{
+class PopupTabsTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase()

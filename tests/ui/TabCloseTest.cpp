@@ -12,8 +12,7 @@
 
 using namespace testing_support;
 
-namespace
-{
+namespace {
 
 const QString Host = QStringLiteral("127.44.2.1");
 const QString TitleFormat = QStringLiteral("%1 - QuillmarkERP 1.0.0.2");
@@ -34,8 +33,7 @@ QString ActiveCaption(const TFormMain& form)
 
 } // namespace
 
-class TabCloseTest : public QObject
-{
+class TabCloseTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase()

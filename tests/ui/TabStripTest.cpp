@@ -18,15 +18,13 @@
 
 using namespace testing_support;
 
-namespace
-{
+namespace {
 
 const QString Host = QStringLiteral("127.44.4.1");
 
 // Records the close requests (message 2039) the window receives; holds them back unless
 // told to let them through.
-class CloseTabSpy : public QObject
-{
+class CloseTabSpy : public QObject {
 public:
     explicit CloseTabSpy(QObject* window) { window->installEventFilter(this); }
     QList<int> Indices() const { return indices_; }
@@ -47,8 +45,7 @@ private:
 };
 
 // Counts the paint events of a widget.
-class PaintCounter : public QObject
-{
+class PaintCounter : public QObject {
 public:
     explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
     int Count() const { return count_; }
@@ -92,8 +89,7 @@ MouseSteps DoubleClick(Spot spot, int page)
 
 Q_DECLARE_METATYPE(MouseSteps)
 
-class TabStripTest : public QObject
-{
+class TabStripTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase()

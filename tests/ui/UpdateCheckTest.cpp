@@ -21,14 +21,12 @@
 
 using namespace testing_support;
 
-namespace
-{
+namespace {
 
 const QString ServiceAddress = QStringLiteral("127.41.9.1");
 
 // Counts the messages the check posts to its window.
-class MessageSink : public QObject
-{
+class MessageSink : public QObject {
 public:
     int UpdateAccepted = 0;
     bool event(QEvent* e) override
@@ -43,8 +41,7 @@ public:
 
 } // namespace
 
-class UpdateCheckTest : public QObject
-{
+class UpdateCheckTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase()

@@ -23,13 +23,11 @@
 #include "ui/FormMain.h"
 #include "ui/Translations.h"
 
-namespace window_life
-{
+namespace window_life {
 
 // Counts what the window's two background tasks log about their end, so a test can wait
 // for them before it moves on (they read AppDir, which the next window replaces).
-class TaskLog
-{
+class TaskLog {
 public:
     static void Install() { previous_ = qInstallMessageHandler(&Handle); }
     static int UpdateChecks() { return updateChecks_; }
@@ -66,8 +64,7 @@ inline void WriteBytes(const QString& path, const QByteArray& bytes)
 }
 
 // A temporary application directory and the main window made in it.
-class WindowUnderTest
-{
+class WindowUnderTest {
 public:
     // `config` is written to config.ini as it is; it must name the test's own service
     // host, so the window's update check never meets anyone else's server.
@@ -136,8 +133,7 @@ struct SeenBox {
 // While it lives, answers every modal message box that appears: with the next of the
 // planned answers, else with `fallback`. QMessageBox::NoButton closes the box with the
 // frame's close button instead (which, like Esc, picks the box's escape button).
-class BoxWatcher
-{
+class BoxWatcher {
 public:
     explicit BoxWatcher(QMessageBox::StandardButton fallback = QMessageBox::No)
         : fallback_(fallback)

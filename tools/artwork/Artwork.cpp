@@ -7,10 +7,8 @@
 #include <cmath>
 #include <numbers>
 
-namespace artwork
-{
-namespace
-{
+namespace artwork {
+namespace {
 
 constexpr int LoadingFrames = 15;
 constexpr int LoadingDots = 8;

@@ -8,8 +8,7 @@
 
 class QPainter;
 
-namespace artwork
-{
+namespace artwork {
 
 // One image of the set. `draw` paints it in logical pixels on a canvas of `size` x `size`;
 // the painter is already scaled for the variant being rendered.

@@ -13,10 +13,8 @@
 #include <ctime>
 #include <stdexcept>
 
-namespace demo
-{
-namespace
-{
+namespace demo {
+namespace {
 
 using httplib::Request;
 using httplib::Response;

@@ -9,8 +9,7 @@
 #include <string>
 #include <thread>
 
-namespace demo
-{
+namespace demo {
 
 struct ServiceOptions {
     // Announced in /ver/ver.html and shown on the about page; the client's own version
@@ -22,8 +21,7 @@ struct ServiceOptions {
 
 // The local stand-in for the ERP service: the start page, the version file, the about page
 // and pages that exercise the client. Requests are answered on the server's worker threads.
-class DemoService
-{
+class DemoService {
 public:
     // Each request is logged as one line to `log` when it is given.
     explicit DemoService(ServiceOptions options, std::ostream* log = nullptr);

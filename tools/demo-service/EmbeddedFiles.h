@@ -3,8 +3,7 @@
 #include <optional>
 #include <string_view>
 
-namespace demo
-{
+namespace demo {
 
 // The contents of a file compiled into the service (pages/ and the images it serves),
 // looked up by its file name; nullopt when no such file was embedded.

@@ -1,7 +1,6 @@
 #include "Html.h"
 
-namespace demo
-{
+namespace demo {
 
 std::string HtmlEscape(std::string_view text)
 {

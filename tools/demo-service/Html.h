@@ -4,8 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace demo
-{
+namespace demo {
 
 // Escapes text for HTML element content and quoted attribute values.
 std::string HtmlEscape(std::string_view text);

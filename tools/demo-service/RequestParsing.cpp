@@ -1,9 +1,7 @@
 #include "RequestParsing.h"
 
-namespace demo
-{
-namespace
-{
+namespace demo {
+namespace {
 
 int HexDigit(char c)
 {

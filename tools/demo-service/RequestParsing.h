@@ -6,8 +6,7 @@
 #include <utility>
 #include <vector>
 
-namespace demo
-{
+namespace demo {
 
 using QueryItems = std::vector<std::pair<std::string, std::string>>;
 

@@ -10,8 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace
-{
+namespace {
 
 constexpr const char* Usage = R"(Usage: quillmark-demo-service [OPTIONS]
 A local stand-in for the QuillmarkERP service.

@@ -11,8 +11,7 @@
 #include <iostream>
 #include <optional>
 
-namespace
-{
+namespace {
 
 constexpr int ServicePort = 6868;
 constexpr int UsageError = 2;

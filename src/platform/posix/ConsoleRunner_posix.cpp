@@ -18,17 +18,14 @@
 
 extern char** environ;
 
-namespace platform
-{
-namespace
-{
+namespace platform {
+namespace {
 
 using Clock = std::chrono::steady_clock;
 
 enum class TStreams { OutputAndErrors, OutputOnly };
 
-class TFd
-{
+class TFd {
 public:
     explicit TFd(int fd = -1) : fd_(fd) {}
     ~TFd() { Close(); }

@@ -13,10 +13,8 @@
 #include <net/route.h>
 #include <netinet/in.h>
 
-namespace platform
-{
-namespace
-{
+namespace platform {
+namespace {
 
 using TFields = std::vector<std::string_view>;
 

@@ -8,8 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace platform
-{
+namespace platform {
 
 // The gateway of the first default route (destination 00000000, gateway flag set) in
 // dotted decimal; the addresses in the file are in the host's byte order.

@@ -18,6 +18,9 @@ std::string ExecutableDirectory()
     return dir;
 }
 
-bool RunningAsRoot() { return ::geteuid() == 0; }
+bool RunningAsRoot()
+{
+    return ::geteuid() == 0;
+}
 
 } // namespace platform

@@ -6,10 +6,8 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-namespace platform
-{
-namespace
-{
+namespace platform {
+namespace {
 
 // Nice offsets from the client's own nice value (lower = more CPU).
 int NiceOffset(core::TThreadPriority priority)

@@ -18,10 +18,8 @@
 #include <netpacket/packet.h>
 #include <unistd.h>
 
-namespace platform
-{
-namespace
-{
+namespace platform {
+namespace {
 
 // Reads at most `limit` bytes: enough for any workstation's tables, and an odd file is
 // never read forever.

@@ -5,17 +5,14 @@
 
 #include <sstream>
 
-namespace
-{
+namespace {
 
 // A service on a free loopback port, stopped when the test ends.
-class RunningService
-{
+class RunningService {
 public:
     explicit RunningService(demo::ServiceOptions options = {}, std::ostream* log = nullptr)
         : service_(std::move(options), log), port_(service_.Start("127.0.0.1", 0))
-    {
-    }
+    {}
 
     int port() const { return port_; }
     void Stop() { service_.Stop(); }
