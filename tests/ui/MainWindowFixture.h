@@ -90,6 +90,13 @@ inline void ServePopupPages(TestServer& server)
     });
 }
 
+// The plain service most tab tests need: a start page titled "Start" and the popups.
+inline void ServeStartAndPopups(TestServer& server)
+{
+    ServeService(server, "<html><head><title>Start</title></head><body>start</body></html>");
+    ServePopupPages(server);
+}
+
 // Opens "/popup?i=0" to "/popup?i=count-1" from the start tab in one script and waits
 // until each has its tab and its title, in opening order after the tabs already open.
 inline bool OpenPopups(TFormMain& form, int count, int timeoutMs = 15000)

@@ -95,8 +95,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY2(server_.Port() == 6868, "the test's own service address is taken");
-        ServeService(server_, "<html><head><title>Start</title></head><body>start</body></html>");
-        ServePopupPages(server_);
+        ServeStartAndPopups(server_);
         QImage red(16, 16, QImage::Format_ARGB32);
         red.fill(Qt::red);
         QByteArray png;
