@@ -4,7 +4,7 @@
 #include <QLocalSocket>
 #include <QLoggingCategory>
 
-#include "app/ZphConst.h"
+#include "shared/ZphConst.h"
 
 Q_LOGGING_CATEGORY(lcInstance, "quillmark.app")
 

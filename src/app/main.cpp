@@ -5,9 +5,9 @@
 #include <QMetaObject>
 #include <memory>
 
-#include "app/Global.h"
+#include "shared/Global.h"
 #include "app/InstanceListener.h"
-#include "app/ZphConst.h"
+#include "shared/ZphConst.h"
 #include "core/CommonThread.h"
 #include "core/IniFile.h"
 #include "engine/EngineProfile.h"

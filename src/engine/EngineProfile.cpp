@@ -7,6 +7,7 @@
 #include <QWebEngineSettings>
 
 #include "engine/Chromium.h"
+#include "shared/ZphConst.h"
 
 namespace engine {
 namespace {
@@ -28,7 +29,7 @@ void DispatchDownload(QWebEngineDownloadRequest* download);
 void PrepareEngineProcess(const EngineOptions& options)
 {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    AppendChromiumFlags("--lang=zh-CN --ignore-certificate-errors");
+    AppendChromiumFlags(QByteArray("--lang=") + zph::EngineLocale + " --ignore-certificate-errors");
     if (!options.RemoteDebugging.isEmpty())
         qputenv("QTWEBENGINE_REMOTE_DEBUGGING", options.RemoteDebugging.toLatin1());
     if (options.DisableSandbox)
@@ -37,12 +38,12 @@ void PrepareEngineProcess(const EngineOptions& options)
 
 QWebEngineProfile* CreateProfile(const QString& cacheDir)
 {
-    profile = new QWebEngineProfile(QStringLiteral("QuillmarkERP"));
+    profile = new QWebEngineProfile(QString::fromLatin1(zph::EngineProfileName));
     profile->setPersistentStoragePath(cacheDir);
     profile->setCachePath(cacheDir);
     profile->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
     profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
-    profile->setHttpAcceptLanguage(QStringLiteral("zh-CN"));
+    profile->setHttpAcceptLanguage(QString::fromLatin1(zph::EngineLocale));
     QObject::connect(profile, &QWebEngineProfile::downloadRequested, profile, &DispatchDownload);
     return profile;
 }

@@ -9,8 +9,8 @@
 #include <QWindow>
 #include <algorithm>
 
-#include "app/Global.h"
-#include "app/ZphConst.h"
+#include "shared/Global.h"
+#include "shared/ZphConst.h"
 #include "platform/InstanceLock.h"
 #include "ui/AppMessageBox.h"
 #include "ui/PostedMessages.h"

@@ -4,6 +4,7 @@
 
 #include <QLoggingCategory>
 
+#include "shared/ZphConst.h"
 #include "ui/FormMain.h"
 #include "ui/PostedMessages.h"
 
@@ -130,7 +131,7 @@ void TFormMain::crmBeforeResourceLoad(engine::TChromium*, const engine::BrowserR
         return;
     engine::HeaderMap headers;
     request.GetHeaderMap(headers);
-    headers.Append(QStringLiteral("Accept-Language"), QStringLiteral("zh-CN"));
+    headers.Append(QStringLiteral("Accept-Language"), QString::fromLatin1(zph::EngineLocale));
     request.SetHeaderMap(headers);
 }
 

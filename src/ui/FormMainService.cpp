@@ -13,8 +13,8 @@
 #include <QTimer>
 #include <atomic>
 
-#include "app/Global.h"
-#include "app/ZphConst.h"
+#include "shared/Global.h"
+#include "shared/ZphConst.h"
 #include "core/CommonThread.h"
 #include "core/StartAddress.h"
 #include "core/UpdateCheck.h"

@@ -6,7 +6,7 @@
 #include <QGuiApplication>
 #include <QVBoxLayout>
 
-#include "app/ZphConst.h"
+#include "shared/ZphConst.h"
 #include "core/TabGeometry.h"
 #include "ui/FormMain.h"
 

@@ -4,7 +4,7 @@
 #include <QEvent>
 #include <QString>
 
-#include "app/ZphConst.h"
+#include "shared/ZphConst.h"
 #include "ui/BrowserTab.h"
 
 // 2026, 2028 and 2040: an address.

@@ -6,7 +6,7 @@
 #include <QTest>
 #include <random>
 
-#include "app/Global.h"
+#include "shared/Global.h"
 #include "support/TestHelpers.h"
 #include "ui/FormMain.h"
 #include "ui/WindowLifeSupport.h"

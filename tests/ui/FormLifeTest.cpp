@@ -5,8 +5,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/Global.h"
-#include "app/ZphConst.h"
+#include "shared/Global.h"
+#include "shared/ZphConst.h"
 #include "core/IniFile.h"
 #include "support/TestHelpers.h"
 #include "ui/AppMessageBox.h"

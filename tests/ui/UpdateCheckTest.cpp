@@ -11,7 +11,7 @@
 #include <httplib.h>
 #include <thread>
 
-#include "app/Global.h"
+#include "shared/Global.h"
 #include "core/IniFile.h"
 #include "engine/EngineProfile.h"
 #include "support/TestHelpers.h"

@@ -2,6 +2,8 @@
 
 #include <httplib.h>
 
+#include "shared/BuildConfig.h"
+
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
@@ -14,7 +16,7 @@ namespace demo {
 struct ServiceOptions {
     // Announced in /ver/ver.html and shown on the about page; the client's own version
     // by default, so the client offers no update.
-    std::string version = "1.0.0.2";
+    std::string version = QUILLMARK_VERSION;
     // The Info text of /ver/ver.html: the question the client asks before updating.
     std::string info;
 };

@@ -17,8 +17,8 @@ A local stand-in for the QuillmarkERP service.
 
   --host HOST     address to listen on (default 127.0.0.1)
   --port PORT     port to listen on (default 6868)
-  --version TEXT  version announced in /ver/ver.html (default 1.0.0.2, the client's
-                  own, so the client offers no update)
+  --version TEXT  version announced in /ver/ver.html (default: the client's own,
+                  so the client offers no update)
   --info TEXT     Info text of /ver/ver.html (default empty)
   --help          show this help
 )";

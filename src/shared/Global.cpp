@@ -1,6 +1,7 @@
-#include "app/Global.h"
+#include "shared/Global.h"
 
-#include "app/ZphConst.h"
+#include "shared/BuildConfig.h"
+#include "shared/ZphConst.h"
 
 QString AppDir;
 TSystemSettings SystemSettings;
@@ -20,7 +21,7 @@ QString ServiceHost()
     const auto host = ConfigFile().Find("SERVICE", "HOST");
     if (host && !host->empty())
         return QString::fromStdString(*host);
-    return QStringLiteral(QUILLMARK_SERVICE_HOST);
+    return QStringLiteral(QUILLMARK_DEFAULT_SERVICE_HOST);
 }
 
 QString ServiceBaseUrl()

@@ -3,10 +3,12 @@
 
 #include <QEvent>
 
+#include "shared/BuildConfig.h"
+
 namespace zph {
 
 inline constexpr char AppTitle[] = "QuillmarkERP";
-inline constexpr char AppVersion[] = "1.0.0.2";
+inline constexpr char AppVersion[] = QUILLMARK_VERSION;
 inline constexpr char InstanceName[] = "BrowserQuillmark";
 inline constexpr int ServicePort = 6868;
 inline constexpr char EngineProfileName[] = "QuillmarkERP";
