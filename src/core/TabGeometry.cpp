@@ -36,10 +36,10 @@ bool PtInRect(const TRect& r, int x, int y)
     return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
 }
 
-int ComputeTabWidth(int stripWidth, int pageCount)
+int ComputeTabWidth(int stripWidth, int visibleTabs)
 {
     const long long available = static_cast<long long>(stripWidth) - TabStripReserve;
-    const long long visible = static_cast<long long>(pageCount) - 2;
+    const long long visible = visibleTabs;
     if (visible <= 0 || available > DefaultTabWidth * visible)
         return DefaultTabWidth;
     return available < 0 ? 0 : static_cast<int>(available / visible);

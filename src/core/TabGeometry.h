@@ -31,9 +31,9 @@ constexpr int CaptionLeft = 25;
 constexpr int CloseButtonInset = 19; // from the tab's right edge to the close button
 constexpr int CloseButtonSize = 12;  // hit area; the image itself is 10 x 10
 
-// Width of each visible tab: the default while the tabs fit, else the available width
-// shared out (truncated). With no visible tab the default; never negative.
-int ComputeTabWidth(int stripWidth, int pageCount);
+// Width of each of `visibleTabs` tabs: the default while they fit, else the available
+// width shared out (truncated). With no visible tab the default; never negative.
+int ComputeTabWidth(int stripWidth, int visibleTabs);
 
 // Top of the caption (and of the close button's hit area) for a caption `textHeight` high.
 int CaptionTop(int textHeight);

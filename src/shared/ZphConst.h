@@ -16,7 +16,6 @@ inline constexpr char RemoteDebugging[] = "127.0.0.1:9000";
 inline constexpr char EngineLocale[] = "zh-CN";
 
 // Messages to the main window, posted as events of these types.
-inline constexpr QEvent::Type WM_LOADURL = QEvent::Type(2026);
 inline constexpr QEvent::Type WM_SHOWMAIN = QEvent::Type(2027);
 inline constexpr QEvent::Type WM_OPENBROWSERWINDOW = QEvent::Type(2028);
 inline constexpr QEvent::Type WM_TIPCLICK = QEvent::Type(2029);

@@ -12,25 +12,25 @@ QString applicationTitle;
 
 int AdjustFlags(int flags)
 {
-    if (flags == 0)
-        return 64;
-    if (flags >= 1 && flags <= 5)
-        return flags | 32;
+    if (flags == MB_OK)
+        return MB_ICONINFORMATION;
+    if (flags >= MB_OKCANCEL && flags <= MB_RETRYCANCEL)
+        return flags | MB_ICONQUESTION;
     return flags;
 }
 
 QMessageBox::StandardButtons ButtonsOf(int flags)
 {
-    switch (flags & 0x0F) {
-    case 1:
+    switch (flags & MB_BUTTONMASK) {
+    case MB_OKCANCEL:
         return QMessageBox::Ok | QMessageBox::Cancel;
-    case 2:
+    case MB_ABORTRETRYIGNORE:
         return QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
-    case 3:
+    case MB_YESNOCANCEL:
         return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-    case 4:
+    case MB_YESNO:
         return QMessageBox::Yes | QMessageBox::No;
-    case 5:
+    case MB_RETRYCANCEL:
         return QMessageBox::Retry | QMessageBox::Cancel;
     default:
         return QMessageBox::Ok;
@@ -39,14 +39,14 @@ QMessageBox::StandardButtons ButtonsOf(int flags)
 
 QMessageBox::Icon IconOf(int flags)
 {
-    switch (flags & 0xF0) {
-    case 16:
+    switch (flags & MB_ICONMASK) {
+    case MB_ICONSTOP:
         return QMessageBox::Critical;
-    case 32:
+    case MB_ICONQUESTION:
         return QMessageBox::Question;
-    case 48:
+    case MB_ICONWARNING:
         return QMessageBox::Warning;
-    case 64:
+    case MB_ICONINFORMATION:
         return QMessageBox::Information;
     default:
         return QMessageBox::NoIcon;

@@ -1,10 +1,9 @@
 #pragma once
 // Modal message box captioned with the application title. `flags` are message-box
-// flags as the client has always used them: buttons in the low four bits (0 OK,
-// 1 OK/Cancel, 2 Abort/Retry/Ignore, 3 Yes/No/Cancel, 4 Yes/No, 5 Retry/Cancel), icon in
-// the next four (16 stop, 32 question, 48 warning, 64 information). Flags 0 get the
-// information icon and a bare button set 1..5 the question icon. Returns the id of the
-// pressed button (1 OK, 2 Cancel, 3 Abort, 4 Retry, 5 Ignore, 6 Yes, 7 No).
+// flags as the client has always used them: one button set (MB_OK ... MB_RETRYCANCEL)
+// or'ed with one icon (MB_ICONSTOP ... MB_ICONINFORMATION). Flags 0 get the information
+// icon and a bare button set other than MB_OK the question icon. Returns the id of the
+// pressed button.
 //
 // Any thread may call it: from a worker the box is shown on the UI thread and the
 // worker waits for the answer.
@@ -12,6 +11,24 @@
 #include <QString>
 
 class QWidget;
+
+enum TMessageBoxFlags {
+    MB_OK = 0,
+    MB_OKCANCEL = 1,
+    MB_ABORTRETRYIGNORE = 2,
+    MB_YESNOCANCEL = 3,
+    MB_YESNO = 4,
+    MB_RETRYCANCEL = 5,
+    MB_BUTTONMASK = 0x0F,
+    MB_ICONSTOP = 0x10,
+    MB_ICONQUESTION = 0x20,
+    MB_ICONWARNING = 0x30,
+    MB_ICONINFORMATION = 0x40,
+    MB_ICONMASK = 0xF0,
+    // The client's two boxes: a question that only Yes lets through, and a warning.
+    MB_CONFIRM = MB_YESNO | MB_ICONQUESTION,
+    MB_WARNING = MB_OK | MB_ICONWARNING,
+};
 
 enum TMessageBoxResult {
     IDOK = 1,

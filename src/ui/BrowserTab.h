@@ -15,12 +15,10 @@ class TSkinTabSheet;
 struct TBrowserTab {
     bool Loaded = false;
     bool IsPopup = false;
-    qint32 BrowserId = 0;
     QPointer<QWidget> BrowserWindow; // fitted to the page and given the focus
     qint32 LoadingFrame = 0;
     engine::BrowserRef Browser;
     QPointer<TSkinTabSheet> Page;
-    QString FavIconFile;
     bool NeedsFit = false;
 };
 
@@ -34,9 +32,7 @@ struct TTabInfo {
 
 // A popup to be made into a tab once the engine has created its window.
 struct TPopupInfo {
-    QString TargetUrl;
     QPointer<QWidget> Window;
-    qint32 OpenerId = 0;
     // The page that holds the popup's window (every popup gets a page of its own).
     QPointer<TSkinTabSheet> Page;
 };

@@ -207,7 +207,7 @@ void TFormMain::FormCloseQuery(bool& CanClose)
     }
     if (ConfirmExit) {
         ExitRequested = false;
-        if (AppMessageBox(QStringLiteral("确定要退出吗？"), 36) == IDYES) {
+        if (AppMessageBox(QStringLiteral("确定要退出吗？"), MB_CONFIRM) == IDYES) {
             Closing = true;
             CanClose = true;
         } else {
@@ -291,9 +291,6 @@ void TFormMain::resizeEvent(QResizeEvent* event)
 bool TFormMain::event(QEvent* event)
 {
     switch (int(event->type())) {
-    case zph::WM_LOADURL:
-        WMLoadUrl(static_cast<TAddressMessage*>(event)->Address);
-        return true;
     case zph::WM_SHOWMAIN:
         NShowMainClick();
         return true;

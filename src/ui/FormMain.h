@@ -7,8 +7,8 @@
 // FormMainService.cpp (start address and update check).
 //
 // Everything runs on the UI thread except BuildStartUrl and CheckForUpdate, which run
-// on their own worker threads and reach the window only through posted messages (and,
-// for an accepted update, the three atomic flags).
+// on their own worker threads and reach the window only through its mailbox (posted
+// messages).
 
 #include <QAction>
 #include <QList>
@@ -18,7 +18,6 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <array>
-#include <atomic>
 #include <memory>
 
 #include "engine/Chromium.h"
@@ -49,10 +48,12 @@ public:
     // Window state as stored in [WIN] STATE: 0 normal, 1 minimized, 2 maximized.
     int WindowStateValue() const;
 
-    // Flags of the close path; the update check sets them from its worker thread.
-    std::atomic<bool> ExitRequested{false};
-    std::atomic<bool> ConfirmExit{false};
-    std::atomic<bool> Closing{false};
+    // Flags of the close path (UI thread only): ExitRequested false makes a close request
+    // hide the window, ConfirmExit makes it ask first, Closing silences page events and
+    // the strip.
+    bool ExitRequested = false;
+    bool ConfirmExit = false;
+    bool Closing = false;
 
     // Controls of the window.
     TPageControl* PageControl1 = nullptr;
@@ -147,7 +148,6 @@ public:
     // their window is gone. False when they are still running after `timeoutMs`.
     static bool WaitForBackgroundTasks(int timeoutMs);
     void WMLoadStartUrl(const QString& address);
-    void WMLoadUrl(const QString& address);
     // The user accepted an update and the updater has been started: end without asking.
     void WMUpdateAccepted();
 

@@ -31,8 +31,8 @@ bool IsBlankTitle(const QString& title)
 
 } // namespace
 
-void TFormMain::crmBeforePopup(engine::TChromium* sender, const engine::BrowserRef&,
-                               const engine::FrameRef&, const QString& targetUrl, const QString&,
+void TFormMain::crmBeforePopup(engine::TChromium*, const engine::BrowserRef&,
+                               const engine::FrameRef&, const QString&, const QString&,
                                engine::TWindowOpenDisposition, bool, const engine::PopupFeatures&,
                                engine::WindowInfo& windowInfo, engine::BrowserSettings&, bool&,
                                bool&)
@@ -52,8 +52,6 @@ void TFormMain::crmBeforePopup(engine::TChromium* sender, const engine::BrowserR
     windowInfo.Style = 0x56010000;
 
     TPopupInfo info;
-    info.TargetUrl = targetUrl;
-    info.OpenerId = sender->Browser() ? sender->Browser()->GetIdentifier() : 0;
     info.Page = page;
     PostMessage(new TPopupMessage(info));
 

@@ -128,11 +128,6 @@ void TFormMain::WMLoadStartUrl(const QString& address)
     OpenAddressTab(StartUrl);
 }
 
-void TFormMain::WMLoadUrl(const QString& address)
-{
-    crm->Load(address);
-}
-
 void TFormMain::CheckForUpdate(const TWindowMailboxRef& mailbox)
 {
     const QUrl url(ServiceBaseUrl() + QStringLiteral("/ver/ver.html"));
@@ -153,7 +148,7 @@ void TFormMain::CheckForUpdate(const TWindowMailboxRef& mailbox)
     if (!core::IsNewVersion(*info, zph::AppVersion) || !mailbox->IsOpen())
         return;
     const QString question = QString::fromStdString(core::UpdateQuestion(*info));
-    if (AppMessageBox(question, 36) != IDYES)
+    if (AppMessageBox(question, MB_CONFIRM) != IDYES)
         return;
 
     const std::string exeName =

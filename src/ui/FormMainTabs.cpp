@@ -84,7 +84,6 @@ void TFormMain::OpenAddressTab(const QString& address)
     view->Load(target);
     auto tab = NewTab(view->Browser(), page);
     tab->IsPopup = false;
-    tab->BrowserId = view->Browser()->GetIdentifier();
     tab->BrowserWindow = view;
 
     TabRegistry->Add(QString::number(NextTabId), std::move(tab));
@@ -104,7 +103,6 @@ void TFormMain::OpenPopupTab(const TPopupInfo& info)
     auto tab = NewTab(nullptr, page);
     tab->BrowserWindow = info.Window;
     tab->IsPopup = true;
-    tab->BrowserId = info.OpenerId;
     TabRegistry->Add(QString::number(page->Tag), std::move(tab));
 
     page->SetTabVisible(true);
@@ -154,8 +152,7 @@ void TFormMain::UpdateTabWidth()
     for (int i = 0; i < PageControl1->PageCount(); ++i)
         if (PageControl1->Page(i)->TabVisible())
             ++visible;
-    // The width rule counts the pages around the visible tabs: page 0 and the spare page.
-    PageControl1->SetTabWidth(core::ComputeTabWidth(PageControl1->width(), visible + 2));
+    PageControl1->SetTabWidth(core::ComputeTabWidth(PageControl1->width(), visible));
 }
 
 void TFormMain::PageControl1Change()

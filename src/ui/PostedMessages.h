@@ -7,7 +7,7 @@
 #include "shared/ZphConst.h"
 #include "ui/BrowserTab.h"
 
-// 2026, 2028 and 2040: an address.
+// 2028 and 2040: an address.
 class TAddressMessage : public QEvent {
 public:
     TAddressMessage(QEvent::Type type, QString address) : QEvent(type), Address(std::move(address))

@@ -54,7 +54,7 @@ TEST(TabGeometry, CaptionTopTruncatesTowardZero)
 
 struct WidthCase {
     int stripWidth;
-    int pageCount;
+    int visibleTabs;
     int expected;
 };
 
@@ -62,22 +62,22 @@ class TabWidthTest : public testing::TestWithParam<WidthCase> {};
 
 TEST_P(TabWidthTest, Computes)
 {
-    EXPECT_EQ(ComputeTabWidth(GetParam().stripWidth, GetParam().pageCount), GetParam().expected);
+    EXPECT_EQ(ComputeTabWidth(GetParam().stripWidth, GetParam().visibleTabs), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, TabWidthTest,
-                         testing::Values(WidthCase{1008, 7, 178}, // five tabs fit
-                                         WidthCase{1008, 8, 153}, // six share 918 pixels
-                                         WidthCase{1008, 3, 178}, // start tab alone
-                                         WidthCase{1008, 2, 178}, // no visible tab
-                                         WidthCase{1008, 0, 178}, // no page at all
-                                         WidthCase{980, 7, 178},  // 890 = 5 * 178: shared
-                                         WidthCase{979, 7, 177},  // 889 / 5 truncated
-                                         WidthCase{100, 12, 1},   // 10 / 10
-                                         WidthCase{90, 5, 0},     // nothing available
-                                         WidthCase{50, 5, 0},     // never negative
-                                         WidthCase{0, 1000, 0},
-                                         WidthCase{2000000000, 20000002, 99}));
+                         testing::Values(WidthCase{1008, 5, 178}, // five tabs fit
+                                         WidthCase{1008, 6, 153}, // six share 918 pixels
+                                         WidthCase{1008, 1, 178}, // start tab alone
+                                         WidthCase{1008, 0, 178}, // no visible tab
+                                         WidthCase{1008, -2, 178}, // nonsense count
+                                         WidthCase{980, 5, 178},  // 890 = 5 * 178: shared
+                                         WidthCase{979, 5, 177},  // 889 / 5 truncated
+                                         WidthCase{100, 10, 1},   // 10 / 10
+                                         WidthCase{90, 3, 0},     // nothing available
+                                         WidthCase{50, 3, 0},     // never negative
+                                         WidthCase{0, 998, 0},
+                                         WidthCase{2000000000, 20000000, 99}));
 
 // Every character 7 pixels wide; a surrogate pair is one character.
 int FixedWidth(std::u16string_view text)

@@ -72,7 +72,6 @@ private slots:
 
         TBrowserTab* tab = form.FindTab(page->Tag);
         QVERIFY(tab->IsPopup);
-        QCOMPARE(tab->BrowserId, form.FindTab(1)->BrowserId);
         QCOMPARE(tab->Browser->Page()->url().path(), QStringLiteral("/popup"));
         QCOMPARE(ViewsIn(page).size(), 1);
         QCOMPARE(tab->BrowserWindow.data(), ViewsIn(page).first());
@@ -135,8 +134,6 @@ private slots:
         QCOMPARE(form.PageControl1->ActivePageIndex(), 3);
         const QString problem = PageLayoutProblem(form);
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
-        // A chain reports through the view it started from.
-        QCOMPARE(TabOfPage(form, 3)->BrowserId, form.FindTab(1)->BrowserId);
         QCOMPARE(TabOfPage(form, 3)->Browser->Page()->url().query(), QStringLiteral("i=2"));
     }
 
