@@ -5,15 +5,15 @@
 #include <QMetaObject>
 #include <memory>
 
-#include "shared/Global.h"
 #include "app/InstanceListener.h"
-#include "shared/ZphConst.h"
 #include "core/CommonThread.h"
 #include "core/IniFile.h"
 #include "engine/EngineProfile.h"
 #include "platform/InstanceLock.h"
 #include "platform/ProcessInfo.h"
 #include "platform/ThreadPriority.h"
+#include "shared/Global.h"
+#include "shared/ZphConst.h"
 #include "ui/FormMain.h"
 #include "ui/Translations.h"
 

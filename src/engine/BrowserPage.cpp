@@ -1,9 +1,12 @@
 #include "engine/BrowserPage.h"
 
+#include <QDialog>
 #include <QWebEngineCertificateError>
 #include <QWebEngineNewWindowRequest>
+#include <algorithm>
 
 #include "engine/Browser.h"
+#include "engine/Callbacks.h"
 #include "engine/Chromium.h"
 #include "engine/RequestInterceptor.h"
 
@@ -19,11 +22,11 @@ BrowserPage::BrowserPage(QWebEngineProfile* profile, TChromium* root, QWidget* w
             [](QWebEngineCertificateError error) { error.acceptCertificate(); });
     connect(this, &QWebEnginePage::newWindowRequested, this,
             [this](QWebEngineNewWindowRequest& request) {
-                if (root_)
+                if (root_ && !closed_)
                     root_->HandleNewWindow(this, request);
             });
     connect(this, &QWebEnginePage::windowCloseRequested, this, [this] {
-        if (root_)
+        if (root_ && !closed_)
             root_->HandleClose(this);
     });
     if (root_)
@@ -35,35 +38,59 @@ BrowserPage* BrowserPage::From(QWebEnginePage* page)
     return qobject_cast<BrowserPage*>(page);
 }
 
+void BrowserPage::Track(const std::shared_ptr<CallbackState>& pending)
+{
+    std::erase_if(pending_, [](const auto& state) { return state.expired(); });
+    pending_.push_back(pending);
+}
+
+void BrowserPage::Close()
+{
+    if (closed_)
+        return;
+    closed_ = true;
+    triggerAction(QWebEnginePage::Stop);
+    for (const auto& weak : std::exchange(pending_, {}))
+        if (const auto state = weak.lock())
+            state->Abandon();
+    // The engine's own dialogs belong to the page's view.
+    if (QObject* view = parent())
+        for (QDialog* dialog : view->findChildren<QDialog*>())
+            dialog->reject();
+}
+
 void BrowserPage::javaScriptAlert(const QUrl& securityOrigin, const QString& msg)
 {
-    bool handled = false;
-    if (root_)
+    bool handled = closed_;
+    if (root_ && !handled)
         root_->HandleJsDialog(this, JSDIALOGTYPE_ALERT, securityOrigin, msg, {}, &handled, nullptr);
-    if (!handled)
+    if (!handled && !closed_)
         QWebEnginePage::javaScriptAlert(securityOrigin, msg);
 }
 
 bool BrowserPage::javaScriptConfirm(const QUrl& securityOrigin, const QString& msg)
 {
-    bool handled = false;
+    bool handled = closed_;
     bool answer = false;
-    if (root_)
+    if (root_ && !handled)
         answer = root_->HandleJsDialog(this, JSDIALOGTYPE_CONFIRM, securityOrigin, msg, {},
                                        &handled, nullptr);
-    return handled ? answer : QWebEnginePage::javaScriptConfirm(securityOrigin, msg);
+    if (handled || closed_)
+        return answer;
+    return QWebEnginePage::javaScriptConfirm(securityOrigin, msg);
 }
 
 bool BrowserPage::javaScriptPrompt(const QUrl& securityOrigin, const QString& msg,
                                    const QString& defaultValue, QString* result)
 {
-    bool handled = false;
+    bool handled = closed_;
     bool answer = false;
-    if (root_)
+    if (root_ && !handled)
         answer = root_->HandleJsDialog(this, JSDIALOGTYPE_PROMPT, securityOrigin, msg, defaultValue,
                                        &handled, result);
-    return handled ? answer
-                   : QWebEnginePage::javaScriptPrompt(securityOrigin, msg, defaultValue, result);
+    if (handled || closed_)
+        return answer;
+    return QWebEnginePage::javaScriptPrompt(securityOrigin, msg, defaultValue, result);
 }
 
 } // namespace engine

@@ -4,6 +4,8 @@
 
 #include <QPointer>
 #include <QWebEnginePage>
+#include <memory>
+#include <vector>
 
 #include "engine/EngineTypes.h"
 
@@ -11,6 +13,7 @@ class QWebEngineUrlRequestInterceptor;
 
 namespace engine {
 
+class CallbackState;
 class TChromium;
 
 class BrowserPage : public QWebEnginePage {
@@ -24,6 +27,14 @@ public:
     // The BrowserPage behind any page of this layer, else null.
     static BrowserPage* From(QWebEnginePage* page);
 
+    // A callback the engine waits for; abandoned when the page closes.
+    void Track(const std::shared_ptr<CallbackState>& pending);
+    // The page's widget is going away: pending callbacks are abandoned, the engine's own
+    // dialogs closed, loading stopped; from now on the page opens no popup, dialog or
+    // download.
+    void Close();
+    bool IsClosed() const { return closed_; }
+
 protected:
     void javaScriptAlert(const QUrl& securityOrigin, const QString& msg) override;
     bool javaScriptConfirm(const QUrl& securityOrigin, const QString& msg) override;
@@ -33,6 +44,8 @@ protected:
 private:
     QPointer<TChromium> root_;
     BrowserRef browser_;
+    bool closed_ = false;
+    std::vector<std::weak_ptr<CallbackState>> pending_;
 };
 
 } // namespace engine

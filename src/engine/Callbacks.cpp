@@ -13,6 +13,27 @@ void CallbackState::Settle()
         wake_();
 }
 
+void CallbackState::Abandon()
+{
+    if (abandoned_)
+        return;
+    abandoned_ = true;
+    // Handlers may close boxes whose loops end later; take them off the list first.
+    const auto handlers = std::move(abandonHandlers_);
+    abandonHandlers_.clear();
+    for (const auto& handler : handlers)
+        handler();
+    Settle();
+}
+
+void CallbackState::OnAbandoned(std::function<void()> handler)
+{
+    if (abandoned_)
+        handler();
+    else
+        abandonHandlers_.push_back(std::move(handler));
+}
+
 void CallbackState::WaitUntilSettled()
 {
     if (settled_)
@@ -37,6 +58,11 @@ void JsDialogCallback::Continue(bool success, const QString& userInput)
     answer_->State.Settle();
 }
 
+void JsDialogCallback::OnAbandoned(std::function<void()> handler)
+{
+    answer_->State.OnAbandoned(std::move(handler));
+}
+
 DownloadCallback::~DownloadCallback()
 {
     answer_->State.Settle();
@@ -50,6 +76,11 @@ void DownloadCallback::Continue(const QString& path, bool showDialog)
     answer_->Path = path;
     answer_->ShowDialog = showDialog;
     answer_->State.Settle();
+}
+
+void DownloadCallback::OnAbandoned(std::function<void()> handler)
+{
+    answer_->State.OnAbandoned(std::move(handler));
 }
 
 } // namespace engine

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QPointer>
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
@@ -56,7 +57,38 @@ void ApplyEncoding(QWebEnginePage* page, const QString& encoding)
         page->settings()->setDefaultTextEncoding(encoding);
 }
 
+// The pending state inside a callback's answer, for the page to abandon.
+template <class Answer>
+std::shared_ptr<CallbackState> StateOf(const std::shared_ptr<Answer>& answer)
+{
+    return std::shared_ptr<CallbackState>(answer, &answer->State);
+}
+
+// The save dialog, closed when `pending` is abandoned. Empty when cancelled. The dialog
+// lives on the heap: its parent may go while it is open.
+QString AskSavePath(QWidget* parent, const QString& proposed, CallbackState& pending)
+{
+    QPointer<QFileDialog> dialog = new QFileDialog(parent, QString(), proposed);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    pending.OnAbandoned([dialog] {
+        if (dialog)
+            dialog->reject();
+    });
+    const bool accepted = dialog->exec() == QDialog::Accepted && dialog && !pending.Abandoned();
+    const QString path = accepted ? dialog->selectedFiles().value(0) : QString();
+    delete dialog.data();
+    return path;
+}
+
 } // namespace
+
+void CloseBrowsersIn(QWidget* container)
+{
+    if (!container)
+        return;
+    for (BrowserPage* page : container->findChildren<BrowserPage*>())
+        page->Close();
+}
 
 TChromium::TChromium(QWidget* parent) : QWidget(parent)
 {
@@ -65,7 +97,10 @@ TChromium::TChromium(QWidget* parent) : QWidget(parent)
     layout->setSpacing(0);
 }
 
-TChromium::~TChromium() = default;
+TChromium::~TChromium()
+{
+    CloseBrowsersIn(this);
+}
 
 QWidget* TChromium::BrowserWindow() const
 {
@@ -169,6 +204,7 @@ bool TChromium::HandleJsDialog(BrowserPage* page, TJsDialogType type, const QUrl
     if (!OnJsdialog)
         return false;
     auto answer = std::make_shared<JsDialogCallback::Answer>();
+    page->Track(StateOf(answer));
     bool suppressMessage = false;
     bool result = false;
     {
@@ -176,6 +212,11 @@ bool TChromium::HandleJsDialog(BrowserPage* page, TJsDialogType type, const QUrl
         OnJsdialog(this, page->GetBrowser(), origin.toString(),
                    page->profile()->httpAcceptLanguage(), type, message, defaultText, callback,
                    suppressMessage, result);
+    }
+    // The handler's box may have run while the page closed: nothing more to ask.
+    if (answer->State.Abandoned()) {
+        *handled = true;
+        return false;
     }
     if (result) {
         answer->State.WaitUntilSettled();
@@ -201,18 +242,23 @@ void TChromium::HandleClose(BrowserPage* page)
 
 void TChromium::HandleDownload(BrowserPage* page, QWebEngineDownloadRequest* download)
 {
-    if (!OnBeforeDownload) {
+    if (!OnBeforeDownload || page->IsClosed()) {
         download->cancel();
         return;
     }
+    // The handler and the save dialog run nested loops, in which the download may end.
+    const QPointer<QWebEngineDownloadRequest> guard(download);
     auto answer = std::make_shared<DownloadCallback::Answer>();
+    page->Track(StateOf(answer));
     {
         auto callback = std::make_shared<DownloadCallback>(answer);
         const DownloadItem item{download->url(), download->mimeType(), download->totalBytes()};
         OnBeforeDownload(this, page->GetBrowser(), item, download->suggestedFileName(), callback);
     }
     answer->State.WaitUntilSettled();
-    if (!answer->Accepted) {
+    if (!guard)
+        return;
+    if (!answer->Accepted || answer->State.Abandoned()) {
         download->cancel();
         return;
     }
@@ -220,7 +266,9 @@ void TChromium::HandleDownload(BrowserPage* page, QWebEngineDownloadRequest* dow
     if (QFileInfo(path).isRelative())
         path = QDir(download->downloadDirectory()).filePath(path);
     if (answer->ShowDialog) {
-        path = QFileDialog::getSaveFileName(window(), QString(), path);
+        path = AskSavePath(window(), path, answer->State);
+        if (!guard)
+            return;
         if (path.isEmpty()) {
             download->cancel();
             return;

@@ -23,6 +23,10 @@ namespace engine {
 class BrowserPage;
 class BrowserView;
 
+// Closes every browser inside `container` (its own and its popups') before the
+// container is deleted: see the rules in Callbacks.h.
+void CloseBrowsersIn(QWidget* container);
+
 class TChromium : public QWidget {
     Q_OBJECT
 public:

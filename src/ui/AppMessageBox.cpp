@@ -76,9 +76,15 @@ int ResultOf(QMessageBox::StandardButton button)
 int ShowBox(const QString& text, int flags)
 {
     flags = AdjustFlags(flags);
-    QMessageBox box(IconOf(flags), ApplicationTitle(), text, ButtonsOf(flags), boxOwner);
-    box.setWindowModality(Qt::ApplicationModal);
-    return ResultOf(QMessageBox::StandardButton(box.exec()));
+    // On the heap: the owner may be destroyed while the box is open, taking it along.
+    QPointer<QMessageBox> box =
+        new QMessageBox(IconOf(flags), ApplicationTitle(), text, ButtonsOf(flags), boxOwner);
+    box->setWindowModality(Qt::ApplicationModal);
+    const int pressed = box->exec();
+    if (!box)
+        return IDCANCEL;
+    delete box.data();
+    return ResultOf(QMessageBox::StandardButton(pressed));
 }
 
 } // namespace

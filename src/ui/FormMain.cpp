@@ -9,9 +9,9 @@
 #include <QWindow>
 #include <algorithm>
 
+#include "platform/InstanceLock.h"
 #include "shared/Global.h"
 #include "shared/ZphConst.h"
-#include "platform/InstanceLock.h"
 #include "ui/AppMessageBox.h"
 #include "ui/PostedMessages.h"
 
@@ -278,6 +278,8 @@ void TFormMain::closeEvent(QCloseEvent* event)
         return;
     }
     event->accept();
+    // Dialogs still open for a page would keep their nested loops running.
+    engine::CloseBrowsersIn(this);
     emit Closed();
 }
 

@@ -13,13 +13,13 @@
 #include <QTimer>
 #include <atomic>
 
-#include "shared/Global.h"
-#include "shared/ZphConst.h"
 #include "core/CommonThread.h"
 #include "core/StartAddress.h"
 #include "core/UpdateCheck.h"
 #include "platform/DetachedProcess.h"
 #include "platform/WorkstationIdentity.h"
+#include "shared/Global.h"
+#include "shared/ZphConst.h"
 #include "ui/AppMessageBox.h"
 #include "ui/FormMain.h"
 #include "ui/PostedMessages.h"

@@ -6,8 +6,8 @@
 #include <QGuiApplication>
 #include <QVBoxLayout>
 
-#include "shared/ZphConst.h"
 #include "core/TabGeometry.h"
+#include "shared/ZphConst.h"
 #include "ui/FormMain.h"
 
 TBrowserTab* TFormMain::FindTab(qint32 id) const
@@ -135,6 +135,7 @@ void TFormMain::CloseTab(int p)
 
     if (FindTab(page->Tag))
         TabRegistry->Remove(QString::number(page->Tag));
+    engine::CloseBrowsersIn(page);
     PageControl1->DeletePage(p);
     // Pages behind the closed one moved one place to the left.
     for (qint32& loading : *LoadingPages)

@@ -69,7 +69,8 @@ void TPageControl::DeletePage(int index)
     if (!page)
         return;
     stack_->removeWidget(page);
-    delete page;
+    page->hide();
+    page->deleteLater();
     UpdateStrip();
 }
 

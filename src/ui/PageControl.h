@@ -43,7 +43,9 @@ public:
     TSkinTabSheet* Page(int index) const;
     // Appends a new page owned by the control.
     TSkinTabSheet* AddPage();
-    // Removes the page and destroys it with everything inside it.
+    // Removes the page at once; it is destroyed, with everything inside it, once the
+    // current event and any nested loop in it have returned (a page's browser may be
+    // waiting on the stack for a dialog).
     void DeletePage(int index);
 
     int ActivePageIndex() const { return stack_->currentIndex(); }

@@ -66,16 +66,16 @@ TEST_P(TabWidthTest, Computes)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, TabWidthTest,
-                         testing::Values(WidthCase{1008, 5, 178}, // five tabs fit
-                                         WidthCase{1008, 6, 153}, // six share 918 pixels
-                                         WidthCase{1008, 1, 178}, // start tab alone
-                                         WidthCase{1008, 0, 178}, // no visible tab
+                         testing::Values(WidthCase{1008, 5, 178},  // five tabs fit
+                                         WidthCase{1008, 6, 153},  // six share 918 pixels
+                                         WidthCase{1008, 1, 178},  // start tab alone
+                                         WidthCase{1008, 0, 178},  // no visible tab
                                          WidthCase{1008, -2, 178}, // nonsense count
-                                         WidthCase{980, 5, 178},  // 890 = 5 * 178: shared
-                                         WidthCase{979, 5, 177},  // 889 / 5 truncated
-                                         WidthCase{100, 10, 1},   // 10 / 10
-                                         WidthCase{90, 3, 0},     // nothing available
-                                         WidthCase{50, 3, 0},     // never negative
+                                         WidthCase{980, 5, 178},   // 890 = 5 * 178: shared
+                                         WidthCase{979, 5, 177},   // 889 / 5 truncated
+                                         WidthCase{100, 10, 1},    // 10 / 10
+                                         WidthCase{90, 3, 0},      // nothing available
+                                         WidthCase{50, 3, 0},      // never negative
                                          WidthCase{0, 998, 0},
                                          WidthCase{2000000000, 20000000, 99}));
 

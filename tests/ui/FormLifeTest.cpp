@@ -5,9 +5,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include "core/IniFile.h"
 #include "shared/Global.h"
 #include "shared/ZphConst.h"
-#include "core/IniFile.h"
 #include "support/TestHelpers.h"
 #include "ui/AppMessageBox.h"
 #include "ui/FormMain.h"

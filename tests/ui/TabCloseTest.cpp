@@ -94,7 +94,7 @@ private slots:
         QPointer<TSkinTabSheet> closedPage = form.PageControl1->Page(2);
 
         Deliver(form, new TPageIndexMessage(2));
-        QVERIFY(closedPage.isNull());
+        QVERIFY(WaitFor([&] { return closedPage.isNull(); }));
         QVERIFY(!form.FindTab(closedId));
         QCOMPARE(form.PageControl1->ActivePageIndex(), 2);
         QCOMPARE(ActiveCaption(form), QStringLiteral("Popup 1"));
@@ -125,7 +125,7 @@ private slots:
         Deliver(form, new TPageIndexMessage(1));
         QCOMPARE(closeRequests_->Count(), 0);
         QVERIFY(form.isVisible());
-        QVERIFY(startPage.isNull());
+        QVERIFY(WaitFor([&] { return startPage.isNull(); }));
         QCOMPARE(form.PageControl1->PageCount(), 3);
         QCOMPARE(ActiveCaption(form), QStringLiteral("Popup 0"));
         // Id 1 is page 0's again.

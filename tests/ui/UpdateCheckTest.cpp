@@ -11,9 +11,9 @@
 #include <httplib.h>
 #include <thread>
 
-#include "shared/Global.h"
 #include "core/IniFile.h"
 #include "engine/EngineProfile.h"
+#include "shared/Global.h"
 #include "support/TestHelpers.h"
 #include "support/TestServer.h"
 #include "ui/FormMain.h"
