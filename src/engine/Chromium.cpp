@@ -15,6 +15,7 @@
 #include "engine/BrowserView.h"
 #include "engine/EngineProfile.h"
 #include "engine/RequestInterceptor.h"
+#include "engine/SaveUrl.h"
 
 namespace engine {
 namespace {
@@ -282,6 +283,8 @@ void TChromium::HandleDownload(BrowserPage* page, QWebEngineDownloadRequest* dow
 
 void DispatchDownload(QWebEngineDownloadRequest* download)
 {
+    if (TakeUrlSave(download))
+        return;
     BrowserPage* page = BrowserPage::From(download->page());
     TChromium* root = page ? page->Root() : nullptr;
     if (!root) {
