@@ -8,6 +8,7 @@
 #include "engine/Browser.h"
 #include "engine/Callbacks.h"
 #include "engine/Chromium.h"
+#include "engine/Notifications.h"
 #include "engine/RequestInterceptor.h"
 
 namespace engine {
@@ -24,6 +25,11 @@ BrowserPage::BrowserPage(QWebEngineProfile* profile, TChromium* root, QWidget* w
             [this](QWebEngineNewWindowRequest& request) {
                 if (root_ && !closed_)
                     root_->HandleNewWindow(this, request);
+            });
+    connect(this, &QWebEnginePage::featurePermissionRequested, this,
+            [this](const QUrl& origin, Feature feature) {
+                if (feature == Notifications)
+                    AnswerNotificationPermission(this, origin);
             });
     connect(this, &QWebEnginePage::windowCloseRequested, this, [this] {
         if (root_ && !closed_)
