@@ -25,8 +25,7 @@ std::list<PendingSave> pending;
 void Report(std::function<void(bool)> finished, bool saved)
 {
     QMetaObject::invokeMethod(
-        qApp, [finished = std::move(finished), saved] { finished(saved); },
-        Qt::QueuedConnection);
+        qApp, [finished = std::move(finished), saved] { finished(saved); }, Qt::QueuedConnection);
 }
 
 } // namespace
@@ -60,12 +59,17 @@ bool TakeUrlSave(QWebEngineDownloadRequest* download)
     const QFileInfo target(save->Path);
     auto finished = std::move(save->Finished);
     pending.erase(save);
-    QObject::connect(download, &QWebEngineDownloadRequest::isFinishedChanged, download,
-                     [download, finished] {
-                         if (download->isFinished())
-                             Report(finished, download->state() ==
-                                                  QWebEngineDownloadRequest::DownloadCompleted);
-                     });
+    // An interrupted transfer is not resumed: it has failed, whatever state follows.
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = QObject::connect(
+        download, &QWebEngineDownloadRequest::stateChanged, download,
+        [connection, finished](QWebEngineDownloadRequest::DownloadState state) {
+            if (state == QWebEngineDownloadRequest::DownloadRequested ||
+                state == QWebEngineDownloadRequest::DownloadInProgress)
+                return;
+            QObject::disconnect(*connection);
+            Report(finished, state == QWebEngineDownloadRequest::DownloadCompleted);
+        });
     download->setDownloadDirectory(target.absolutePath());
     download->setDownloadFileName(target.fileName());
     download->accept();
