@@ -97,7 +97,8 @@ int AppMessageBox(const QString& text, int flags)
     if (QThread::currentThread() == qApp->thread())
         return show();
     int result = IDCANCEL;
-    QMetaObject::invokeMethod(qApp, [&] { result = show(); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        qApp, [&] { result = show(); }, Qt::BlockingQueuedConnection);
     return result;
 }
 

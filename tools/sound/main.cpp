@@ -63,9 +63,9 @@ int main(int argc, char* argv[])
     out.write("RIFF", 4);
     Put(out, 36 + dataBytes, 4);
     out.write("WAVEfmt ", 8);
-    Put(out, 16, 4);             // format chunk size
-    Put(out, 1, 2);              // PCM
-    Put(out, 1, 2);              // mono
+    Put(out, 16, 4); // format chunk size
+    Put(out, 1, 2);  // PCM
+    Put(out, 1, 2);  // mono
     Put(out, SampleRate, 4);
     Put(out, SampleRate * 2, 4); // bytes per second
     Put(out, 2, 2);              // bytes per frame
