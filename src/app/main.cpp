@@ -48,6 +48,8 @@ void InstallThreadHooks()
 int main(int argc, char* argv[])
 {
     const std::string appDir = platform::ExecutableDirectory();
+    // Released last, after the engine has shut down and written its files: a restarted
+    // client waits for it, so it never meets this one still ending.
     auto lock = std::make_unique<platform::InstanceLock>(zph::InstanceName);
     if (HandOverToRunningInstance(*lock, appDir))
         return 0;
@@ -68,7 +70,7 @@ int main(int argc, char* argv[])
     {
         const QString channel = QString::fromStdString(lock->ChannelPath());
         TFormMain form(AppDir);
-        form.SetInstanceMutex(std::move(lock));
+        form.SetInstanceMutex(lock.get());
         InstanceListener listener(channel, &form);
         QObject::connect(&form, &TFormMain::Closed, &app, &QCoreApplication::quit,
                          Qt::QueuedConnection);

@@ -9,7 +9,6 @@
 #include <QWindow>
 #include <algorithm>
 
-#include "platform/InstanceLock.h"
 #include "shared/Global.h"
 #include "shared/ZphConst.h"
 #include "ui/AppMessageBox.h"
@@ -85,6 +84,7 @@ void TFormMain::CreateTray()
     N2 = PopupMenu1->addSeparator();
     NExit = PopupMenu1->addAction(QStringLiteral("退出"));
     connect(NShowMain, &QAction::triggered, this, &TFormMain::NShowMainClick);
+    connect(NRelogin, &QAction::triggered, this, [this] { NReloginClick(); });
     connect(NExit, &QAction::triggered, this, &TFormMain::NExitClick);
 
     TrayIcon1 = new QSystemTrayIcon(this);
@@ -177,9 +177,9 @@ void TFormMain::ShowInitial()
     show();
 }
 
-void TFormMain::SetInstanceMutex(std::unique_ptr<platform::InstanceLock> lock)
+void TFormMain::SetInstanceMutex(const platform::InstanceLock* lock)
 {
-    instanceMutex_ = std::move(lock);
+    instanceMutex_ = lock;
 }
 
 int TFormMain::WindowStateValue() const
@@ -231,7 +231,6 @@ void TFormMain::HideToTray()
 
 void TFormMain::FormDestroy()
 {
-    instanceMutex_.reset();
     TabRegistry.reset();
     LoadingPages.reset();
 }

@@ -4,7 +4,8 @@
 // starts the start-address and update-check tasks. Its methods are spread over files
 // by concern: FormMain.cpp (life and tray), FormMainTabs.cpp (tab registry),
 // FormMainStrip.cpp (strip drawing and mouse), FormMainPageEvents.cpp (page events),
-// FormMainService.cpp (start address and update check).
+// FormMainService.cpp (start address and update check), FormMainCommands.cpp (script
+// dialogs, page commands, restarts).
 //
 // Everything runs on the UI thread except BuildStartUrl and CheckForUpdate, which run
 // on their own worker threads and reach the window only through its mailbox (posted
@@ -20,12 +21,16 @@
 #include <array>
 #include <memory>
 
+#include "core/DialogFloodGuard.h"
 #include "engine/Chromium.h"
 #include "ui/BrowserTab.h"
 #include "ui/PageControl.h"
 #include "ui/TabRegistry.h"
 #include "ui/WindowMailbox.h"
 
+namespace core {
+struct TRestartPaths;
+}
 namespace platform {
 class InstanceLock;
 }
@@ -41,8 +46,9 @@ public:
 
     // Shows the window in the state read from config.ini.
     void ShowInitial();
-    // The lock that keeps other instances out; released when the window is destroyed.
-    void SetInstanceMutex(std::unique_ptr<platform::InstanceLock> lock);
+    // The lock that keeps other instances out. Start-up owns it and releases it last,
+    // after the engine has shut down; a restart waits for it. Null: no restart can wait.
+    void SetInstanceMutex(const platform::InstanceLock* lock);
     // False on a desktop without a system tray: hiding would leave no way back.
     bool TrayAvailable;
     // Window state as stored in [WIN] STATE: 0 normal, 1 minimized, 2 maximized.
@@ -85,6 +91,11 @@ public:
 
     // Start address; it arrives with message 2040 from its task.
     QString StartUrl;
+
+    // Script dialogs: pages that show box after box may be silenced.
+    core::TDialogFloodGuard DialogFlood;
+    // A restart (cache clearing or re-login) has been asked for; there is at most one.
+    bool RestartRequested = false;
 
     // Life and tray.
     void FormCreate();
@@ -151,6 +162,17 @@ public:
     // The user accepted an update and the updater has been started: end without asking.
     void WMUpdateAccepted();
 
+    // Script dialogs and page commands.
+    void crmJsdialog(engine::TChromium* sender, const engine::BrowserRef& browser,
+                     const QString& originUrl, const QString& acceptLang,
+                     engine::TJsDialogType dialogType, const QString& messageText,
+                     const QString& defaultPromptText, const engine::JsDialogCallbackRef& callback,
+                     bool& suppressMessage, bool& Result);
+    void ClearCacheAndRestart();
+    // The tray entry "重新登录" and the page command. `askingPage`: the dialog that carried
+    // the command; the question closes (as No) when that page goes away.
+    void NReloginClick(const engine::JsDialogCallbackRef& askingPage = nullptr);
+
 signals:
     // The window has really closed: the client ends.
     void Closed();
@@ -168,8 +190,14 @@ private:
     void StartBackgroundTasks();
     void HideToTray();
     void SwitchTab(int step);
+    void ShowPageDialog(const engine::BrowserRef& browser, engine::TJsDialogType dialogType,
+                        const QString& messageText, const QString& defaultPromptText,
+                        const engine::JsDialogCallbackRef& callback);
+    core::TRestartPaths RestartPaths() const;
+    // Starts `command` in AppDir; it waits by itself until this client has ended.
+    bool StartRestart(const std::vector<std::string>& command, QString* error);
 
     QString appDir_;
-    std::unique_ptr<platform::InstanceLock> instanceMutex_;
+    const platform::InstanceLock* instanceMutex_ = nullptr;
     TWindowMailboxRef mailbox_;
 };

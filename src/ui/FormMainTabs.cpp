@@ -56,6 +56,7 @@ void TFormMain::WireBrowserView(engine::TChromium* view)
     view->OnBeforeResourceLoad = [this](auto&&... args) { crmBeforeResourceLoad(args...); };
     view->OnBeforeDownload = [this](auto&&... args) { crmBeforeDownload(args...); };
     view->OnClose = [this](auto&&... args) { crmClose(args...); };
+    view->OnJsdialog = [this](auto&&... args) { crmJsdialog(args...); };
 }
 
 void TFormMain::AddSparePage()

@@ -3,12 +3,12 @@
 // what it found when it started.
 
 #include "core/RestartScript.h"
+#include "support/Processes.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdlib>
-#include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -48,22 +48,6 @@ bool WaitFor(const std::function<bool()>& condition)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return true;
-}
-
-// True while some process runs `flock` on `lockPath`.
-bool SomeoneWaitsOn(const std::string& lockPath)
-{
-    DIR* proc = ::opendir("/proc");
-    bool found = false;
-    while (dirent* entry = proc ? ::readdir(proc) : nullptr) {
-        const std::string cmdline = Read(fs::path("/proc") / entry->d_name / "cmdline");
-        found =
-            found || (cmdline.starts_with("flock") &&
-                      cmdline.find(std::string(1, '\0') + lockPath + '\0') != std::string::npos);
-    }
-    if (proc)
-        ::closedir(proc);
-    return found;
 }
 
 class RestartScriptTest : public ::testing::Test {
@@ -120,7 +104,7 @@ protected:
     {
         HoldLock();
         Start(command);
-        ASSERT_TRUE(WaitFor([&] { return SomeoneWaitsOn(paths_.LockPath); }));
+        ASSERT_TRUE(WaitFor([&] { return testing_support::SomeoneWaitsForLock(paths_.LockPath); }));
         untouched();
         ReleaseLock();
         ASSERT_TRUE(WaitFor([&] { return fs::exists(paths_.Executable + ".found"); }));

@@ -21,21 +21,33 @@ using window_life::SeenBox;
 
 namespace {
 
-const QString Host = QStringLiteral("127.44.7.1");
+const QString Host = QStringLiteral("127.47.7.1");
 const QString Relogin = QStringLiteral("确定要重新登录吗？");
 
 // Runs `kind` (alert, confirm or prompt) with the message that the script expression
 // `message` evaluates to, and writes the answer into the page's title.
 QString DialogScript(const QString& kind, const QString& message)
 {
-    const QString prompt = kind == QLatin1String("prompt") ? QStringLiteral(", 'Zhang 张'") : QString();
-    return QStringLiteral("setTimeout(() => { const a = %1(%2%3); document.title = '%1:' + a; }, 0)")
+    const QString prompt =
+        kind == QLatin1String("prompt") ? QStringLiteral(", 'Zhang 张'") : QString();
+    return QStringLiteral(
+               "setTimeout(() => { const a = %1(%2%3); document.title = '%1:' + a; }, 0)")
         .arg(kind, message, prompt);
 }
 
 QString PageTitle(const TBrowserTab* tab)
 {
     return tab->Browser->Page()->title();
+}
+
+// Runs `script` in the tab once its title no longer holds an earlier answer.
+bool RunAfresh(const TBrowserTab* tab, const QString& script)
+{
+    RunScript(tab, QStringLiteral("document.title = 'ready'"));
+    if (!WaitFor([&] { return PageTitle(tab) == QLatin1String("ready"); }))
+        return false;
+    RunScript(tab, script);
+    return true;
 }
 
 // A stand-in for the client in the window's application directory: it records the
@@ -47,6 +59,28 @@ QString WriteClientStandIn()
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return path;
 }
+
+// An instance lock of the test's own for the window; its file goes with it.
+class TestLock {
+public:
+    TestLock()
+        : lock_(std::in_place,
+                "QuillmarkPageCommandsTest-" + std::to_string(QCoreApplication::applicationPid())),
+          path_(lock_->LockPath())
+    {}
+    ~TestLock() { Release(); }
+    const platform::InstanceLock* Get() const { return &*lock_; }
+    const std::string& Path() const { return path_; }
+    void Release()
+    {
+        lock_.reset();
+        QFile::remove(QString::fromStdString(path_));
+    }
+
+private:
+    std::optional<platform::InstanceLock> lock_;
+    std::string path_;
+};
 
 } // namespace
 
@@ -114,7 +148,7 @@ private slots:
 
         BoxWatcher watcher;
         watcher.Plan(press);
-        RunScript(tab, DialogScript(kind, message));
+        QVERIFY(RunAfresh(tab, DialogScript(kind, message)));
         QVERIFY(WaitFor([&] { return PageTitle(tab).startsWith(kind + QLatin1Char(':')); }));
         QTEST(PageTitle(tab), "answer");
 
@@ -142,6 +176,9 @@ private slots:
         QVERIFY(OpenWindow());
         TFormMain& form = *form_;
         TBrowserTab* looping = TabOfPage(form, 2);
+        // Boxes of earlier tests do not count once the page has loaded again.
+        QVERIFY(RunAfresh(looping, QStringLiteral("location.reload()")));
+        QVERIFY(WaitFor([&] { return PageTitle(looping) == QLatin1String("Popup 0"); }));
         BoxWatcher watcher(QMessageBox::Ok);
         watcher.TickCheckBoxes(true);
         RunScript(looping, QStringLiteral("setTimeout(() => {"
@@ -162,15 +199,17 @@ private slots:
         QVERIFY(form.isVisible() && !form.RestartRequested);
 
         // Other pages are not silenced.
+        watcher.TickCheckBoxes(false);
         TBrowserTab* start = form.FindTab(1);
-        RunScript(start, DialogScript(QStringLiteral("alert"), QStringLiteral("'start'")));
+        QVERIFY(RunAfresh(start, DialogScript(QStringLiteral("alert"), QStringLiteral("'start'"))));
         QVERIFY(WaitFor([&] { return PageTitle(start) == QLatin1String("alert:undefined"); }));
         QCOMPARE(watcher.Seen().size(), 5);
 
         // Once the page has loaded again, its dialogs show.
-        RunScript(looping, QStringLiteral("location.reload()"));
+        QVERIFY(RunAfresh(looping, QStringLiteral("location.reload()")));
         QVERIFY(WaitFor([&] { return PageTitle(looping) == QLatin1String("Popup 0"); }));
-        RunScript(looping, DialogScript(QStringLiteral("alert"), QStringLiteral("'reloaded'")));
+        QVERIFY(RunAfresh(looping,
+                          DialogScript(QStringLiteral("alert"), QStringLiteral("'reloaded'"))));
         QVERIFY(WaitFor([&] { return PageTitle(looping) == QLatin1String("alert:undefined"); }));
         QCOMPARE(watcher.Seen().size(), 6);
         QCOMPARE(watcher.Seen().last().Text, QStringLiteral("reloaded"));
@@ -218,10 +257,8 @@ private slots:
         QVERIFY(OpenWindow());
         TFormMain& form = *form_;
         const QString client = WriteClientStandIn();
-        std::optional<platform::InstanceLock> lock(
-            std::in_place, "QuillmarkPageCommandsTest-" + std::to_string(QCoreApplication::applicationPid()));
-        form.SetInstanceMutex(&*lock);
-        const std::string lockPath = lock->LockPath();
+        TestLock lock;
+        form.SetInstanceMutex(lock.Get());
         QSignalSpy closed(&form, &TFormMain::Closed);
 
         BoxWatcher watcher;
@@ -229,7 +266,8 @@ private slots:
         if (fromTray)
             QTimer::singleShot(0, form.NRelogin, &QAction::trigger);
         else
-            RunScript(form.FindTab(1), DialogScript(QStringLiteral("alert"), QStringLiteral("'ZEPHRIN:RELOGIN:'")));
+            RunScript(form.FindTab(1),
+                      DialogScript(QStringLiteral("alert"), QStringLiteral("'ZEPHRIN:RELOGIN:'")));
         QVERIFY(WaitFor([&] { return closed.count() == 1; }));
         // Asked once, and not whether to exit.
         QCOMPARE(watcher.Seen().size(), 1);
@@ -237,11 +275,12 @@ private slots:
         QVERIFY(!form.ConfirmExit && form.ExitRequested && form.RestartRequested);
 
         // The new client waits while this one still holds its lock.
-        QVERIFY(WaitFor([&] { return SomeoneWaitsForLock(lockPath); }));
+        QVERIFY(WaitFor([&] { return SomeoneWaitsForLock(lock.Path()); }));
         QVERIFY(!QFile::exists(client + ".started"));
-        lock.reset();
+        lock.Release();
         QVERIFY(WaitFor([&] { return QFile::exists(client + ".started"); }));
-        QCOMPARE(window_life::ReadBytes(client + ".started"), QDir(AppDir).absolutePath().toUtf8() + '\n');
+        QCOMPARE(window_life::ReadBytes(client + ".started"),
+                 QDir(AppDir).absolutePath().toUtf8() + '\n');
         QFile::remove(client + ".started");
     }
 
@@ -252,24 +291,25 @@ private slots:
         QVERIFY(OpenWindow());
         TFormMain& form = *form_;
         const QString client = WriteClientStandIn();
-        platform::InstanceLock lock("QuillmarkPageCommandsTest-" + std::to_string(QCoreApplication::applicationPid()));
-        form.SetInstanceMutex(&lock);
+        TestLock lock;
+        form.SetInstanceMutex(lock.Get());
         QVERIFY(QDir(AppDir).mkpath(QStringLiteral("ClearCache.sh")));
         QSignalSpy closed(&form, &TFormMain::Closed);
 
         BoxWatcher watcher(QMessageBox::Ok);
         RunScript(form.FindTab(1),
-                  QStringLiteral("setTimeout(() => { for (let i = 0; i < 1000; ++i)"
-                                 "  alert('ZEPHRIN:CLEAR_CACHE:' + (i ? '' : 'x'.repeat(1 << 20))); }, 0)"));
+                  QStringLiteral(
+                      "setTimeout(() => { for (let i = 0; i < 1000; ++i)"
+                      "  alert('ZEPHRIN:CLEAR_CACHE:' + (i ? '' : 'x'.repeat(1 << 20))); }, 0)"));
         QVERIFY(WaitFor([&] { return closed.count() == 1 && !QApplication::activeModalWidget(); }));
         QVERIFY(form.Closing && form.ExitRequested && !form.ConfirmExit);
         QCOMPARE(watcher.Seen().size(), 1);
-        QVERIFY2(watcher.Seen()[0].Text.startsWith(QStringLiteral("清除缓存失败：无法写入 ") + AppDir +
-                                                   QStringLiteral("ClearCache.sh")),
+        QVERIFY2(watcher.Seen()[0].Text.startsWith(QStringLiteral("清除缓存失败：无法写入 ") +
+                                                   AppDir + QStringLiteral("ClearCache.sh")),
                  qPrintable(watcher.Seen()[0].Text));
         QCOMPARE(watcher.Seen()[0].Icon, QMessageBox::Warning);
         // A restart would wait for the lock from the moment it was started.
-        QVERIFY(!SomeoneWaitsForLock(lock.LockPath()));
+        QVERIFY(!SomeoneWaitsForLock(lock.Path()));
         QVERIFY(!QFile::exists(client + ".started"));
     }
 
