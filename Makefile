@@ -5,7 +5,7 @@ SERVICE_HOST ?=
 
 # Every Debian package the build, the tests and the client need.
 PACKAGES := cmake g++ make pkg-config git \
-	qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin qt6-translations-l10n \
+	qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin qt6-translations-l10n qt6-multimedia-dev \
 	libgl-dev libgtest-dev libgmock-dev nlohmann-json3-dev libcpp-httplib-dev \
 	xvfb xauth fonts-noto-cjk iproute2
 

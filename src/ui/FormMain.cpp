@@ -12,6 +12,7 @@
 #include "shared/Global.h"
 #include "shared/ZphConst.h"
 #include "ui/AppMessageBox.h"
+#include "ui/NotificationSound.h"
 #include "ui/PostedMessages.h"
 
 Q_LOGGING_CATEGORY(lcMain, "quillmark.ui")
@@ -23,6 +24,7 @@ TFormMain::TFormMain(const QString& appDir, QWidget* parent)
     setMinimumSize(640, 480);
     CreateControls();
     CreateTray();
+    CreateNotifications();
     CreateShortcuts();
     SetMessageBoxOwner(this);
     FormCreate();
@@ -31,6 +33,7 @@ TFormMain::TFormMain(const QString& appDir, QWidget* parent)
 TFormMain::~TFormMain()
 {
     mailbox_->Close();
+    engine::SetNotificationPolicy({});
     // Views go first, so that no page event reaches a half-destroyed window.
     delete PageControl1;
     PageControl1 = nullptr;
@@ -250,6 +253,7 @@ void TFormMain::NShowMainClick()
     activateWindow();
     if (isMinimized())
         showMaximized();
+    MarkTipsRead();
 }
 
 void TFormMain::NExitClick()
@@ -300,6 +304,9 @@ bool TFormMain::event(QEvent* event)
         return true;
     case zph::WM_CLOSETAB:
         CloseTab(static_cast<TPageIndexMessage*>(event)->PageIndex);
+        return true;
+    case zph::WM_TIPCLICK:
+        WMTipClick(static_cast<TTipClickMessage*>(event)->Argument);
         return true;
     case zph::WM_LOADSTARTURL:
         WMLoadStartUrl(static_cast<TAddressMessage*>(event)->Address);

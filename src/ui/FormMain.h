@@ -5,7 +5,8 @@
 // by concern: FormMain.cpp (life and tray), FormMainTabs.cpp (tab registry),
 // FormMainStrip.cpp (strip drawing and mouse), FormMainPageEvents.cpp (page events),
 // FormMainService.cpp (start address and update check), FormMainCommands.cpp (script
-// dialogs, page commands, restarts).
+// dialogs, page commands, restarts), FormMainNotifications.cpp (notifications, tip
+// clicks, tray animation).
 //
 // Everything runs on the UI thread except BuildStartUrl and CheckForUpdate, which run
 // on their own worker threads and reach the window only through its mailbox (posted
@@ -20,9 +21,11 @@
 #include <QTimer>
 #include <array>
 #include <memory>
+#include <optional>
 
 #include "core/DialogFloodGuard.h"
 #include "engine/Chromium.h"
+#include "engine/Notifications.h"
 #include "ui/BrowserTab.h"
 #include "ui/PageControl.h"
 #include "ui/TabRegistry.h"
@@ -34,6 +37,7 @@ struct TRestartPaths;
 namespace platform {
 class InstanceLock;
 }
+class TNotificationSound;
 
 class TFormMain : public QMainWindow {
     Q_OBJECT
@@ -96,6 +100,20 @@ public:
     core::TDialogFloodGuard DialogFlood;
     // A restart (cache clearing or re-login) has been asked for; there is at most one.
     bool RestartRequested = false;
+
+    // Notifications. The tip on the tray's balloon and the one waiting for it: a flood
+    // shows one balloon at a time, and only the latest waits.
+    struct TTrayTip {
+        QString Title;
+        QString Body;
+        QString Argument; // posted with 2029 when the balloon is clicked
+    };
+    std::optional<TTrayTip> ShownTip;
+    std::optional<TTrayTip> WaitingTip;
+    // Notifications came while the window was not in front: the tray icon blinks.
+    bool UnreadTips = false;
+    QTimer* TimerTipBalloon = nullptr;
+    QTimer* TimerTrayAnimation = nullptr;
 
     // Life and tray.
     void FormCreate();
@@ -173,18 +191,26 @@ public:
     // the command; the question closes (as No) when that page goes away.
     void NReloginClick(const engine::JsDialogCallbackRef& askingPage = nullptr);
 
+    // Notifications and tip clicks.
+    void ShowNotification(const engine::Notification& notification);
+    void WMTipClick(const QString& argument);
+    // The window is in front again: the tray icon stops blinking.
+    void MarkTipsRead();
+
 signals:
     // The window has really closed: the client ends.
     void Closed();
 
 protected:
     bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void CreateControls();
     void CreateTray();
+    void CreateNotifications();
     void WireBrowserView(engine::TChromium* view);
     void CreateShortcuts();
     void StartBackgroundTasks();
@@ -196,8 +222,13 @@ private:
     core::TRestartPaths RestartPaths() const;
     // Starts `command` in AppDir; it waits by itself until this client has ended.
     bool StartRestart(const std::vector<std::string>& command, QString* error);
+    void ShowBalloon(const TTrayTip& tip);
+    void TipBalloonEnded();
+    void AnimateTrayIcon();
 
     QString appDir_;
     const platform::InstanceLock* instanceMutex_ = nullptr;
+    std::unique_ptr<TNotificationSound> notificationSound_;
+    int trayFrame_ = 0;
     TWindowMailboxRef mailbox_;
 };
