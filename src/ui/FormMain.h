@@ -6,7 +6,7 @@
 // FormMainStrip.cpp (strip drawing and mouse), FormMainPageEvents.cpp (page events),
 // FormMainService.cpp (start address and update check), FormMainCommands.cpp (script
 // dialogs, page commands, restarts), FormMainNotifications.cpp (notifications, tip
-// clicks, tray animation).
+// clicks, tray animation), FormMainContextMenu.cpp (context menu, picture saving).
 //
 // Everything runs on the UI thread except BuildStartUrl and CheckForUpdate, which run
 // on their own worker threads and reach the window only through its mailbox (posted
@@ -197,6 +197,17 @@ public:
     // The window is in front again: the tray icon stops blinking.
     void MarkTipsRead();
 
+    // Context menu.
+    void crmBeforeContextMenu(engine::TChromium* sender, const engine::BrowserRef& browser,
+                              const engine::FrameRef& frame,
+                              const engine::ContextMenuParams& params, engine::MenuModel& model);
+    void crmContextMenuCommand(engine::TChromium* sender, const engine::BrowserRef& browser,
+                               const engine::FrameRef& frame,
+                               const engine::ContextMenuParams& params, int commandId,
+                               int eventFlags, bool& Result);
+    // Asks where to save the picture at `url`, then has `browser`'s page fetch it there.
+    void SavePictureAs(const QString& url, const engine::BrowserRef& browser);
+
 signals:
     // The window has really closed: the client ends.
     void Closed();
@@ -230,5 +241,6 @@ private:
     const platform::InstanceLock* instanceMutex_ = nullptr;
     std::unique_ptr<TNotificationSound> notificationSound_;
     int trayFrame_ = 0;
+    QString pictureFolder_;
     TWindowMailboxRef mailbox_;
 };

@@ -57,6 +57,8 @@ void TFormMain::WireBrowserView(engine::TChromium* view)
     view->OnBeforeDownload = [this](auto&&... args) { crmBeforeDownload(args...); };
     view->OnClose = [this](auto&&... args) { crmClose(args...); };
     view->OnJsdialog = [this](auto&&... args) { crmJsdialog(args...); };
+    view->OnBeforeContextMenu = [this](auto&&... args) { crmBeforeContextMenu(args...); };
+    view->OnContextMenuCommand = [this](auto&&... args) { crmContextMenuCommand(args...); };
 }
 
 void TFormMain::AddSparePage()
