@@ -43,6 +43,9 @@ protected:
                           const QString& defaultValue, QString* result) override;
 
 private:
+    // The widget that shows the page (its parent).
+    QWidget* View() const;
+
     QPointer<TChromium> root_;
     BrowserRef browser_;
     bool closed_ = false;
