@@ -2,6 +2,7 @@
 // own entries minus the one at position 4, then "刷新", and on a picture "图片另存为...",
 // which saves the picture to a file the user chooses.
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPointer>
@@ -65,8 +66,11 @@ void TFormMain::crmContextMenuCommand(engine::TChromium*, const engine::BrowserR
 
 void TFormMain::SavePictureAs(const QString& url, const engine::BrowserRef& browser)
 {
+    // The first picture goes to the download folder, or home when there is none.
     if (pictureFolder_.isEmpty())
         pictureFolder_ = engine::Profile()->downloadPath();
+    if (!QFileInfo(pictureFolder_).isDir())
+        pictureFolder_ = QDir::homePath();
     const QString path =
         AskPicturePath(this, pictureFolder_, core::PictureSaveName(url.toStdString()));
     if (path.isEmpty())
