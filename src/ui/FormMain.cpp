@@ -41,6 +41,8 @@ TFormMain::~TFormMain()
 void TFormMain::CreateControls()
 {
     PageControl1 = new TPageControl(this);
+    PageControl1->EmptyCaption = QStringLiteral("新页面");
+    PageControl1->OnLayoutChange = [this] { UpdateHitAreas(); };
     setCentralWidget(PageControl1);
 
     bsSkinTabSheet1 = PageControl1->AddPage();
@@ -126,6 +128,7 @@ void TFormMain::FormCreate()
     TabRegistry = std::make_unique<TTabRegistry>();
     LoadingPages = std::make_unique<QList<qint32>>();
     TabInfos.fill(TTabInfo{});
+    UpdateHitAreas();
 
     core::IniFile ini = ConfigFile();
     if (!ini.WriteInteger("SYSTEM", "HANDLE", qint64(winId())))

@@ -80,8 +80,9 @@ public:
 
     // Strip.
     QPoint PointerPos;
-    // Steady-clock milliseconds of the last press not taken as a double click.
+    // Steady-clock milliseconds and button of the last press not taken as a double click.
     double LastPressTime = 0;
+    Qt::MouseButton LastPressButton = Qt::NoButton;
 
     // Start address; it arrives with message 2040 from its task.
     QString StartUrl;
@@ -138,6 +139,9 @@ public:
     void PageControl1MouseDown(Qt::MouseButton button, int X, int Y);
     void PageControl1MouseMove(int X, int Y);
     void PageControl1MouseUp(Qt::MouseButton button, int X, int Y);
+    // Fills the TabInfos rectangles from the strip's layout.
+    void UpdateHitAreas();
+    // Advances the loading animation of every loading tab, then repaints the strip.
     void TimerRefreshTabTimer();
 
     // Start address and update check. The two tasks run on worker threads and reach

@@ -61,10 +61,10 @@ void TFormMain::WireBrowserView(engine::TChromium* view)
 void TFormMain::AddSparePage()
 {
     TSkinTabSheet* page = PageControl1->AddPage();
+    page->SetTabVisible(false);
     page->SetCaption(QString());
     ++NextTabId;
     page->Tag = NextTabId;
-    page->SetTabVisible(false);
     SparePageWindow = page;
     UpdateTabWidth();
 }
