@@ -133,8 +133,7 @@ void TFormMain::CloseTab(int p)
         return;
     }
 
-    if (FindTab(page->Tag))
-        TabRegistry->Remove(QString::number(page->Tag));
+    TabRegistry->Remove(QString::number(page->Tag));
     engine::CloseBrowsersIn(page);
     PageControl1->DeletePage(p);
     // Pages behind the closed one moved one place to the left.

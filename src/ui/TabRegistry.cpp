@@ -15,12 +15,7 @@ TBrowserTab* TTabRegistry::Find(const QString& key) const
 
 void TTabRegistry::Remove(const QString& key)
 {
-    auto it = entries_.find(key);
-    if (it == entries_.end() || it->second.empty())
-        return;
-    it->second.pop_back();
-    if (it->second.empty())
-        entries_.erase(it);
+    entries_.erase(key);
 }
 
 int TTabRegistry::Count() const

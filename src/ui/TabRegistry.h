@@ -13,7 +13,8 @@ class TTabRegistry {
 public:
     void Add(const QString& key, std::unique_ptr<TBrowserTab> tab);
     TBrowserTab* Find(const QString& key) const;
-    // Removes and frees the entry that Find(key) returns.
+    // Removes and frees every entry of the key: an early title may have made one before
+    // the tab's own.
     void Remove(const QString& key);
     int Count() const;
     // Every record, for walks over all tabs.

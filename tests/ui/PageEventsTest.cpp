@@ -221,6 +221,12 @@ private slots:
         QCOMPARE(late->Browser, early->Browser);
         QVERIFY(late->BrowserWindow);
         QCOMPARE(late->BrowserWindow->parentWidget(), page);
+
+        // Closing the tab frees both records.
+        const int records = form.TabRegistry->Count();
+        Deliver(form, new TPageIndexMessage(2));
+        QVERIFY(!form.FindTab(page->Tag));
+        QCOMPARE(form.TabRegistry->Count(), records - 2);
     }
 
     void everyRequestAsksForChinese()
