@@ -233,7 +233,9 @@ bool TChromium::HandleJsDialog(BrowserPage* page, TJsDialogType type, const QUrl
 void TChromium::HandleClose(BrowserPage* page)
 {
     bool result = false;
-    const BrowserRef browser = page->GetBrowser();
+    // A copy: the handler may let the page go.
+    const BrowserRef browser =
+        page->GetBrowser(); // NOLINT(performance-unnecessary-copy-initialization)
     if (OnClose)
         OnClose(this, browser, result);
     if (!result && browser->IsPopup() && browser->Window() && browser->Window()->isWindow())

@@ -133,7 +133,7 @@ void TFormMain::CloseTab(int p)
         return;
     }
 
-    TabRegistry->Remove(QString::number(page->Tag));
+    TabRegistry->Remove(QString::number(page->Tag), page);
     engine::CloseBrowsersIn(page);
     PageControl1->DeletePage(p);
     // Pages behind the closed one moved one place to the left.

@@ -1,5 +1,7 @@
 #include "ui/TabRegistry.h"
 
+#include "ui/PageControl.h"
+
 void TTabRegistry::Add(const QString& key, std::unique_ptr<TBrowserTab> tab)
 {
     entries_[key].push_back(std::move(tab));
@@ -13,9 +15,14 @@ TBrowserTab* TTabRegistry::Find(const QString& key) const
     return it->second.back().get();
 }
 
-void TTabRegistry::Remove(const QString& key)
+void TTabRegistry::Remove(const QString& key, const TSkinTabSheet* page)
 {
-    entries_.erase(key);
+    auto it = entries_.find(key);
+    if (it == entries_.end())
+        return;
+    std::erase_if(it->second, [page](const auto& tab) { return tab->Page == page; });
+    if (it->second.empty())
+        entries_.erase(it);
 }
 
 int TTabRegistry::Count() const

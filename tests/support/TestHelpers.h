@@ -27,7 +27,7 @@ public:
     void Answer(QMessageBox::StandardButton button, int timeoutMs = 15000);
     // Texts of the boxes answered so far.
     QStringList Texts() const { return texts_; }
-    int Answered() const { return texts_.size(); }
+    int Answered() const { return int(texts_.size()); }
 
 private:
     QStringList texts_;

@@ -87,7 +87,7 @@ private slots:
         QTest::newRow("not JSON") << QByteArray("<html>hello</html>") << QString();
         QTest::newRow("JSON array") << QByteArray(R"([{"Version":"9"}])") << QString();
         QTest::newRow("deeply nested") << QByteArray(100000, '[') << QString();
-        QTest::newRow("50 MB") << QByteArray(50 * 1024 * 1024, ' ') + "{\"Version\":\"9\"}"
+        QTest::newRow("50 MB") << QByteArray(qsizetype{50} << 20, ' ') + "{\"Version\":\"9\"}"
                                << QString();
     }
 

@@ -77,9 +77,9 @@ DotRun LoadingRun(int frame)
 
 QColor Mix(const QColor& a, const QColor& b, double t)
 {
-    return QColor::fromRgbF(a.redF() + (b.redF() - a.redF()) * t,
-                            a.greenF() + (b.greenF() - a.greenF()) * t,
-                            a.blueF() + (b.blueF() - a.blueF()) * t);
+    const auto mix = [t](float from, float to) { return float(from + (to - from) * t); };
+    return QColor::fromRgbF(mix(a.redF(), b.redF()), mix(a.greenF(), b.greenF()),
+                            mix(a.blueF(), b.blueF()));
 }
 
 // Eight dots on a ring, clockwise from twelve o'clock; the head of the run is the
