@@ -14,6 +14,7 @@
 #include "engine/BrowserPage.h"
 #include "engine/BrowserView.h"
 #include "engine/EngineProfile.h"
+#include "engine/FileDialogs.h"
 #include "engine/RequestInterceptor.h"
 
 namespace engine {
@@ -68,8 +69,7 @@ std::shared_ptr<CallbackState> StateOf(const std::shared_ptr<Answer>& answer)
 // lives on the heap: its parent may go while it is open.
 QString AskSavePath(QWidget* parent, const QString& proposed, CallbackState& pending)
 {
-    QPointer<QFileDialog> dialog = new QFileDialog(parent, QString(), proposed);
-    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    QPointer<QFileDialog> dialog = NewSaveFileDialog(parent, proposed);
     pending.OnAbandoned([dialog] {
         if (dialog)
             dialog->reject();

@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <unistd.h>
@@ -53,6 +55,11 @@ void ModalAnswerer::Answer(QMessageBox::StandardButton button, int timeoutMs)
 
 void PrepareHeadlessEngine()
 {
+    // Settings of the user's own (a file dialog's last directory, say) stay out of the
+    // tests, and the tests' stay out of the user's.
+    static QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral("config"))));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(QStringLiteral("data"))));
     qputenv("QT_QPA_PLATFORM", "offscreen");
     if (::geteuid() == 0)
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
