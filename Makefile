@@ -3,6 +3,8 @@ BUILD_DIR ?= build
 SANITIZE_DIR ?= build-sanitize
 JOBS ?= $(shell nproc)
 SERVICE_HOST ?=
+# Where `make install` puts the client.
+PREFIX ?= /usr/local
 # WERROR=1: compiler warnings fail the build (CI builds this way).
 WERROR ?=
 
@@ -10,11 +12,12 @@ WERROR ?=
 PACKAGES := cmake g++ make pkg-config git \
 	qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin qt6-translations-l10n \
 	libgl-dev libgtest-dev libgmock-dev nlohmann-json3-dev libcpp-httplib-dev \
-	xvfb xauth fonts-noto-cjk iproute2 clang-tidy
+	xvfb xauth fonts-noto-cjk iproute2 clang-tidy qt6-svg-dev \
+	file desktop-file-utils appstream dpkg-dev lintian
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
-.PHONY: all deps configure build test run bench clean format lint check-sanitize
+.PHONY: all deps configure build test run bench clean format lint check-sanitize install package
 
 all: build
 
@@ -32,13 +35,20 @@ deps:
 configure: deps
 	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
 		-DQUILLMARK_WERROR=$(if $(WERROR),ON,OFF) \
-		$(if $(SERVICE_HOST),-DQUILLMARK_SERVICE_HOST=$(SERVICE_HOST)) >/dev/null
+		-DQUILLMARK_SERVICE_HOST=$(or $(SERVICE_HOST),127.0.0.1) >/dev/null
 
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) --timeout 600
+
+install: build
+	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+# build/quillmark-erp_<version>_<arch>.deb; SERVICE_HOST=... builds it for that host.
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
 
 run: build
 	./scripts/run-client.sh $(BUILD_DIR)

@@ -57,6 +57,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(zph::AppTitle));
     QApplication::setApplicationVersion(QString::fromLatin1(zph::AppVersion));
+    // Ties the windows to the menu entry (Wayland app id, startup notification).
+    QGuiApplication::setDesktopFileName(QStringLiteral("quillmark-erp"));
     QApplication::setQuitOnLastWindowClosed(false);
     LoadChineseTranslations(app);
     InstallThreadHooks();

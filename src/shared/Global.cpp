@@ -1,6 +1,6 @@
 #include "shared/Global.h"
 
-#include "shared/BuildConfig.h"
+#include "shared/DefaultServiceHost.h"
 #include "shared/ZphConst.h"
 
 QString AppDir;

@@ -3,7 +3,7 @@
 
 #include <QEvent>
 
-#include "shared/BuildConfig.h"
+#include "shared/Version.h"
 
 namespace zph {
 

@@ -1,8 +1,10 @@
 #include "Artwork.h"
 
+#include <QBuffer>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QSvgGenerator>
 
 #include <cmath>
 #include <numbers>
@@ -119,6 +121,27 @@ std::vector<ImageSpec> AllImages()
         images.push_back({QStringLiteral("PngImage%1").arg(frame), 16,
                           [frame](QPainter& p) { DrawLoadingFrame(p, frame); }});
     return images;
+}
+
+QImage RenderAppIcon(int size)
+{
+    return Render({QStringLiteral("AppIcon"), size, [size](QPainter& p) { DrawLogo(p, size); }}, 1);
+}
+
+QByteArray AppIconSvg(int size)
+{
+    QByteArray svg;
+    QBuffer buffer(&svg);
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize(QSize(size, size));
+    generator.setViewBox(QRect(0, 0, size, size));
+    generator.setTitle(QStringLiteral("QuillmarkERP"));
+    QPainter painter(&generator);
+    painter.setRenderHint(QPainter::Antialiasing);
+    DrawLogo(painter, size);
+    painter.end();
+    return svg;
 }
 
 QImage Render(const ImageSpec& art, int scale)
