@@ -7,7 +7,7 @@ SERVICE_HOST ?=
 PACKAGES := cmake g++ make pkg-config git \
 	qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin qt6-translations-l10n \
 	libgl-dev libgtest-dev libgmock-dev nlohmann-json3-dev libcpp-httplib-dev \
-	xvfb xauth fonts-noto-cjk iproute2
+	xvfb xauth fonts-noto-cjk iproute2 desktop-file-utils
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
