@@ -9,9 +9,9 @@
 #include <QWindow>
 #include <algorithm>
 
+#include "platform/InstanceLock.h"
 #include "shared/Global.h"
 #include "shared/ZphConst.h"
-#include "platform/InstanceLock.h"
 #include "ui/AppMessageBox.h"
 #include "ui/PostedMessages.h"
 
@@ -127,9 +127,8 @@ void TFormMain::FormCreate()
     LoadingPages = std::make_unique<QList<qint32>>();
     TabInfos.fill(TTabInfo{});
 
+    PublishWindowHandle();
     core::IniFile ini = ConfigFile();
-    if (!ini.WriteInteger("SYSTEM", "HANDLE", qint64(winId())))
-        qCWarning(lcMain) << "cannot write" << ConfigPath();
 
     SystemSettings.AutoStart = ini.ReadString("SYSTEM", "AUTOSTART", "1") == "1";
     SystemSettings.SoundHint = ini.ReadString("SYSTEM", "SOUNDHINT", "1") == "1";
@@ -170,6 +169,13 @@ void TFormMain::FormCreate()
     bsSkinTabSheet1->SetTabVisible(false);
 
     StartBackgroundTasks();
+}
+
+void TFormMain::PublishWindowHandle()
+{
+    publishedHandle_ = qint64(winId());
+    if (!ConfigFile().WriteInteger("SYSTEM", "HANDLE", publishedHandle_))
+        qCWarning(lcMain) << "cannot write" << ConfigPath();
 }
 
 void TFormMain::ShowInitial()
@@ -291,6 +297,13 @@ void TFormMain::resizeEvent(QResizeEvent* event)
 bool TFormMain::event(QEvent* event)
 {
     switch (int(event->type())) {
+    case QEvent::WinIdChange:
+        // The window system makes the native window anew when the first browser view
+        // needs it: a second start must find the one that lives.
+        if (const qint64 id = qint64(internalWinId());
+            publishedHandle_ && id && id != publishedHandle_)
+            PublishWindowHandle();
+        return QMainWindow::event(event);
     case zph::WM_SHOWMAIN:
         NShowMainClick();
         return true;

@@ -165,11 +165,14 @@ private:
     void CreateTray();
     void WireBrowserView(engine::TChromium* view);
     void CreateShortcuts();
+    // Writes [SYSTEM] HANDLE, the native window's id, for a second start to find.
+    void PublishWindowHandle();
     void StartBackgroundTasks();
     void HideToTray();
     void SwitchTab(int step);
 
     QString appDir_;
     std::unique_ptr<platform::InstanceLock> instanceMutex_;
+    qint64 publishedHandle_ = 0;
     TWindowMailboxRef mailbox_;
 };
