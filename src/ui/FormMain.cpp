@@ -85,6 +85,7 @@ void TFormMain::CreateTray()
     N2 = PopupMenu1->addSeparator();
     NExit = PopupMenu1->addAction(QStringLiteral("退出"));
     connect(NShowMain, &QAction::triggered, this, &TFormMain::NShowMainClick);
+    connect(NSetting, &QAction::triggered, this, &TFormMain::NSettingClick);
     connect(NExit, &QAction::triggered, this, &TFormMain::NExitClick);
 
     TrayIcon1 = new QSystemTrayIcon(this);

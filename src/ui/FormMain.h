@@ -4,7 +4,8 @@
 // starts the start-address and update-check tasks. Its methods are spread over files
 // by concern: FormMain.cpp (life and tray), FormMainTabs.cpp (tab registry),
 // FormMainStrip.cpp (strip drawing and mouse), FormMainPageEvents.cpp (page events),
-// FormMainService.cpp (start address and update check).
+// FormMainService.cpp (start address and update check), FormMainWindows.cpp (secondary
+// windows).
 //
 // Everything runs on the UI thread except BuildStartUrl and CheckForUpdate, which run
 // on their own worker threads and reach the window only through its mailbox (posted
@@ -139,6 +140,10 @@ public:
     void PageControl1MouseMove(int X, int Y);
     void PageControl1MouseUp(Qt::MouseButton button, int X, int Y);
     void TimerRefreshTabTimer();
+
+    // Secondary windows. The dialog is modal; its menu item is disabled while it is
+    // open, and a second call brings the open one to the front.
+    void NSettingClick();
 
     // Start address and update check. The two tasks run on worker threads and reach
     // the window only through its mailbox, which stays safe after the window is gone.

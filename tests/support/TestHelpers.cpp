@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
+#include <memory>
 #include <unistd.h>
 
 namespace testing_support {
@@ -45,6 +46,22 @@ void ModalAnswerer::Answer(QMessageBox::StandardButton button, int timeoutMs)
         } else if (elapsed->elapsed() < timeoutMs) {
             return;
         }
+        poll->stop();
+        poll->deleteLater();
+    });
+    poll->start(20);
+}
+
+void OnNextModal(std::function<bool(QWidget*)> act, int timeoutMs)
+{
+    auto* poll = new QTimer;
+    auto elapsed = std::make_shared<QElapsedTimer>();
+    elapsed->start();
+    QObject::connect(poll, &QTimer::timeout, [poll, elapsed, act, timeoutMs] {
+        QWidget* modal = QApplication::activeModalWidget();
+        const bool done = modal && modal->isVisible() && act(modal);
+        if (!done && elapsed->elapsed() < timeoutMs)
+            return;
         poll->stop();
         poll->deleteLater();
     });

@@ -1,0 +1,42 @@
+// The main window's secondary windows: the settings dialog (modal, from the tray menu).
+
+#include <QApplication>
+#include <QLoggingCategory>
+#include <QPointer>
+
+#include "ui/FormMain.h"
+#include "ui/FormSetting.h"
+
+Q_LOGGING_CATEGORY(lcWindows, "quillmark.ui.windows")
+
+namespace {
+
+// Shows a new Dialog modally with `item` disabled meanwhile, then frees it. While one is
+// open, a further call brings it to the front instead of opening another.
+template <class Dialog> void ShowModalFromMenu(QAction* item)
+{
+    static QPointer<Dialog> open;
+    if (open) {
+        open->raise();
+        open->activateWindow();
+        return;
+    }
+    // The dialog's own event loop may outlive the menu (the client ending meanwhile).
+    QPointer<QAction> guard(item);
+    item->setEnabled(false);
+    {
+        Dialog dialog;
+        open = &dialog;
+        dialog.exec();
+    }
+    if (guard)
+        guard->setEnabled(true);
+}
+
+} // namespace
+
+void TFormMain::NSettingClick()
+{
+    qCInfo(lcWindows) << "opening the settings dialog";
+    ShowModalFromMenu<TFormSetting>(NSetting);
+}
