@@ -86,6 +86,7 @@ void TFormMain::CreateTray()
     NExit = PopupMenu1->addAction(QStringLiteral("退出"));
     connect(NShowMain, &QAction::triggered, this, &TFormMain::NShowMainClick);
     connect(NSetting, &QAction::triggered, this, &TFormMain::NSettingClick);
+    connect(NAbout, &QAction::triggered, this, &TFormMain::NAboutClick);
     connect(NExit, &QAction::triggered, this, &TFormMain::NExitClick);
 
     TrayIcon1 = new QSystemTrayIcon(this);

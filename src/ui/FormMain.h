@@ -141,9 +141,10 @@ public:
     void PageControl1MouseUp(Qt::MouseButton button, int X, int Y);
     void TimerRefreshTabTimer();
 
-    // Secondary windows. The dialog is modal; its menu item is disabled while it is
-    // open, and a second call brings the open one to the front.
+    // Secondary windows. The two dialogs are modal; their menu item is disabled while
+    // one is open, and a second call brings the open one to the front.
     void NSettingClick();
+    void NAboutClick();
 
     // Start address and update check. The two tasks run on worker threads and reach
     // the window only through its mailbox, which stays safe after the window is gone.

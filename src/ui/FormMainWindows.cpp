@@ -1,9 +1,11 @@
-// The main window's secondary windows: the settings dialog (modal, from the tray menu).
+// The main window's secondary windows: the settings dialog and the About window (both
+// modal, from the tray menu).
 
 #include <QApplication>
 #include <QLoggingCategory>
 #include <QPointer>
 
+#include "ui/FormAbout.h"
 #include "ui/FormMain.h"
 #include "ui/FormSetting.h"
 
@@ -39,4 +41,10 @@ void TFormMain::NSettingClick()
 {
     qCInfo(lcWindows) << "opening the settings dialog";
     ShowModalFromMenu<TFormSetting>(NSetting);
+}
+
+void TFormMain::NAboutClick()
+{
+    qCInfo(lcWindows) << "opening the About window";
+    ShowModalFromMenu<TFormAbout>(NAbout);
 }
