@@ -148,7 +148,8 @@ void TFormMain::FormCreate()
     TrayIcon1->setToolTip(QString::fromLatin1(zph::AppTitle));
     const QIcon appIcon(QStringLiteral(":/images/AppIcon.png"));
     TrayIcon1->setIcon(appIcon);
-    setWindowIcon(appIcon);
+    // Every window of the client, the secondary ones too.
+    QApplication::setWindowIcon(appIcon);
     TrayIcon1->setVisible(true);
 
     if (state != 2) {
@@ -308,6 +309,9 @@ bool TFormMain::event(QEvent* event)
         return QMainWindow::event(event);
     case zph::WM_SHOWMAIN:
         NShowMainClick();
+        return true;
+    case zph::WM_OPENBROWSERWINDOW:
+        WMOpenBrowserWindow(static_cast<TAddressMessage*>(event)->Address);
         return true;
     case zph::WM_NEWTAB:
         OpenPopupTab(static_cast<TPopupMessage*>(event)->Info);

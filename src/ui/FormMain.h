@@ -145,6 +145,8 @@ public:
     // one is open, and a second call brings the open one to the front.
     void NSettingClick();
     void NAboutClick();
+    // Message 2028: a new secondary browser window on the address.
+    void WMOpenBrowserWindow(const QString& address);
 
     // Start address and update check. The two tasks run on worker threads and reach
     // the window only through its mailbox, which stays safe after the window is gone.

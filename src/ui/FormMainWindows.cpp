@@ -1,11 +1,12 @@
 // The main window's secondary windows: the settings dialog and the About window (both
-// modal, from the tray menu).
+// modal, from the tray menu), and message 2028, which opens a secondary browser window.
 
 #include <QApplication>
 #include <QLoggingCategory>
 #include <QPointer>
 
 #include "ui/FormAbout.h"
+#include "ui/FormBrowser.h"
 #include "ui/FormMain.h"
 #include "ui/FormSetting.h"
 
@@ -47,4 +48,9 @@ void TFormMain::NAboutClick()
 {
     qCInfo(lcWindows) << "opening the About window";
     ShowModalFromMenu<TFormAbout>(NAbout);
+}
+
+void TFormMain::WMOpenBrowserWindow(const QString& address)
+{
+    TFormBrowser::Open(address);
 }
