@@ -22,7 +22,7 @@ struct ClientCommand {
 };
 
 // Longer addresses are refused, so that one always fits the hand-over line.
-inline constexpr std::size_t MaxAddressLength = 64 * 1024;
+inline constexpr std::size_t MaxAddressLength = std::size_t{64} * 1024;
 
 // Why `address` is not one the client opens, in one line; empty when it is: an http: or
 // https: address (scheme in any case) with a host part, of at most MaxAddressLength bytes,

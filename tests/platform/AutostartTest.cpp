@@ -21,7 +21,7 @@ const std::string Executable = "/opt/ERP client/it's \"q\" $1 \\/quillmark-erp";
 // Sets an environment variable (nullopt: unsets it) for the life of the object.
 class ScopedVariable {
 public:
-    ScopedVariable(const char* name, std::optional<std::string> value) : name_(name)
+    ScopedVariable(const char* name, const std::optional<std::string>& value) : name_(name)
     {
         if (const char* old = std::getenv(name))
             old_ = old;

@@ -57,7 +57,7 @@ void OnNextModal(std::function<bool(QWidget*)> act, int timeoutMs)
     auto* poll = new QTimer;
     auto elapsed = std::make_shared<QElapsedTimer>();
     elapsed->start();
-    QObject::connect(poll, &QTimer::timeout, [poll, elapsed, act, timeoutMs] {
+    QObject::connect(poll, &QTimer::timeout, [poll, elapsed, act = std::move(act), timeoutMs] {
         QWidget* modal = QApplication::activeModalWidget();
         const bool done = modal && modal->isVisible() && act(modal);
         if (!done && elapsed->elapsed() < timeoutMs)
