@@ -3,10 +3,15 @@
 #include <QApplication>
 #include <QLoggingCategory>
 #include <QMetaObject>
+#include <iostream>
 #include <memory>
+#include <optional>
 
+#include "app/ClientCommands.h"
 #include "app/InstanceListener.h"
+#include "core/CommandLine.h"
 #include "core/CommonThread.h"
+#include "core/HandOver.h"
 #include "core/IniFile.h"
 #include "engine/EngineProfile.h"
 #include "platform/InstanceLock.h"
@@ -21,17 +26,41 @@ Q_LOGGING_CATEGORY(lcStartup, "quillmark.app.startup")
 
 namespace {
 
-// A second start only tells the running client to show itself; it never starts the
-// engine, so the hand-over takes milliseconds.
-bool HandOverToRunningInstance(const platform::InstanceLock& lock, const std::string& appDir)
+constexpr int HandOverAnswerTimeoutMs = 2000;
+
+// A second start hands its command to the running client and ends; it never starts the
+// engine, so the hand-over takes milliseconds. Returns the exit status: 0 when the
+// running client took the command; 1 when a command other than showing the window could
+// not be handed over (showing it is best effort, as it always was).
+int HandOverToRunningInstance(const platform::InstanceLock& lock, const std::string& appDir,
+                              const core::ClientCommand& command)
 {
-    if (lock.Acquired())
-        return false;
     const core::IniFile ini(appDir + "config.ini");
     const std::int64_t handle = ini.ReadInteger("SYSTEM", "HANDLE", 0);
+    std::optional<std::string> answer;
     if (handle > 0)
-        platform::NotifyRunningInstance(lock.ChannelPath(), handle);
-    return true;
+        answer = platform::SendToRunningInstance(
+            lock.ChannelPath(), core::FormatHandOver({handle, command}), HandOverAnswerTimeoutMs);
+    if (command.What == core::ClientCommand::Kind::ShowWindow || answer == core::HandOverDone)
+        return 0;
+    std::cerr << "quillmark-erp: the running client did not take the request"
+              << (answer ? " (it may be a client of another directory or an older version)\n"
+                         : " (it did not answer)\n");
+    return 1;
+}
+
+// Ends the process for --help and for a command line that is refused; nullopt otherwise.
+std::optional<int> ExitForCommandLine(const core::ParsedCommandLine& parsed)
+{
+    if (parsed.Help) {
+        std::cout << core::CommandLineUsage;
+        return 0;
+    }
+    if (!parsed.Command) {
+        std::cerr << "quillmark-erp: " << parsed.Error << "\n" << core::CommandLineUsage;
+        return 2;
+    }
+    return std::nullopt;
 }
 
 void InstallThreadHooks()
@@ -47,10 +76,16 @@ void InstallThreadHooks()
 
 int main(int argc, char* argv[])
 {
+    const core::ParsedCommandLine parsed =
+        core::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (const auto status = ExitForCommandLine(parsed))
+        return *status;
+    const core::ClientCommand& command = *parsed.Command;
+
     const std::string appDir = platform::ExecutableDirectory();
     auto lock = std::make_unique<platform::InstanceLock>(zph::InstanceName);
-    if (HandOverToRunningInstance(*lock, appDir))
-        return 0;
+    if (!lock->Acquired())
+        return HandOverToRunningInstance(*lock, appDir, command);
 
     engine::PrepareEngineProcess(
         {QString::fromLatin1(zph::RemoteDebugging), platform::RunningAsRoot()});
@@ -76,12 +111,14 @@ int main(int argc, char* argv[])
                          Qt::QueuedConnection);
         form.ShowInitial();
         qCInfo(lcStartup) << "main window shown";
+        if (command.What != core::ClientCommand::Kind::ShowWindow)
+            PostClientCommand(form, command);
         exitCode = app.exec();
     }
     // A task still running would outlive the objects it uses.
     TFormMain::WaitForBackgroundTasks(2000);
-    // Popup windows of their own still hold pages of the profile. Windows with a parent
-    // (menus, dialogs) go with it.
+    // Secondary windows and popup windows of their own still hold pages of the profile.
+    // Windows with a parent (menus, dialogs) go with it.
     for (QWidget* window : QApplication::topLevelWidgets())
         if (!window->parentWidget())
             delete window;

@@ -3,7 +3,7 @@
 // released by the kernel if the process dies. Beside it lives the path of the local
 // channel on which the running client listens for a second start.
 
-#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -30,8 +30,11 @@ private:
     bool acquired_ = false;
 };
 
-// Tells the running instance on `channelPath` to show the window whose native id is
-// `handle`. Returns without waiting for an answer; false when nobody listens.
-bool NotifyRunningInstance(const std::string& channelPath, std::int64_t handle);
+// Sends one hand-over line (core/HandOver.h) to the running instance on `channelPath` and
+// waits at most `timeoutMs` for its one-line answer, returned with its newline (empty
+// when the instance closed without answering). nullopt when nobody listens or no answer
+// came in time.
+std::optional<std::string> SendToRunningInstance(const std::string& channelPath,
+                                                 const std::string& line, int timeoutMs);
 
 } // namespace platform

@@ -87,6 +87,8 @@ void TFormMain::CreateTray()
     N2 = PopupMenu1->addSeparator();
     NExit = PopupMenu1->addAction(QStringLiteral("退出"));
     connect(NShowMain, &QAction::triggered, this, &TFormMain::NShowMainClick);
+    connect(NSetting, &QAction::triggered, this, &TFormMain::NSettingClick);
+    connect(NAbout, &QAction::triggered, this, &TFormMain::NAboutClick);
     connect(NExit, &QAction::triggered, this, &TFormMain::NExitClick);
 
     TrayIcon1 = new QSystemTrayIcon(this);
@@ -130,9 +132,8 @@ void TFormMain::FormCreate()
     TabInfos.fill(TTabInfo{});
     UpdateHitAreas();
 
+    PublishWindowHandle();
     core::IniFile ini = ConfigFile();
-    if (!ini.WriteInteger("SYSTEM", "HANDLE", qint64(winId())))
-        qCWarning(lcMain) << "cannot write" << ConfigPath();
 
     SystemSettings.AutoStart = ini.ReadString("SYSTEM", "AUTOSTART", "1") == "1";
     SystemSettings.SoundHint = ini.ReadString("SYSTEM", "SOUNDHINT", "1") == "1";
@@ -150,7 +151,8 @@ void TFormMain::FormCreate()
     TrayIcon1->setToolTip(QString::fromLatin1(zph::AppTitle));
     const QIcon appIcon(QStringLiteral(":/images/AppIcon.png"));
     TrayIcon1->setIcon(appIcon);
-    setWindowIcon(appIcon);
+    // Every window of the client, the secondary ones too.
+    QApplication::setWindowIcon(appIcon);
     TrayIcon1->setVisible(true);
 
     if (state != 2) {
@@ -173,6 +175,13 @@ void TFormMain::FormCreate()
     bsSkinTabSheet1->SetTabVisible(false);
 
     StartBackgroundTasks();
+}
+
+void TFormMain::PublishWindowHandle()
+{
+    publishedHandle_ = qint64(winId());
+    if (!ConfigFile().WriteInteger("SYSTEM", "HANDLE", publishedHandle_))
+        qCWarning(lcMain) << "cannot write" << ConfigPath();
 }
 
 void TFormMain::ShowInitial()
@@ -296,8 +305,18 @@ void TFormMain::resizeEvent(QResizeEvent* event)
 bool TFormMain::event(QEvent* event)
 {
     switch (int(event->type())) {
+    case QEvent::WinIdChange:
+        // The window system makes the native window anew when the first browser view
+        // needs it: a second start must find the one that lives.
+        if (const qint64 id = qint64(internalWinId());
+            publishedHandle_ && id && id != publishedHandle_)
+            PublishWindowHandle();
+        return QMainWindow::event(event);
     case zph::WM_SHOWMAIN:
         NShowMainClick();
+        return true;
+    case zph::WM_OPENBROWSERWINDOW:
+        WMOpenBrowserWindow(static_cast<TAddressMessage*>(event)->Address);
         return true;
     case zph::WM_NEWTAB:
         OpenPopupTab(static_cast<TPopupMessage*>(event)->Info);

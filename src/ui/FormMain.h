@@ -4,7 +4,8 @@
 // starts the start-address and update-check tasks. Its methods are spread over files
 // by concern: FormMain.cpp (life and tray), FormMainTabs.cpp (tab registry),
 // FormMainStrip.cpp (strip drawing and mouse), FormMainPageEvents.cpp (page events),
-// FormMainService.cpp (start address and update check).
+// FormMainService.cpp (start address and update check), FormMainWindows.cpp (secondary
+// windows).
 //
 // Everything runs on the UI thread except BuildStartUrl and CheckForUpdate, which run
 // on their own worker threads and reach the window only through its mailbox (posted
@@ -144,6 +145,13 @@ public:
     // Advances the loading animation of every loading tab, then repaints the strip.
     void TimerRefreshTabTimer();
 
+    // Secondary windows. The two dialogs are modal; their menu item is disabled while
+    // one is open, and a second call brings the open one to the front.
+    void NSettingClick();
+    void NAboutClick();
+    // Message 2028: a new secondary browser window on the address.
+    void WMOpenBrowserWindow(const QString& address);
+
     // Start address and update check. The two tasks run on worker threads and reach
     // the window only through its mailbox, which stays safe after the window is gone.
     static void BuildStartUrl(const TWindowMailboxRef& mailbox);
@@ -169,11 +177,14 @@ private:
     void CreateTray();
     void WireBrowserView(engine::TChromium* view);
     void CreateShortcuts();
+    // Writes [SYSTEM] HANDLE, the native window's id, for a second start to find.
+    void PublishWindowHandle();
     void StartBackgroundTasks();
     void HideToTray();
     void SwitchTab(int step);
 
     QString appDir_;
     std::unique_ptr<platform::InstanceLock> instanceMutex_;
+    qint64 publishedHandle_ = 0;
     TWindowMailboxRef mailbox_;
 };

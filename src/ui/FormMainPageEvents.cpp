@@ -6,6 +6,7 @@
 
 #include "shared/ZphConst.h"
 #include "ui/FormMain.h"
+#include "ui/LanguageHeader.h"
 #include "ui/PostedMessages.h"
 
 Q_LOGGING_CATEGORY(lcPageEvents, "quillmark.ui.page")
@@ -125,12 +126,7 @@ void TFormMain::crmBeforeResourceLoad(engine::TChromium*, const engine::BrowserR
                                       const engine::FrameRef&, engine::Request& request,
                                       engine::TReturnValue&)
 {
-    if (request.IsReadOnly())
-        return;
-    engine::HeaderMap headers;
-    request.GetHeaderMap(headers);
-    headers.Append(QStringLiteral("Accept-Language"), QString::fromLatin1(zph::EngineLocale));
-    request.SetHeaderMap(headers);
+    AddLanguageHeader(request);
 }
 
 void TFormMain::crmBeforeDownload(engine::TChromium*, const engine::BrowserRef&,

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <memory>
 #include <unistd.h>
 
 namespace testing_support {
@@ -47,6 +48,22 @@ void ModalAnswerer::Answer(QMessageBox::StandardButton button, int timeoutMs)
         } else if (elapsed->elapsed() < timeoutMs) {
             return;
         }
+        poll->stop();
+        poll->deleteLater();
+    });
+    poll->start(20);
+}
+
+void OnNextModal(std::function<bool(QWidget*)> act, int timeoutMs)
+{
+    auto* poll = new QTimer;
+    auto elapsed = std::make_shared<QElapsedTimer>();
+    elapsed->start();
+    QObject::connect(poll, &QTimer::timeout, [poll, elapsed, act = std::move(act), timeoutMs] {
+        QWidget* modal = QApplication::activeModalWidget();
+        const bool done = modal && modal->isVisible() && act(modal);
+        if (!done && elapsed->elapsed() < timeoutMs)
+            return;
         poll->stop();
         poll->deleteLater();
     });

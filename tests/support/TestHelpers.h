@@ -34,6 +34,10 @@ private:
     std::vector<QPointer<QTimer>> timers_;
 };
 
+// Once a modal dialog is showing (within timeoutMs), hands it to `act` until `act` says
+// it is done with it (a dialog may still be settling when it first shows). Returns at once.
+void OnNextModal(std::function<bool(QWidget*)> act, int timeoutMs = 15000);
+
 // Sets up the environment engine tests need; call before QApplication.
 void PrepareHeadlessEngine();
 

@@ -29,7 +29,12 @@ public:
     // The server must listen on port 6868 of the test's own address and serve "/".
     std::unique_ptr<TFormMain> Open(const TestServer& server, QSize size = DefaultSize)
     {
-        WriteConfig(server.Host(), size);
+        return Open(server.Host(), size);
+    }
+    // The same with another server on port 6868 of `host`.
+    std::unique_ptr<TFormMain> Open(const QString& host, QSize size = DefaultSize)
+    {
+        WriteConfig(host, size);
         auto form = std::make_unique<TFormMain>(appDir_.path() + QLatin1Char('/'));
         // Hiding is what a close request does when a tray exists; tests look for it.
         form->TrayAvailable = true;
