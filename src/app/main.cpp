@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLoggingCategory>
 #include <QMetaObject>
+#include <QTimer>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -14,11 +15,14 @@
 #include "core/HandOver.h"
 #include "core/IniFile.h"
 #include "engine/EngineProfile.h"
+#include "platform/AppDirectory.h"
 #include "platform/InstanceLock.h"
+#include "platform/LocalPort.h"
 #include "platform/ProcessInfo.h"
 #include "platform/ThreadPriority.h"
 #include "shared/Global.h"
 #include "shared/ZphConst.h"
+#include "ui/AppMessageBox.h"
 #include "ui/FormMain.h"
 #include "ui/Translations.h"
 
@@ -63,6 +67,50 @@ std::optional<int> ExitForCommandLine(const core::ParsedCommandLine& parsed)
     return std::nullopt;
 }
 
+// The developer tools' endpoint as config.ini asks for it; empty when off or when the port
+// is taken (by another user's client, say), which is only logged.
+QString RemoteDebugging(const core::IniFile& ini)
+{
+    std::int64_t port = ini.ReadInteger("SYSTEM", "DEBUGPORT", zph::DefaultDebugPort);
+    if (port < 0 || port > 65535) {
+        qCWarning(lcStartup) << "[SYSTEM] DEBUGPORT" << port << "is no port; using"
+                             << zph::DefaultDebugPort;
+        port = zph::DefaultDebugPort;
+    }
+    if (port == 0)
+        return {};
+    if (!platform::LoopbackPortFree(int(port))) {
+        qCWarning(lcStartup) << "port" << port
+                             << "is taken: running without the developer tools' endpoint";
+        return {};
+    }
+    return QStringLiteral("127.0.0.1:%1").arg(port);
+}
+
+// The directory for the client's files; an installed client that cannot use its
+// per-user directory says so, here and in a box once the window is there.
+platform::TAppDirectory ResolveAppDirectory()
+{
+    const std::string executableDirectory = platform::ExecutableDirectory();
+    platform::TAppDirectory dir = platform::ResolveAppDirectory(
+        executableDirectory, zph::DataDirectoryName, zph::InstallMarker);
+    if (dir.Path.empty())
+        dir.Path = executableDirectory;
+    if (!dir.Problem.empty())
+        std::cerr << "quillmark-erp: cannot use the data directory (" << dir.Problem
+                  << "); settings are kept in " << dir.Path << " until the machine restarts\n";
+    return dir;
+}
+
+void ShowDataDirectoryProblem(QWidget& window, const QString& problem)
+{
+    QTimer::singleShot(0, &window, [problem] {
+        AppMessageBox(QStringLiteral("无法使用数据目录：%1。\n本次的设置只保留到电脑重新启动为止。")
+                          .arg(problem),
+                      MB_WARNING);
+    });
+}
+
 void InstallThreadHooks()
 {
     core::TCommonThread::SetSynchronizer([](const core::TCommonThread::TMethod& method) {
@@ -82,13 +130,14 @@ int main(int argc, char* argv[])
         return *status;
     const core::ClientCommand& command = *parsed.Command;
 
-    const std::string appDir = platform::ExecutableDirectory();
+    const platform::TAppDirectory appDirectory = ResolveAppDirectory();
+    const std::string& appDir = appDirectory.Path;
     auto lock = std::make_unique<platform::InstanceLock>(zph::InstanceName);
     if (!lock->Acquired())
         return HandOverToRunningInstance(*lock, appDir, command);
 
     engine::PrepareEngineProcess(
-        {QString::fromLatin1(zph::RemoteDebugging), platform::RunningAsRoot()});
+        {RemoteDebugging(core::IniFile(appDir + "config.ini")), platform::RunningAsRoot()});
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(zph::AppTitle));
     QApplication::setApplicationVersion(QString::fromLatin1(zph::AppVersion));
@@ -111,6 +160,8 @@ int main(int argc, char* argv[])
                          Qt::QueuedConnection);
         form.ShowInitial();
         qCInfo(lcStartup) << "main window shown";
+        if (!appDirectory.Problem.empty())
+            ShowDataDirectoryProblem(form, QString::fromStdString(appDirectory.Problem));
         if (command.What != core::ClientCommand::Kind::ShowWindow)
             PostClientCommand(form, command);
         exitCode = app.exec();

@@ -1,7 +1,7 @@
 #pragma once
-// One running client per user. The lock is held as long as the object lives and is
-// released by the kernel if the process dies. Beside it lives the path of the local
-// channel on which the running client listens for a second start.
+// One running client per user and display session. The lock is held as long as the object
+// lives and is released by the kernel if the process dies. Beside it lives the path of
+// the local channel on which the running client listens for a second start.
 
 #include <optional>
 #include <string>
@@ -11,7 +11,8 @@ namespace platform {
 class InstanceLock {
 public:
     // name: "BrowserQuillmark". The files go to $XDG_RUNTIME_DIR, else the temporary
-    // directory, with the user id in their names.
+    // directory, with the user id and the display ($WAYLAND_DISPLAY, else $DISPLAY) in
+    // their names.
     explicit InstanceLock(const std::string& name);
     ~InstanceLock();
     InstanceLock(const InstanceLock&) = delete;

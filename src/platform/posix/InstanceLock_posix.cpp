@@ -29,6 +29,24 @@ std::string RuntimeDirectory()
     return "/tmp";
 }
 
+// The display session a client belongs to, as a file-name part: "-:0" becomes "-_0".
+// Empty without a display (a headless start shares one lock).
+std::string DisplaySuffix()
+{
+    const char* display = std::getenv("WAYLAND_DISPLAY");
+    if (!display || !*display)
+        display = std::getenv("DISPLAY");
+    if (!display || !*display)
+        return {};
+    std::string suffix = "-";
+    for (const char* c = display; *c && suffix.size() < 64; ++c) {
+        const bool plain = (*c >= 'a' && *c <= 'z') || (*c >= 'A' && *c <= 'Z') ||
+                           (*c >= '0' && *c <= '9') || *c == '.' || *c == '-';
+        suffix += plain ? *c : '_';
+    }
+    return suffix;
+}
+
 bool SendAll(int fd, std::string_view data)
 {
     while (!data.empty()) {
@@ -75,8 +93,8 @@ std::optional<std::string> ReceiveLine(int fd, int timeoutMs)
 
 InstanceLock::InstanceLock(const std::string& name)
 {
-    const std::string base =
-        RuntimeDirectory() + "/" + name + "-" + std::to_string(static_cast<unsigned>(::getuid()));
+    const std::string base = RuntimeDirectory() + "/" + name + "-" +
+                             std::to_string(static_cast<unsigned>(::getuid())) + DisplaySuffix();
     lockPath_ = base + ".lock";
     channelPath_ = base + ".sock";
     fd_ = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
