@@ -4,7 +4,8 @@
 // starts the start-address and update-check tasks. Its methods are spread over files
 // by concern: FormMain.cpp (life and tray), FormMainTabs.cpp (tab registry),
 // FormMainStrip.cpp (strip drawing and mouse), FormMainPageEvents.cpp (page events),
-// FormMainService.cpp (start address and update check).
+// FormMainService.cpp (start address and update check), FormMainBrowsing.cpp (browsing
+// keys, find, zoom and printing of the active tab, reopening closed tabs).
 //
 // Everything runs on the UI thread except BuildStartUrl and CheckForUpdate, which run
 // on their own worker threads and reach the window only through its mailbox (posted
@@ -29,6 +30,8 @@
 namespace platform {
 class InstanceLock;
 }
+class QWebEngineView;
+class TBrowsingCommands;
 
 class TFormMain : public QMainWindow {
     Q_OBJECT
@@ -87,6 +90,12 @@ public:
     // Start address; it arrives with message 2040 from its task.
     QString StartUrl;
 
+    // Browsing: find, zoom, printing and the browsing keys for the active tab.
+    TBrowsingCommands* Browsing = nullptr;
+    // Addresses of the tabs closed last, newest first; Ctrl+Shift+T reopens them.
+    static constexpr int ClosedTabsKept = 10;
+    QStringList ClosedTabs;
+
     // Life and tray.
     void FormCreate();
     void FormCloseQuery(bool& CanClose);
@@ -133,6 +142,17 @@ public:
                            const engine::DownloadItem& downloadItem, const QString& suggestedName,
                            const engine::DownloadCallbackRef& callback);
     void crmClose(engine::TChromium* sender, const engine::BrowserRef& browser, bool& Result);
+    void crmAddressChange(engine::TChromium* sender, const engine::BrowserRef& browser,
+                          const QUrl& url);
+    void crmPrint(engine::TChromium* sender, const engine::BrowserRef& browser);
+
+    // Browsing.
+    // The browser view of the active tab; null when it has none.
+    QWebEngineView* ActiveView() const;
+    // Keeps the address of a tab that is being closed for ReopenClosedTab.
+    void RememberClosedTab(const TSkinTabSheet* page);
+    // Opens the address of the tab closed last as a new tab; does nothing when none is left.
+    void ReopenClosedTab();
 
     // Strip drawing and mouse.
     void PageControl1DrawSkinTab(int p, const QRect& rect, QPainter& canvas);
@@ -169,6 +189,7 @@ private:
     void CreateTray();
     void WireBrowserView(engine::TChromium* view);
     void CreateShortcuts();
+    void CreateBrowsing();
     void StartBackgroundTasks();
     void HideToTray();
     void SwitchTab(int step);

@@ -30,6 +30,13 @@ public:
     std::unique_ptr<TFormMain> Open(const TestServer& server, QSize size = DefaultSize)
     {
         WriteConfig(server.Host(), size);
+        return Restart();
+    }
+
+    // A new window on the application directory as the last one left it, as a restart of
+    // the client finds it.
+    std::unique_ptr<TFormMain> Restart()
+    {
         auto form = std::make_unique<TFormMain>(appDir_.path() + QLatin1Char('/'));
         // Hiding is what a close request does when a tray exists; tests look for it.
         form->TrayAvailable = true;
@@ -42,6 +49,8 @@ public:
         });
         return started ? std::move(form) : nullptr;
     }
+
+    QString ConfigPath() const { return appDir_.filePath(QStringLiteral("config.ini")); }
 
 private:
     void WriteConfig(const QString& host, QSize size)
