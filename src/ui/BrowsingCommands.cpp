@@ -87,8 +87,7 @@ bool TBrowsingCommands::eventFilter(QObject* watched, QEvent* event)
     if (event->type() != QEvent::Wheel)
         return QObject::eventFilter(watched, event);
     const auto* wheel = static_cast<QWheelEvent*>(event);
-    QWebEngineView* view =
-        wheel->modifiers() & Qt::ControlModifier ? ViewUnder(watched) : nullptr;
+    QWebEngineView* view = wheel->modifiers() & Qt::ControlModifier ? ViewUnder(watched) : nullptr;
     if (!view)
         return QObject::eventFilter(watched, event);
     wheelRest_ += wheel->angleDelta().y();

@@ -42,7 +42,8 @@ TFindBar::TFindBar(QWebEngineView* view)
     edit_->setMaximumWidth(320);
     edit_->installEventFilter(this);
     layout->addWidget(edit_);
-    QToolButton* previous = AddButton(layout, QStringLiteral("上一个"), QStringLiteral("Shift+Enter"));
+    QToolButton* previous =
+        AddButton(layout, QStringLiteral("上一个"), QStringLiteral("Shift+Enter"));
     QToolButton* next = AddButton(layout, QStringLiteral("下一个"), QStringLiteral("Enter"));
     count_->setObjectName(QStringLiteral("FindCount"));
     layout->addWidget(count_);

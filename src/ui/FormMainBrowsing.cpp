@@ -23,8 +23,7 @@ QWebEngineView* TFormMain::ActiveView() const
     return page && page->TabVisible() ? page->findChild<engine::BrowserView*>() : nullptr;
 }
 
-void TFormMain::crmAddressChange(engine::TChromium*, const engine::BrowserRef& browser,
-                                 const QUrl&)
+void TFormMain::crmAddressChange(engine::TChromium*, const engine::BrowserRef& browser, const QUrl&)
 {
     if (QWebEnginePage* page = browser->Page())
         ApplyStoredZoom(page);

@@ -128,10 +128,10 @@ void TPrintFlow::ShowPreview(const QByteArray& pdf)
     pageCount_->setObjectName(QStringLiteral("PrintPageCount"));
 
     auto* buttons = new QDialogButtonBox(dialog);
-    QPushButton* setup = buttons->addButton(QStringLiteral("页面设置..."),
-                                            QDialogButtonBox::ActionRole);
-    QPushButton* print = buttons->addButton(QStringLiteral("打印..."),
-                                            QDialogButtonBox::ActionRole);
+    QPushButton* setup =
+        buttons->addButton(QStringLiteral("页面设置..."), QDialogButtonBox::ActionRole);
+    QPushButton* print =
+        buttons->addButton(QStringLiteral("打印..."), QDialogButtonBox::ActionRole);
     print->setObjectName(QStringLiteral("PrintButton"));
     print->setDefault(true);
     buttons->addButton(QDialogButtonBox::Cancel);
@@ -167,9 +167,8 @@ void TPrintFlow::AskPageSetup()
     auto* dialog = new QPageSetupDialog(printer_.get(), preview_);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QObject::destroyed, [keep = printer_] {});
-    connect(dialog, &QDialog::accepted, this, [this] {
-        RequestPdf(false, [this](const QByteArray& pdf) { LoadPreview(pdf); });
-    });
+    connect(dialog, &QDialog::accepted, this,
+            [this] { RequestPdf(false, [this](const QByteArray& pdf) { LoadPreview(pdf); }); });
     dialog->open();
 }
 

@@ -125,7 +125,8 @@ private slots:
         QVERIFY(popupBar && popupBar->isVisible());
         QVERIFY(popupBar->Text().isEmpty());
         Type(QStringLiteral("苹果"));
-        QVERIFY(WaitFor([&] { return popupBar->CountText() == QStringLiteral("第 0 项，共 0 项"); }));
+        QVERIFY(
+            WaitFor([&] { return popupBar->CountText() == QStringLiteral("第 0 项，共 0 项"); }));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QVERIFY(!popupBar->isVisible());
         QVERIFY(popupBar->CountText().isEmpty());
@@ -258,7 +259,8 @@ private slots:
         QCOMPARE(VisibleTabs(form), 11);
         for (int k = 0; k < 10; ++k) {
             TSkinTabSheet* page = form.PageControl1->Page(2 + k);
-            QVERIFY(WaitFor([&] { return page->Caption() == QStringLiteral("Popup %1").arg(10 - k); }));
+            QVERIFY(
+                WaitFor([&] { return page->Caption() == QStringLiteral("Popup %1").arg(10 - k); }));
         }
         QCOMPARE(form.PageControl1->ActivePageIndex(), 11);
         QCOMPARE(PathOf(form.ActiveView()), QStringLiteral("/popup"));
