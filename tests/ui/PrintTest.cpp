@@ -30,7 +30,8 @@ QByteArray TablePage(int pages)
                       "div { page-break-after: always; } div:last-child { page-break-after: auto; }"
                       "</style></head><body>";
     for (int i = 1; i <= pages; ++i)
-        html += "<div><table><tr><td>第 " + QByteArray::number(i) + " 页</td><td>金额</td></tr>"
+        html += "<div><table><tr><td>第 " + QByteArray::number(i) +
+                " 页</td><td>金额</td></tr>"
                 "</table></div>";
     return html + "</body></html>";
 }
