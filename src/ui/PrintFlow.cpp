@@ -61,10 +61,8 @@ bool DrawOnPrinter(const QByteArray& pdf, QPrinter& printer)
 
 TPrintFlow::TPrintFlow(QObject* parent) : QObject(parent) {}
 
-TPrintFlow::~TPrintFlow()
-{
-    delete preview_.data();
-}
+// The preview goes with its view.
+TPrintFlow::~TPrintFlow() = default;
 
 void TPrintFlow::Start(QWebEngineView* view)
 {
