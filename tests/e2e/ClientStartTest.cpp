@@ -8,29 +8,19 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "ClientRun.h"
 #include "support/TestHelpers.h"
 
 using namespace testing_support;
+using e2e::BinDir;
+using e2e::HttpGet;
+using e2e::StartDemoService;
 
 namespace {
-
-const QString BinDir = QStringLiteral(QUILLMARK_BIN_DIR);
-
-QByteArray HttpGet(const QString& url)
-{
-    QNetworkAccessManager manager;
-    QNetworkRequest request{QUrl(url)};
-    request.setTransferTimeout(2000);
-    std::unique_ptr<QNetworkReply> reply(manager.get(request));
-    WaitFor([&] { return reply->isFinished(); }, 3000);
-    return reply->error() == QNetworkReply::NoError ? reply->readAll() : QByteArray();
-}
 
 QString ReadIniValue(const QString& path, const QString& key)
 {
@@ -60,12 +50,7 @@ private slots:
         env_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env_.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("quillmark.*.info=true"));
 
-        service_.setProgram(BinDir + QStringLiteral("/quillmark-demo-service"));
-        service_.setArguments({QStringLiteral("--host"), QStringLiteral("127.0.0.1"),
-                               QStringLiteral("--port"), QStringLiteral("6868")});
-        service_.start();
-        QVERIFY(service_.waitForStarted());
-        QVERIFY2(WaitFor([&] { return service_.peek(4096).contains("listening"); }),
+        QVERIFY2(StartDemoService(service_),
                  "the demo service did not start: is 127.0.0.1:6868 taken by another process?");
     }
 
