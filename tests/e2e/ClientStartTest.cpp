@@ -5,11 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "ClientRun.h"
@@ -17,7 +13,6 @@
 
 using namespace testing_support;
 using e2e::BinDir;
-using e2e::HttpGet;
 using e2e::StartDemoService;
 
 namespace {
@@ -40,14 +35,8 @@ class ClientStartTest : public QObject {
 private slots:
     void init()
     {
-        QVERIFY(appDir_.isValid());
-        QVERIFY(QDir(appDir_.path()).mkpath(QStringLiteral("run")));
-        client_ = appDir_.filePath(QStringLiteral("quillmark-erp"));
-        QVERIFY(QFile::copy(QStringLiteral(QUILLMARK_CLIENT), client_));
-
-        env_ = QProcessEnvironment::systemEnvironment();
-        env_.insert(QStringLiteral("XDG_RUNTIME_DIR"), appDir_.filePath(QStringLiteral("run")));
-        env_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        QVERIFY(appDir_.Prepare());
+        env_ = appDir_.Environment();
         env_.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("quillmark.*.info=true"));
 
         QVERIFY2(StartDemoService(service_),
@@ -56,24 +45,18 @@ private slots:
 
     void cleanup()
     {
-        for (QProcess* p : {&first_, &service_}) {
-            if (p->state() != QProcess::NotRunning) {
-                p->terminate();
-                if (!p->waitForFinished(5000))
-                    p->kill();
-                p->waitForFinished(5000);
-            }
-        }
+        for (QProcess* p : {&first_, &service_})
+            e2e::Stop(*p);
     }
 
     void firstRunOpensTheStartPageAndHandsOver()
     {
         first_.setProcessEnvironment(env_);
         first_.setProcessChannelMode(QProcess::SeparateChannels);
-        first_.start(client_, {});
+        first_.start(appDir_.Client(), {});
         QVERIFY(first_.waitForStarted());
 
-        const QString config = appDir_.filePath(QStringLiteral("config.ini"));
+        const QString config = appDir_.FilePath(QStringLiteral("config.ini"));
         QVERIFY(WaitFor(
             [&] { return ReadIniValue(config, QStringLiteral("HANDLE")).toLongLong() > 0; }));
 
@@ -81,14 +64,9 @@ private slots:
         QString startUrl;
         QVERIFY(WaitFor(
             [&] {
-                const auto targets = QJsonDocument::fromJson(
-                                         HttpGet(QStringLiteral("http://127.0.0.1:9000/json/list")))
-                                         .array();
-                for (const auto& target : targets) {
-                    const QString url = target.toObject().value(QStringLiteral("url")).toString();
-                    if (url.startsWith(QStringLiteral("http://127.0.0.1:6868/?ComputerName=")))
-                        startUrl = url;
-                }
+                startUrl = e2e::DebuggedPage(QStringLiteral("http://127.0.0.1:6868/?ComputerName="))
+                               .value(QStringLiteral("url"))
+                               .toString();
                 return !startUrl.isEmpty();
             },
             30000));
@@ -112,7 +90,7 @@ private slots:
         // A second start hands over and ends without starting the engine.
         QProcess second;
         second.setProcessEnvironment(env_);
-        second.start(client_, {});
+        second.start(appDir_.Client(), {});
         QVERIFY(second.waitForFinished(10000));
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.exitCode(), 0);
@@ -122,15 +100,14 @@ private slots:
                    first_.readAllStandardError().contains("showing the window");
         }));
         QCOMPARE(first_.state(), QProcess::Running);
-        QVERIFY(QDir(appDir_.filePath(QStringLiteral("cache"))).exists());
+        QVERIFY(QDir(appDir_.FilePath(QStringLiteral("cache"))).exists());
         // By now the version file would have been asked for again, had the client (or
         // the hand-over) checked twice.
         QCOMPARE(service_.peek(1 << 20).count("GET /ver/ver.html"), 1);
     }
 
 private:
-    QTemporaryDir appDir_;
-    QString client_;
+    e2e::ClientDir appDir_;
     QProcessEnvironment env_;
     QProcess service_;
     QProcess first_;

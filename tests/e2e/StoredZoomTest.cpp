@@ -4,22 +4,18 @@
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
-#include <QDir>
 #include <QFile>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTcpSocket>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "ClientRun.h"
 #include "support/TestHelpers.h"
 
 using namespace testing_support;
-using e2e::HttpGet;
 using e2e::StartDemoService;
 
 namespace {
@@ -35,8 +31,8 @@ QJsonValue Evaluate(const QUrl& socketUrl, const QString& expression)
     QByteArray key(16, '\0');
     for (char& c : key)
         c = char(QRandomGenerator::global()->bounded(256));
-    socket.write("GET " + socketUrl.path().toLatin1() + " HTTP/1.1\r\nHost: " +
-                 socketUrl.authority().toLatin1() +
+    socket.write("GET " + socketUrl.path().toLatin1() +
+                 " HTTP/1.1\r\nHost: " + socketUrl.authority().toLatin1() +
                  "\r\nUpgrade: websocket\r\nConnection: Upgrade\r\nSec-WebSocket-Key: " +
                  key.toBase64() + "\r\nSec-WebSocket-Version: 13\r\n\r\n");
     QByteArray in;
@@ -80,8 +76,7 @@ QJsonValue Evaluate(const QUrl& socketUrl, const QString& expression)
             const QJsonObject message = QJsonDocument::fromJson(in.mid(header, length)).object();
             in.remove(0, header + length);
             if (message.value("id").toInt() == 1)
-                return message.value("result").toObject().value("result").toObject().value(
-                    "value");
+                return message.value("result").toObject().value("result").toObject().value("value");
         }
         if (!socket.waitForReadyRead(5000))
             return {};
@@ -96,25 +91,16 @@ class StoredZoomTest : public QObject {
 private slots:
     void init()
     {
-        QVERIFY(appDir_.isValid());
-        QVERIFY(QDir(appDir_.path()).mkpath(QStringLiteral("run")));
-        client_ = appDir_.filePath(QStringLiteral("quillmark-erp"));
-        QFile::remove(client_);
-        QVERIFY(QFile::copy(QStringLiteral(QUILLMARK_CLIENT), client_));
+        QVERIFY(appDir_.Prepare());
 
-        QVERIFY2(StartDemoService(service_), "the demo service did not start: is 127.0.0.1:6868 taken by another process?");
+        QVERIFY2(StartDemoService(service_),
+                 "the demo service did not start: is 127.0.0.1:6868 taken by another process?");
     }
 
     void cleanup()
     {
-        for (QProcess* p : {&running_, &service_}) {
-            if (p->state() != QProcess::NotRunning) {
-                p->terminate();
-                if (!p->waitForFinished(5000))
-                    p->kill();
-                p->waitForFinished(5000);
-            }
-        }
+        for (QProcess* p : {&running_, &service_})
+            e2e::Stop(*p);
     }
 
     void startPageOpensAtTheStoredZoom_data()
@@ -129,31 +115,23 @@ private slots:
     {
         QFETCH(QByteArray, stored);
         QFETCH(double, scale);
-        const QString config = appDir_.filePath(QStringLiteral("config.ini"));
+        const QString config = appDir_.FilePath(QStringLiteral("config.ini"));
         const QByteArray others = "; the user's own note\n[OTHER]\nKEY=value\n";
         QFile file(config);
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(others + "[ZOOM]\n127.0.0.1=" + stored + "\n");
         file.close();
 
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), appDir_.filePath(QStringLiteral("run")));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        running_.setProcessEnvironment(env);
-        running_.start(client_, {});
+        running_.setProcessEnvironment(appDir_.Environment());
+        running_.start(appDir_.Client(), {});
         QVERIFY(running_.waitForStarted());
 
         QUrl socket;
         QVERIFY(WaitFor(
             [&] {
-                const auto targets = QJsonDocument::fromJson(
-                                         HttpGet(QStringLiteral("http://127.0.0.1:9000/json/list")))
-                                         .array();
-                for (const auto& target : targets) {
-                    const QJsonObject t = target.toObject();
-                    if (t.value("url").toString().startsWith("http://127.0.0.1:6868/?"))
-                        socket = QUrl(t.value("webSocketDebuggerUrl").toString());
-                }
+                socket = QUrl(e2e::DebuggedPage(QStringLiteral("http://127.0.0.1:6868/?"))
+                                  .value(QStringLiteral("webSocketDebuggerUrl"))
+                                  .toString());
                 return socket.isValid();
             },
             30000));
@@ -170,8 +148,7 @@ private slots:
     }
 
 private:
-    QTemporaryDir appDir_;
-    QString client_;
+    e2e::ClientDir appDir_;
     QProcess service_;
     QProcess running_;
 };
