@@ -5,17 +5,32 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
-#include "ClientRun.h"
 #include "support/TestHelpers.h"
 
 using namespace testing_support;
-using e2e::BinDir;
-using e2e::StartDemoService;
 
 namespace {
+
+const QString BinDir = QStringLiteral(QUILLMARK_BIN_DIR);
+
+QByteArray HttpGet(const QString& url)
+{
+    QNetworkAccessManager manager;
+    QNetworkRequest request{QUrl(url)};
+    request.setTransferTimeout(2000);
+    std::unique_ptr<QNetworkReply> reply(manager.get(request));
+    WaitFor([&] { return reply->isFinished(); }, 3000);
+    return reply->error() == QNetworkReply::NoError ? reply->readAll() : QByteArray();
+}
 
 QString ReadIniValue(const QString& path, const QString& key)
 {
@@ -35,28 +50,45 @@ class ClientStartTest : public QObject {
 private slots:
     void init()
     {
-        QVERIFY(appDir_.Prepare());
-        env_ = appDir_.Environment();
+        QVERIFY(appDir_.isValid());
+        QVERIFY(QDir(appDir_.path()).mkpath(QStringLiteral("run")));
+        client_ = appDir_.filePath(QStringLiteral("quillmark-erp"));
+        QVERIFY(QFile::copy(QStringLiteral(QUILLMARK_CLIENT), client_));
+
+        env_ = QProcessEnvironment::systemEnvironment();
+        env_.insert(QStringLiteral("XDG_RUNTIME_DIR"), appDir_.filePath(QStringLiteral("run")));
+        env_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env_.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("quillmark.*.info=true"));
 
-        QVERIFY2(StartDemoService(service_),
+        service_.setProgram(BinDir + QStringLiteral("/quillmark-demo-service"));
+        service_.setArguments({QStringLiteral("--host"), QStringLiteral("127.0.0.1"),
+                               QStringLiteral("--port"), QStringLiteral("6868")});
+        service_.start();
+        QVERIFY(service_.waitForStarted());
+        QVERIFY2(WaitFor([&] { return service_.peek(4096).contains("listening"); }),
                  "the demo service did not start: is 127.0.0.1:6868 taken by another process?");
     }
 
     void cleanup()
     {
-        for (QProcess* p : {&first_, &service_})
-            e2e::Stop(*p);
+        for (QProcess* p : {&first_, &service_}) {
+            if (p->state() != QProcess::NotRunning) {
+                p->terminate();
+                if (!p->waitForFinished(5000))
+                    p->kill();
+                p->waitForFinished(5000);
+            }
+        }
     }
 
     void firstRunOpensTheStartPageAndHandsOver()
     {
         first_.setProcessEnvironment(env_);
         first_.setProcessChannelMode(QProcess::SeparateChannels);
-        first_.start(appDir_.Client(), {});
+        first_.start(client_, {});
         QVERIFY(first_.waitForStarted());
 
-        const QString config = appDir_.FilePath(QStringLiteral("config.ini"));
+        const QString config = appDir_.filePath(QStringLiteral("config.ini"));
         QVERIFY(WaitFor(
             [&] { return ReadIniValue(config, QStringLiteral("HANDLE")).toLongLong() > 0; }));
 
@@ -64,9 +96,14 @@ private slots:
         QString startUrl;
         QVERIFY(WaitFor(
             [&] {
-                startUrl = e2e::DebuggedPage(QStringLiteral("http://127.0.0.1:6868/?ComputerName="))
-                               .value(QStringLiteral("url"))
-                               .toString();
+                const auto targets = QJsonDocument::fromJson(
+                                         HttpGet(QStringLiteral("http://127.0.0.1:9000/json/list")))
+                                         .array();
+                for (const auto& target : targets) {
+                    const QString url = target.toObject().value(QStringLiteral("url")).toString();
+                    if (url.startsWith(QStringLiteral("http://127.0.0.1:6868/?ComputerName=")))
+                        startUrl = url;
+                }
                 return !startUrl.isEmpty();
             },
             30000));
@@ -90,7 +127,7 @@ private slots:
         // A second start hands over and ends without starting the engine.
         QProcess second;
         second.setProcessEnvironment(env_);
-        second.start(appDir_.Client(), {});
+        second.start(client_, {});
         QVERIFY(second.waitForFinished(10000));
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.exitCode(), 0);
@@ -100,14 +137,15 @@ private slots:
                    first_.readAllStandardError().contains("showing the window");
         }));
         QCOMPARE(first_.state(), QProcess::Running);
-        QVERIFY(QDir(appDir_.FilePath(QStringLiteral("cache"))).exists());
+        QVERIFY(QDir(appDir_.filePath(QStringLiteral("cache"))).exists());
         // By now the version file would have been asked for again, had the client (or
         // the hand-over) checked twice.
         QCOMPARE(service_.peek(1 << 20).count("GET /ver/ver.html"), 1);
     }
 
 private:
-    e2e::ClientDir appDir_;
+    QTemporaryDir appDir_;
+    QString client_;
     QProcessEnvironment env_;
     QProcess service_;
     QProcess first_;

@@ -3,20 +3,13 @@
 // for 100 %; the page's own scale is read through the debugging endpoint.
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
-#include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QTcpSocket>
-#include <QTest>
 
-#include "ClientRun.h"
-#include "support/TestHelpers.h"
+#include "ClientUnderTest.h"
 
 using namespace testing_support;
-using e2e::StartDemoService;
+using namespace e2e;
 
 namespace {
 
@@ -91,17 +84,10 @@ class StoredZoomTest : public QObject {
 private slots:
     void init()
     {
-        QVERIFY(appDir_.Prepare());
-
-        QVERIFY2(StartDemoService(service_),
-                 "the demo service did not start: is 127.0.0.1:6868 taken by another process?");
+        const QString problem = client_.SetUp();
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
-
-    void cleanup()
-    {
-        for (QProcess* p : {&running_, &service_})
-            e2e::Stop(*p);
-    }
+    void cleanup() { client_.TearDown(); }
 
     void startPageOpensAtTheStoredZoom_data()
     {
@@ -115,42 +101,33 @@ private slots:
     {
         QFETCH(QByteArray, stored);
         QFETCH(double, scale);
-        const QString config = appDir_.FilePath(QStringLiteral("config.ini"));
         const QByteArray others = "; the user's own note\n[OTHER]\nKEY=value\n";
-        QFile file(config);
+        QFile file(client_.ConfigPath());
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(others + "[ZOOM]\n127.0.0.1=" + stored + "\n");
         file.close();
-
-        running_.setProcessEnvironment(appDir_.Environment());
-        running_.start(appDir_.Client(), {});
-        QVERIFY(running_.waitForStarted());
+        QVERIFY(client_.StartFirst());
 
         QUrl socket;
+        for (const auto& target :
+             QJsonDocument::fromJson(HttpGet(QStringLiteral("http://127.0.0.1:9000/json/list")))
+                 .array())
+            if (target.toObject().value("url").toString().contains("/?ComputerName="))
+                socket = QUrl(target.toObject().value("webSocketDebuggerUrl").toString());
+        QVERIFY(socket.isValid());
         QVERIFY(WaitFor(
             [&] {
-                socket = QUrl(e2e::DebuggedPage(QStringLiteral("http://127.0.0.1:6868/?"))
-                                  .value(QStringLiteral("webSocketDebuggerUrl"))
-                                  .toString());
-                return socket.isValid();
-            },
-            30000));
-        double seen = 0;
-        QVERIFY(WaitFor(
-            [&] {
-                seen = Evaluate(socket, QStringLiteral("window.devicePixelRatio")).toDouble();
+                const double seen =
+                    Evaluate(socket, QStringLiteral("window.devicePixelRatio")).toDouble();
                 return qAbs(seen - scale) < 0.01;
             },
             10000));
-        QFile check(config);
-        QVERIFY(check.open(QIODevice::ReadOnly));
-        QVERIFY(check.readAll().startsWith(others));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().startsWith(others));
     }
 
 private:
-    e2e::ClientDir appDir_;
-    QProcess service_;
-    QProcess running_;
+    ClientUnderTest client_;
 };
 
 int main(int argc, char** argv)

@@ -187,7 +187,7 @@ private slots:
             Press(form, Qt::Key_Equal);
         QCOMPARE(ZoomPercent(start), 500);
         form_.reset();
-        form_ = fixture_.Restart();
+        form_ = fixture_.Restart(server_);
         QVERIFY(form_);
         QVERIFY(WaitFor([&] { return ZoomPercent(form_->ActiveView()) == 500; }));
         QVERIFY(window_life::ReadBytes(config).contains("[EXTRA]\nA=1\n"));
