@@ -4,8 +4,7 @@
 // starts the start-address and update-check tasks. Its methods are spread over files
 // by concern: FormMain.cpp (life and tray), FormMainTabs.cpp (tab registry),
 // FormMainStrip.cpp (strip drawing and mouse), FormMainPageEvents.cpp (page events),
-// FormMainService.cpp (start address and update check), FormMainBrowsing.cpp (browsing
-// keys, find, zoom and printing of the active tab, reopening closed tabs).
+// FormMainService.cpp (start address and update check).
 //
 // Everything runs on the UI thread except BuildStartUrl and CheckForUpdate, which run
 // on their own worker threads and reach the window only through its mailbox (posted
@@ -146,7 +145,8 @@ public:
                           const QUrl& url);
     void crmPrint(engine::TChromium* sender, const engine::BrowserRef& browser);
 
-    // Browsing.
+    // Browsing (FormMainBrowsing.cpp): find, zoom, printing and the browsing keys act on
+    // the active tab; closed tabs can be reopened.
     // The browser view of the active tab; null when it has none.
     QWebEngineView* ActiveView() const;
     // Keeps the address of a tab that is being closed for ReopenClosedTab.
@@ -189,10 +189,11 @@ private:
     void CreateTray();
     void WireBrowserView(engine::TChromium* view);
     void CreateShortcuts();
-    void CreateBrowsing();
     void StartBackgroundTasks();
     void HideToTray();
     void SwitchTab(int step);
+    // The browsing keys (FormMainBrowsing.cpp).
+    void CreateBrowsing();
 
     QString appDir_;
     std::unique_ptr<platform::InstanceLock> instanceMutex_;
