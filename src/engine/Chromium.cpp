@@ -145,6 +145,14 @@ void TChromium::Attach(BrowserPage* page)
     };
     connect(page, &QWebEnginePage::loadStarted, this, [reportLoading] { reportLoading(true); });
     connect(page, &QWebEnginePage::loadFinished, this, [reportLoading] { reportLoading(false); });
+    connect(page, &QWebEnginePage::urlChanged, this, [this, page](const QUrl& url) {
+        if (OnAddressChange)
+            OnAddressChange(this, page->GetBrowser(), url);
+    });
+    connect(page, &QWebEnginePage::printRequested, this, [this, page] {
+        if (OnPrint && !page->IsClosed())
+            OnPrint(this, page->GetBrowser());
+    });
 }
 
 void TChromium::HandleNewWindow(BrowserPage* opener, QWebEngineNewWindowRequest& request)

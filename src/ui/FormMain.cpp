@@ -25,6 +25,7 @@ TFormMain::TFormMain(const QString& appDir, QWidget* parent)
     CreateControls();
     CreateTray();
     CreateShortcuts();
+    CreateBrowsing();
     SetMessageBoxOwner(this);
     FormCreate();
 }

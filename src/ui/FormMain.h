@@ -30,6 +30,8 @@
 namespace platform {
 class InstanceLock;
 }
+class QWebEngineView;
+class TBrowsingCommands;
 
 class TFormMain : public QMainWindow {
     Q_OBJECT
@@ -88,6 +90,12 @@ public:
     // Start address; it arrives with message 2040 from its task.
     QString StartUrl;
 
+    // Browsing: find, zoom, printing and the browsing keys for the active tab.
+    TBrowsingCommands* Browsing = nullptr;
+    // Addresses of the tabs closed last, newest first; Ctrl+Shift+T reopens them.
+    static constexpr int ClosedTabsKept = 10;
+    QStringList ClosedTabs;
+
     // Life and tray.
     void FormCreate();
     void FormCloseQuery(bool& CanClose);
@@ -134,6 +142,18 @@ public:
                            const engine::DownloadItem& downloadItem, const QString& suggestedName,
                            const engine::DownloadCallbackRef& callback);
     void crmClose(engine::TChromium* sender, const engine::BrowserRef& browser, bool& Result);
+    void crmAddressChange(engine::TChromium* sender, const engine::BrowserRef& browser,
+                          const QUrl& url);
+    void crmPrint(engine::TChromium* sender, const engine::BrowserRef& browser);
+
+    // Browsing (FormMainBrowsing.cpp): find, zoom, printing and the browsing keys act on
+    // the active tab; closed tabs can be reopened.
+    // The browser view of the active tab; null when it has none.
+    QWebEngineView* ActiveView() const;
+    // Keeps the address of a tab that is being closed for ReopenClosedTab.
+    void RememberClosedTab(const TSkinTabSheet* page);
+    // Opens the address of the tab closed last as a new tab; does nothing when none is left.
+    void ReopenClosedTab();
 
     // Strip drawing and mouse.
     void PageControl1DrawSkinTab(int p, const QRect& rect, QPainter& canvas);
@@ -182,6 +202,8 @@ private:
     void StartBackgroundTasks();
     void HideToTray();
     void SwitchTab(int step);
+    // The browsing keys (FormMainBrowsing.cpp).
+    void CreateBrowsing();
 
     QString appDir_;
     std::unique_ptr<platform::InstanceLock> instanceMutex_;

@@ -56,6 +56,8 @@ void TFormMain::WireBrowserView(engine::TChromium* view)
     view->OnBeforeResourceLoad = [this](auto&&... args) { crmBeforeResourceLoad(args...); };
     view->OnBeforeDownload = [this](auto&&... args) { crmBeforeDownload(args...); };
     view->OnClose = [this](auto&&... args) { crmClose(args...); };
+    view->OnAddressChange = [this](auto&&... args) { crmAddressChange(args...); };
+    view->OnPrint = [this](auto&&... args) { crmPrint(args...); };
 }
 
 void TFormMain::AddSparePage()
@@ -107,7 +109,7 @@ void TFormMain::OpenPopupTab(const TPopupInfo& info)
 
     page->SetTabVisible(true);
     UpdateTabWidth();
-    if (!(QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier))
+    if (!info.Background && !(QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier))
         PageControl1->SetActivePageIndex(index);
 }
 
@@ -133,6 +135,7 @@ void TFormMain::CloseTab(int p)
         return;
     }
 
+    RememberClosedTab(page);
     TabRegistry->Remove(QString::number(page->Tag), page);
     engine::CloseBrowsersIn(page);
     PageControl1->DeletePage(p);

@@ -48,9 +48,23 @@ public:
         return started ? std::move(form) : nullptr;
     }
 
+    // Opens a window again on the application directory as the last one left it, as a
+    // restart of the client finds it.
+    std::unique_ptr<TFormMain> Restart(const TestServer& server)
+    {
+        keepConfig_ = true;
+        auto form = Open(server);
+        keepConfig_ = false;
+        return form;
+    }
+
+    QString ConfigPath() const { return appDir_.filePath(QStringLiteral("config.ini")); }
+
 private:
     void WriteConfig(const QString& host, QSize size)
     {
+        if (keepConfig_)
+            return;
         QFile config(appDir_.filePath(QStringLiteral("config.ini")));
         config.open(QIODevice::WriteOnly | QIODevice::Truncate);
         config.write(QStringLiteral("[SERVICE]\nHOST=%1\n[WIN]\nLEFT=0\nTOP=0\nRIGHT=%2\n"
@@ -62,6 +76,7 @@ private:
     }
 
     QTemporaryDir appDir_;
+    bool keepConfig_ = false;
 };
 
 // Runs a script in the main frame of a tab's browser.

@@ -129,6 +129,23 @@ TEST(DemoService, AboutPageClosesItselfAndShowsTheVersion)
     Find(res->body, "onclick=\"window.close()\">关闭</button>");
 }
 
+TEST(DemoService, ServesTheInvoiceAndTheLongTableLinkedFromTheStartPage)
+{
+    RunningService service;
+    const auto start = service.Get("/");
+    ASSERT_TRUE(start);
+    Find(start->body, "href=\"/invoice.html\"");
+    Find(start->body, "href=\"/table.html\"");
+    const auto invoice = service.Get("/invoice.html");
+    ASSERT_TRUE(invoice);
+    EXPECT_EQ(invoice->status, 200);
+    Find(invoice->body, "onclick=\"window.print()\"");
+    const auto table = service.Get("/table.html");
+    ASSERT_TRUE(table);
+    EXPECT_EQ(table->status, 200);
+    Find(table->body, "<table class=\"list\" id=\"list\">");
+}
+
 TEST(DemoService, PopupPageIsTitledWithItsNumber)
 {
     RunningService service;
