@@ -7,7 +7,7 @@
 namespace platform {
 
 struct TAppDirectory {
-    std::string Path;    // with a trailing separator
+    std::string Path; // with a trailing separator
     bool Installed = false;
     // Why the per-user directory could not be used; Path is then a private temporary
     // directory that lives as long as the machine keeps /tmp.

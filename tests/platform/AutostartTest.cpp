@@ -10,6 +10,7 @@
 namespace {
 
 using platform_test::ReadFile;
+using platform_test::ScopedVariable;
 using platform_test::ShellQuote;
 using platform_test::TTempDir;
 using Step = platform::AutostartFailure::Step;
@@ -17,29 +18,6 @@ namespace fs = std::filesystem;
 
 const std::string Name = "BrowserQuillmark";
 const std::string Executable = "/opt/ERP client/it's \"q\" $1 \\/quillmark-erp";
-
-// Sets an environment variable (nullopt: unsets it) for the life of the object.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const std::optional<std::string>& value) : name_(name)
-    {
-        if (const char* old = std::getenv(name))
-            old_ = old;
-        Set(value);
-    }
-    ~ScopedVariable() { Set(old_); }
-
-private:
-    void Set(const std::optional<std::string>& value)
-    {
-        if (value)
-            ::setenv(name_, value->c_str(), 1);
-        else
-            ::unsetenv(name_);
-    }
-    const char* name_;
-    std::optional<std::string> old_;
-};
 
 std::vector<std::string> Names(const fs::path& directory)
 {
