@@ -242,8 +242,8 @@ void TChromium::HandleClose(BrowserPage* page)
 {
     bool result = false;
     // A copy: the handler may let the page go.
-    const BrowserRef browser =
-        page->GetBrowser(); // NOLINT(performance-unnecessary-copy-initialization)
+    // NOLINTNEXTLINE(performance-unnecessary-copy-initialization)
+    const BrowserRef browser = page->GetBrowser();
     if (OnClose)
         OnClose(this, browser, result);
     if (!result && browser->IsPopup() && browser->Window() && browser->Window()->isWindow())
