@@ -1,17 +1,23 @@
 # One-command set-up on a fresh Debian 12 machine: `make run` and `make test`.
 BUILD_DIR ?= build
+SANITIZE_DIR ?= build-sanitize
 JOBS ?= $(shell nproc)
 SERVICE_HOST ?=
+# Where `make install` puts the client.
+PREFIX ?= /usr/local
+# WERROR=1: compiler warnings fail the build (CI builds this way).
+WERROR ?=
 
 # Every Debian package the build, the tests and the client need.
 PACKAGES := cmake g++ make pkg-config git \
-	qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin qt6-translations-l10n qt6-multimedia-dev \
-	libgl-dev libgtest-dev libgmock-dev nlohmann-json3-dev libcpp-httplib-dev \
-	xvfb xauth xdotool fonts-noto-cjk iproute2
+	qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin qt6-translations-l10n qt6-pdf-dev \
+	qt6-multimedia-dev libgl-dev libgtest-dev libgmock-dev nlohmann-json3-dev libcpp-httplib-dev \
+	xvfb xauth xdotool fonts-noto-cjk iproute2 clang-tidy qt6-svg-dev \
+	file desktop-file-utils appstream dpkg-dev lintian
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
-.PHONY: all deps configure build test run bench clean format
+.PHONY: all deps configure build test run bench clean format lint check-sanitize install package
 
 all: build
 
@@ -27,14 +33,22 @@ deps:
 	fi
 
 configure: deps
-	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-		$(if $(SERVICE_HOST),-DQUILLMARK_SERVICE_HOST=$(SERVICE_HOST)) >/dev/null
+	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
+		-DQUILLMARK_WERROR=$(if $(WERROR),ON,OFF) \
+		-DQUILLMARK_SERVICE_HOST=$(or $(SERVICE_HOST),127.0.0.1) >/dev/null
 
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) --timeout 600
+
+install: build
+	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+# build/quillmark-erp_<version>_<arch>.deb; SERVICE_HOST=... builds it for that host.
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
 
 run: build
 	./scripts/run-client.sh $(BUILD_DIR)
@@ -46,5 +60,17 @@ bench: build
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
+# The checks of .clang-tidy over every source file of the build (tests included).
+lint: configure
+	./scripts/run-clang-tidy.sh $(BUILD_DIR) $(JOBS)
+
+# The portable logic, the OS services and the demo service under AddressSanitizer and
+# UndefinedBehaviorSanitizer: their unit tests (label "unit"), built in a tree of their own.
+check-sanitize: deps
+	@cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DQUILLMARK_SANITIZE=ON \
+		-DQUILLMARK_WERROR=$(if $(WERROR),ON,OFF) >/dev/null
+	cmake --build $(SANITIZE_DIR) -j $(JOBS) --target core_tests platform_tests demo_service_tests
+	cd $(SANITIZE_DIR) && ctest -L unit --output-on-failure -j $(JOBS) --timeout 600
+
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)

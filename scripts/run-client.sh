@@ -95,14 +95,15 @@ start_demo_service() {
     die "the demo service did not answer on port $port within 10 seconds"
 }
 
-# The client's instance lock, where the client keeps it.
+# The client's instance lock, where the client keeps it: per user and display session.
 lock_file() {
-    local dir=${XDG_RUNTIME_DIR:-}
+    local dir=${XDG_RUNTIME_DIR:-} display=${WAYLAND_DISPLAY:-${DISPLAY:-}} suffix=
     if [[ -z $dir || ! -d $dir || ! -w $dir ]]; then
         dir=${TMPDIR:-}
         [[ -n $dir && -d $dir ]] || dir=/tmp
     fi
-    echo "$dir/BrowserQuillmark-$(id -u).lock"
+    [[ -z $display ]] || suffix=-${display//[^a-zA-Z0-9.-]/_}
+    echo "$dir/BrowserQuillmark-$(id -u)$suffix.lock"
 }
 
 # A client that restarts itself ends first; the new one takes the lock moments later.

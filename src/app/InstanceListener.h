@@ -1,21 +1,22 @@
 #pragma once
-// The running client's end of the single-instance channel: a second start sends the
-// window handle it found in config.ini, and when it is this window's, the window is
-// told to show itself (message 2027).
+// The running client's end of the single-instance channel: a second start sends one line
+// (core/HandOver.h) with the window handle it found in config.ini, and when the handle is
+// this window's, the command is carried out and the answer says so.
 
 #include <QLocalServer>
 #include <QPointer>
-#include <QWidget>
+
+class TFormMain;
 
 class InstanceListener : public QObject {
     Q_OBJECT
 public:
-    InstanceListener(const QString& channelPath, QWidget* window);
+    InstanceListener(const QString& channelPath, TFormMain* window);
     ~InstanceListener() override;
 
 private:
     void Accept();
 
     QLocalServer server_;
-    QPointer<QWidget> window_;
+    QPointer<TFormMain> window_;
 };

@@ -3,17 +3,26 @@
 #include <QApplication>
 #include <QLoggingCategory>
 #include <QMetaObject>
+#include <QTimer>
+#include <iostream>
 #include <memory>
+#include <optional>
 
+#include "app/ClientCommands.h"
 #include "app/InstanceListener.h"
+#include "core/CommandLine.h"
 #include "core/CommonThread.h"
+#include "core/HandOver.h"
 #include "core/IniFile.h"
 #include "engine/EngineProfile.h"
+#include "platform/AppDirectory.h"
 #include "platform/InstanceLock.h"
+#include "platform/LocalPort.h"
 #include "platform/ProcessInfo.h"
 #include "platform/ThreadPriority.h"
 #include "shared/Global.h"
 #include "shared/ZphConst.h"
+#include "ui/AppMessageBox.h"
 #include "ui/FormMain.h"
 #include "ui/Translations.h"
 
@@ -21,17 +30,85 @@ Q_LOGGING_CATEGORY(lcStartup, "quillmark.app.startup")
 
 namespace {
 
-// A second start only tells the running client to show itself; it never starts the
-// engine, so the hand-over takes milliseconds.
-bool HandOverToRunningInstance(const platform::InstanceLock& lock, const std::string& appDir)
+constexpr int HandOverAnswerTimeoutMs = 2000;
+
+// A second start hands its command to the running client and ends; it never starts the
+// engine, so the hand-over takes milliseconds. Returns the exit status: 0 when the
+// running client took the command; 1 when a command other than showing the window could
+// not be handed over (showing it is best effort, as it always was).
+int HandOverToRunningInstance(const platform::InstanceLock& lock, const std::string& appDir,
+                              const core::ClientCommand& command)
 {
-    if (lock.Acquired())
-        return false;
     const core::IniFile ini(appDir + "config.ini");
     const std::int64_t handle = ini.ReadInteger("SYSTEM", "HANDLE", 0);
+    std::optional<std::string> answer;
     if (handle > 0)
-        platform::NotifyRunningInstance(lock.ChannelPath(), handle);
-    return true;
+        answer = platform::SendToRunningInstance(
+            lock.ChannelPath(), core::FormatHandOver({handle, command}), HandOverAnswerTimeoutMs);
+    if (command.What == core::ClientCommand::Kind::ShowWindow || answer == core::HandOverDone)
+        return 0;
+    std::cerr << "quillmark-erp: the running client did not take the request"
+              << (answer ? " (it may be a client of another directory or an older version)\n"
+                         : " (it did not answer)\n");
+    return 1;
+}
+
+// Ends the process for --help and for a command line that is refused; nullopt otherwise.
+std::optional<int> ExitForCommandLine(const core::ParsedCommandLine& parsed)
+{
+    if (parsed.Help) {
+        std::cout << core::CommandLineUsage;
+        return 0;
+    }
+    if (!parsed.Command) {
+        std::cerr << "quillmark-erp: " << parsed.Error << "\n" << core::CommandLineUsage;
+        return 2;
+    }
+    return std::nullopt;
+}
+
+// The developer tools' endpoint as config.ini asks for it; empty when off or when the port
+// is taken (by another user's client, say), which is only logged.
+QString RemoteDebugging(const core::IniFile& ini)
+{
+    std::int64_t port = ini.ReadInteger("SYSTEM", "DEBUGPORT", zph::DefaultDebugPort);
+    if (port < 0 || port > 65535) {
+        qCWarning(lcStartup) << "[SYSTEM] DEBUGPORT" << port << "is no port; using"
+                             << zph::DefaultDebugPort;
+        port = zph::DefaultDebugPort;
+    }
+    if (port == 0)
+        return {};
+    if (!platform::LoopbackPortFree(int(port))) {
+        qCWarning(lcStartup) << "port" << port
+                             << "is taken: running without the developer tools' endpoint";
+        return {};
+    }
+    return QStringLiteral("127.0.0.1:%1").arg(port);
+}
+
+// The directory for the client's files; an installed client that cannot use its
+// per-user directory says so, here and in a box once the window is there.
+platform::TAppDirectory ResolveAppDirectory()
+{
+    const std::string executableDirectory = platform::ExecutableDirectory();
+    platform::TAppDirectory dir = platform::ResolveAppDirectory(
+        executableDirectory, zph::DataDirectoryName, zph::InstallMarker);
+    if (dir.Path.empty())
+        dir.Path = executableDirectory;
+    if (!dir.Problem.empty())
+        std::cerr << "quillmark-erp: cannot use the data directory (" << dir.Problem
+                  << "); settings are kept in " << dir.Path << " until the machine restarts\n";
+    return dir;
+}
+
+void ShowDataDirectoryProblem(QWidget& window, const QString& problem)
+{
+    QTimer::singleShot(0, &window, [problem] {
+        AppMessageBox(QStringLiteral("无法使用数据目录：%1。\n本次的设置只保留到电脑重新启动为止。")
+                          .arg(problem),
+                      MB_WARNING);
+    });
 }
 
 void InstallThreadHooks()
@@ -47,18 +124,27 @@ void InstallThreadHooks()
 
 int main(int argc, char* argv[])
 {
-    const std::string appDir = platform::ExecutableDirectory();
+    const core::ParsedCommandLine parsed =
+        core::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (const auto status = ExitForCommandLine(parsed))
+        return *status;
+    const core::ClientCommand& command = *parsed.Command;
+
+    const platform::TAppDirectory appDirectory = ResolveAppDirectory();
+    const std::string& appDir = appDirectory.Path;
     // Released last, after the engine has shut down and written its files: a restarted
     // client waits for it, so it never meets this one still ending.
     auto lock = std::make_unique<platform::InstanceLock>(zph::InstanceName);
-    if (HandOverToRunningInstance(*lock, appDir))
-        return 0;
+    if (!lock->Acquired())
+        return HandOverToRunningInstance(*lock, appDir, command);
 
     engine::PrepareEngineProcess(
-        {QString::fromLatin1(zph::RemoteDebugging), platform::RunningAsRoot()});
+        {RemoteDebugging(core::IniFile(appDir + "config.ini")), platform::RunningAsRoot()});
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(zph::AppTitle));
     QApplication::setApplicationVersion(QString::fromLatin1(zph::AppVersion));
+    // Ties the windows to the menu entry (Wayland app id, startup notification).
+    QGuiApplication::setDesktopFileName(QStringLiteral("quillmark-erp"));
     QApplication::setQuitOnLastWindowClosed(false);
     LoadChineseTranslations(app);
     InstallThreadHooks();
@@ -76,12 +162,16 @@ int main(int argc, char* argv[])
                          Qt::QueuedConnection);
         form.ShowInitial();
         qCInfo(lcStartup) << "main window shown";
+        if (!appDirectory.Problem.empty())
+            ShowDataDirectoryProblem(form, QString::fromStdString(appDirectory.Problem));
+        if (command.What != core::ClientCommand::Kind::ShowWindow)
+            PostClientCommand(form, command);
         exitCode = app.exec();
     }
     // A task still running would outlive the objects it uses.
     TFormMain::WaitForBackgroundTasks(2000);
-    // Popup windows of their own still hold pages of the profile. Windows with a parent
-    // (menus, dialogs) go with it.
+    // Secondary windows and popup windows of their own still hold pages of the profile.
+    // Windows with a parent (menus, dialogs) go with it.
     for (QWidget* window : QApplication::topLevelWidgets())
         if (!window->parentWidget())
             delete window;

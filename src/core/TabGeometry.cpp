@@ -70,10 +70,16 @@ std::u16string FitCaption(std::u16string_view caption, int tabWidth,
     return std::u16string(text.substr(0, good == 0 ? 0 : ends[good - 1]));
 }
 
-TRect CloseButtonRect(int pageIndex, int tabWidth, int captionTop)
+TRect TabRect(int slot, int tabWidth)
 {
-    const int left = (tabWidth - CloseButtonInset) + (pageIndex - 1) * tabWidth;
-    return {left, captionTop, left + CloseButtonSize, captionTop + CloseButtonSize};
+    return OffsetTabRect({0, 0, tabWidth, TabHeight}, slot, tabWidth);
+}
+
+TRect CloseButtonRect(int slot, int tabWidth, int captionTop)
+{
+    const int left = tabWidth - CloseButtonInset;
+    return OffsetTabRect({left, captionTop, left + CloseButtonSize, captionTop + CloseButtonSize},
+                         slot, tabWidth);
 }
 
 TPoint CloseImagePos(int tabWidth, int captionTop)
@@ -81,9 +87,9 @@ TPoint CloseImagePos(int tabWidth, int captionTop)
     return {tabWidth - CloseButtonInset, captionTop + 2};
 }
 
-TRect OffsetTabRect(const TRect& tabRect, int pageIndex, int tabWidth)
+TRect OffsetTabRect(const TRect& tabRect, int slot, int tabWidth)
 {
-    const int dx = (pageIndex - 1) * tabWidth;
+    const int dx = slot * tabWidth;
     return {tabRect.Left + dx, tabRect.Top, tabRect.Right + dx, tabRect.Bottom};
 }
 

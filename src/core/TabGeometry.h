@@ -1,7 +1,9 @@
 #pragma once
-// Geometry of the owner-drawn tab strip. All tabs have the same width and sit in one row
-// from the strip's left edge; page p's tab (pages 0 and the last one have none) spans
-// x = (p - 1) * W to p * W in strip coordinates.
+// Geometry of the owner-drawn tab strip. All tabs have the same width W and sit in one
+// row from the strip's left edge, in page order; a page whose tab is hidden takes no
+// room. A tab's slot is its place among the visible tabs, from 0 at the left: slot k
+// spans x = k * W to (k + 1) * W in strip coordinates. In the steady layout (page 0 and
+// the spare page hidden) page p has slot p - 1.
 
 #include <functional>
 #include <string>
@@ -25,11 +27,13 @@ bool PtInRect(const TRect& r, int x, int y);
 constexpr int TabHeight = 29;
 constexpr int DefaultTabWidth = 178;
 constexpr int TabStripReserve = 56 + 34; // strip width the tabs may not use
-// Positions inside a tab, in the tab's own coordinates.
+// Positions and sizes inside a tab, in the tab's own coordinates.
 constexpr TPoint IconPos{5, 7};
+constexpr int IconSize = 16;
 constexpr int CaptionLeft = 25;
 constexpr int CloseButtonInset = 19; // from the tab's right edge to the close button
-constexpr int CloseButtonSize = 12;  // hit area; the image itself is 10 x 10
+constexpr int CloseButtonSize = 12;  // hit area
+constexpr int CloseImageSize = 10;
 
 // Width of each of `visibleTabs` tabs: the default while they fit, else the available
 // width shared out (truncated). With no visible tab the default; never negative.
@@ -45,13 +49,16 @@ int CaptionTop(int textHeight);
 std::u16string FitCaption(std::u16string_view caption, int tabWidth,
                           const std::function<int(std::u16string_view)>& measure);
 
-// The close button's hit area of page `pageIndex`, in strip coordinates.
-TRect CloseButtonRect(int pageIndex, int tabWidth, int captionTop);
+// The whole tab in `slot`, in strip coordinates.
+TRect TabRect(int slot, int tabWidth);
+
+// The close button's hit area of the tab in `slot`, in strip coordinates.
+TRect CloseButtonRect(int slot, int tabWidth, int captionTop);
 
 // Top-left corner of the close image in the tab's own coordinates.
 TPoint CloseImagePos(int tabWidth, int captionTop);
 
-// A rectangle in tab coordinates moved into strip coordinates.
-TRect OffsetTabRect(const TRect& tabRect, int pageIndex, int tabWidth);
+// A rectangle in the coordinates of the tab in `slot` moved into strip coordinates.
+TRect OffsetTabRect(const TRect& tabRect, int slot, int tabWidth);
 
 } // namespace core

@@ -14,6 +14,7 @@
 #include "engine/BrowserPage.h"
 #include "engine/BrowserView.h"
 #include "engine/EngineProfile.h"
+#include "engine/FileDialogs.h"
 #include "engine/RequestInterceptor.h"
 #include "engine/SaveUrl.h"
 
@@ -69,8 +70,7 @@ std::shared_ptr<CallbackState> StateOf(const std::shared_ptr<Answer>& answer)
 // lives on the heap: its parent may go while it is open.
 QString AskSavePath(QWidget* parent, const QString& proposed, CallbackState& pending)
 {
-    QPointer<QFileDialog> dialog = new QFileDialog(parent, QString(), proposed);
-    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    QPointer<QFileDialog> dialog = NewSaveFileDialog(parent, proposed);
     pending.OnAbandoned([dialog] {
         if (dialog)
             dialog->reject();
@@ -146,6 +146,14 @@ void TChromium::Attach(BrowserPage* page)
     };
     connect(page, &QWebEnginePage::loadStarted, this, [reportLoading] { reportLoading(true); });
     connect(page, &QWebEnginePage::loadFinished, this, [reportLoading] { reportLoading(false); });
+    connect(page, &QWebEnginePage::urlChanged, this, [this, page](const QUrl& url) {
+        if (OnAddressChange)
+            OnAddressChange(this, page->GetBrowser(), url);
+    });
+    connect(page, &QWebEnginePage::printRequested, this, [this, page] {
+        if (OnPrint && !page->IsClosed())
+            OnPrint(this, page->GetBrowser());
+    });
 }
 
 void TChromium::HandleNewWindow(BrowserPage* opener, QWebEngineNewWindowRequest& request)
@@ -234,6 +242,8 @@ bool TChromium::HandleJsDialog(BrowserPage* page, TJsDialogType type, const QUrl
 void TChromium::HandleClose(BrowserPage* page)
 {
     bool result = false;
+    // A copy: the handler may let the page go.
+    // NOLINTNEXTLINE(performance-unnecessary-copy-initialization)
     const BrowserRef browser = page->GetBrowser();
     if (OnClose)
         OnClose(this, browser, result);

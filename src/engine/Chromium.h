@@ -76,6 +76,11 @@ public:
     // Result false: the engine closes a top-level popup window itself; an embedded
     // browser is left to its owner.
     std::function<void(TChromium* sender, const BrowserRef& browser, bool& Result)> OnClose;
+    // The page's address changed: a navigation committed, also one within the document.
+    std::function<void(TChromium* sender, const BrowserRef& browser, const QUrl& url)>
+        OnAddressChange;
+    // The page called window.print().
+    std::function<void(TChromium* sender, const BrowserRef& browser)> OnPrint;
     // Result RV_CANCEL blocks the request.
     std::function<void(TChromium* sender, const BrowserRef& browser, const FrameRef& frame,
                        Request& request, TReturnValue& Result)>

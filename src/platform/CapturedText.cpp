@@ -10,7 +10,7 @@
 namespace platform {
 namespace {
 
-constexpr qint64 MaxCapturedSize = 16 * 1024 * 1024;
+constexpr qint64 MaxCapturedSize = qint64{16} << 20;
 
 std::string Decode(QStringDecoder&& decoder, std::string_view bytes)
 {

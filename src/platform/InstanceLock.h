@@ -1,9 +1,9 @@
 #pragma once
-// One running client per user. The lock is held as long as the object lives and is
-// released by the kernel if the process dies. Beside it lives the path of the local
-// channel on which the running client listens for a second start.
+// One running client per user and display session. The lock is held as long as the object
+// lives and is released by the kernel if the process dies. Beside it lives the path of
+// the local channel on which the running client listens for a second start.
 
-#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -11,7 +11,8 @@ namespace platform {
 class InstanceLock {
 public:
     // name: "BrowserQuillmark". The files go to $XDG_RUNTIME_DIR, else the temporary
-    // directory, with the user id in their names.
+    // directory, with the user id and the display ($WAYLAND_DISPLAY, else $DISPLAY) in
+    // their names.
     explicit InstanceLock(const std::string& name);
     ~InstanceLock();
     InstanceLock(const InstanceLock&) = delete;
@@ -30,8 +31,11 @@ private:
     bool acquired_ = false;
 };
 
-// Tells the running instance on `channelPath` to show the window whose native id is
-// `handle`. Returns without waiting for an answer; false when nobody listens.
-bool NotifyRunningInstance(const std::string& channelPath, std::int64_t handle);
+// Sends one hand-over line (core/HandOver.h) to the running instance on `channelPath` and
+// waits at most `timeoutMs` for its one-line answer, returned with its newline (empty
+// when the instance closed without answering). nullopt when nobody listens or no answer
+// came in time.
+std::optional<std::string> SendToRunningInstance(const std::string& channelPath,
+                                                 const std::string& line, int timeoutMs);
 
 } // namespace platform

@@ -5,6 +5,8 @@
 
 namespace platform {
 
+// Full path of the running executable; empty if unknown.
+std::string ExecutablePath();
 // Directory of the running executable with a trailing separator; empty if unknown.
 std::string ExecutableDirectory();
 bool RunningAsRoot();

@@ -1,10 +1,27 @@
 #include "shared/Global.h"
 
-#include "shared/BuildConfig.h"
+#include "shared/Deployment.h"
 #include "shared/ZphConst.h"
 
 QString AppDir;
+bool ClientInstalled = false;
 TSystemSettings SystemSettings;
+
+namespace {
+
+QString systemConfigPath = QStringLiteral(QUILLMARK_SYSTEM_CONFIG);
+
+} // namespace
+
+QString SystemConfigPath()
+{
+    return systemConfigPath;
+}
+
+void SetSystemConfigPath(const QString& path)
+{
+    systemConfigPath = path;
+}
 
 QString ConfigPath()
 {
@@ -16,12 +33,18 @@ core::IniFile ConfigFile()
     return core::IniFile(ConfigPath().toStdString());
 }
 
+QString DeployedSetting(std::string_view section, std::string_view key)
+{
+    for (const core::IniFile& ini : {ConfigFile(), core::IniFile(systemConfigPath.toStdString())})
+        if (const auto value = ini.Find(section, key); value && !value->empty())
+            return QString::fromStdString(*value);
+    return {};
+}
+
 QString ServiceHost()
 {
-    const auto host = ConfigFile().Find("SERVICE", "HOST");
-    if (host && !host->empty())
-        return QString::fromStdString(*host);
-    return QStringLiteral(QUILLMARK_DEFAULT_SERVICE_HOST);
+    const QString host = DeployedSetting("SERVICE", "HOST");
+    return host.isEmpty() ? QStringLiteral(QUILLMARK_DEFAULT_SERVICE_HOST) : host;
 }
 
 QString ServiceBaseUrl()

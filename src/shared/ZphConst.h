@@ -3,7 +3,7 @@
 
 #include <QEvent>
 
-#include "shared/BuildConfig.h"
+#include "shared/Version.h"
 
 namespace zph {
 
@@ -12,7 +12,12 @@ inline constexpr char AppVersion[] = QUILLMARK_VERSION;
 inline constexpr char InstanceName[] = "BrowserQuillmark";
 inline constexpr int ServicePort = 6868;
 inline constexpr char EngineProfileName[] = "QuillmarkERP";
-inline constexpr char RemoteDebugging[] = "127.0.0.1:9000";
+// The developer tools' endpoint on 127.0.0.1; [SYSTEM] DEBUGPORT changes it, 0 turns it off.
+inline constexpr int DefaultDebugPort = 9000;
+// Where the client keeps its files when installed: $XDG_DATA_HOME/QuillmarkERP/. An
+// installed client's bin/ has the menu entry beside it.
+inline constexpr char DataDirectoryName[] = "QuillmarkERP";
+inline constexpr char InstallMarker[] = "../share/applications/quillmark-erp.desktop";
 inline constexpr char EngineLocale[] = "zh-CN";
 
 // Messages to the main window, posted as events of these types.

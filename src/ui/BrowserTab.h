@@ -35,4 +35,6 @@ struct TPopupInfo {
     QPointer<QWidget> Window;
     // The page that holds the popup's window (every popup gets a page of its own).
     QPointer<TSkinTabSheet> Page;
+    // Opened as a background tab (a middle click or Ctrl+click on a link).
+    bool Background = false;
 };

@@ -18,7 +18,8 @@
 Q_LOGGING_CATEGORY(lcMain, "quillmark.ui")
 
 TFormMain::TFormMain(const QString& appDir, QWidget* parent)
-    : QMainWindow(parent), TrayAvailable(QSystemTrayIcon::isSystemTrayAvailable()), appDir_(appDir),
+    : QMainWindow(parent), TrayAvailable(QSystemTrayIcon::isSystemTrayAvailable()),
+      ClientExecutable(QCoreApplication::applicationFilePath()), appDir_(appDir),
       mailbox_(std::make_shared<TWindowMailbox>(this))
 {
     setMinimumSize(640, 480);
@@ -26,6 +27,7 @@ TFormMain::TFormMain(const QString& appDir, QWidget* parent)
     CreateTray();
     CreateNotifications();
     CreateShortcuts();
+    CreateBrowsing();
     SetMessageBoxOwner(this);
     FormCreate();
 }
@@ -43,6 +45,8 @@ TFormMain::~TFormMain()
 void TFormMain::CreateControls()
 {
     PageControl1 = new TPageControl(this);
+    PageControl1->EmptyCaption = QStringLiteral("新页面");
+    PageControl1->OnLayoutChange = [this] { UpdateHitAreas(); };
     setCentralWidget(PageControl1);
 
     bsSkinTabSheet1 = PageControl1->AddPage();
@@ -88,6 +92,8 @@ void TFormMain::CreateTray()
     NExit = PopupMenu1->addAction(QStringLiteral("退出"));
     connect(NShowMain, &QAction::triggered, this, &TFormMain::NShowMainClick);
     connect(NRelogin, &QAction::triggered, this, [this] { NReloginClick(); });
+    connect(NSetting, &QAction::triggered, this, &TFormMain::NSettingClick);
+    connect(NAbout, &QAction::triggered, this, &TFormMain::NAboutClick);
     connect(NExit, &QAction::triggered, this, &TFormMain::NExitClick);
 
     TrayIcon1 = new QSystemTrayIcon(this);
@@ -129,10 +135,10 @@ void TFormMain::FormCreate()
     TabRegistry = std::make_unique<TTabRegistry>();
     LoadingPages = std::make_unique<QList<qint32>>();
     TabInfos.fill(TTabInfo{});
+    UpdateHitAreas();
 
+    PublishWindowHandle();
     core::IniFile ini = ConfigFile();
-    if (!ini.WriteInteger("SYSTEM", "HANDLE", qint64(winId())))
-        qCWarning(lcMain) << "cannot write" << ConfigPath();
 
     SystemSettings.AutoStart = ini.ReadString("SYSTEM", "AUTOSTART", "1") == "1";
     SystemSettings.SoundHint = ini.ReadString("SYSTEM", "SOUNDHINT", "1") == "1";
@@ -150,7 +156,8 @@ void TFormMain::FormCreate()
     TrayIcon1->setToolTip(QString::fromLatin1(zph::AppTitle));
     const QIcon appIcon(QStringLiteral(":/images/AppIcon.png"));
     TrayIcon1->setIcon(appIcon);
-    setWindowIcon(appIcon);
+    // Every window of the client, the secondary ones too.
+    QApplication::setWindowIcon(appIcon);
     TrayIcon1->setVisible(true);
 
     if (state != 2) {
@@ -173,6 +180,13 @@ void TFormMain::FormCreate()
     bsSkinTabSheet1->SetTabVisible(false);
 
     StartBackgroundTasks();
+}
+
+void TFormMain::PublishWindowHandle()
+{
+    publishedHandle_ = qint64(winId());
+    if (!ConfigFile().WriteInteger("SYSTEM", "HANDLE", publishedHandle_))
+        qCWarning(lcMain) << "cannot write" << ConfigPath();
 }
 
 void TFormMain::ShowInitial()
@@ -296,8 +310,18 @@ void TFormMain::resizeEvent(QResizeEvent* event)
 bool TFormMain::event(QEvent* event)
 {
     switch (int(event->type())) {
+    case QEvent::WinIdChange:
+        // The window system makes the native window anew when the first browser view
+        // needs it: a second start must find the one that lives.
+        if (const qint64 id = qint64(internalWinId());
+            publishedHandle_ && id && id != publishedHandle_)
+            PublishWindowHandle();
+        return QMainWindow::event(event);
     case zph::WM_SHOWMAIN:
         NShowMainClick();
+        return true;
+    case zph::WM_OPENBROWSERWINDOW:
+        WMOpenBrowserWindow(static_cast<TAddressMessage*>(event)->Address);
         return true;
     case zph::WM_NEWTAB:
         OpenPopupTab(static_cast<TPopupMessage*>(event)->Info);

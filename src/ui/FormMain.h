@@ -4,9 +4,10 @@
 // starts the start-address and update-check tasks. Its methods are spread over files
 // by concern: FormMain.cpp (life and tray), FormMainTabs.cpp (tab registry),
 // FormMainStrip.cpp (strip drawing and mouse), FormMainPageEvents.cpp (page events),
-// FormMainService.cpp (start address and update check), FormMainCommands.cpp (script
-// dialogs, page commands, restarts), FormMainNotifications.cpp (notifications, tip
-// clicks, tray animation), FormMainContextMenu.cpp (context menu, picture saving).
+// FormMainService.cpp (start address and update check), FormMainWindows.cpp (secondary
+// windows), FormMainCommands.cpp (script dialogs, page commands, restarts),
+// FormMainNotifications.cpp (notifications, tip clicks, tray animation),
+// FormMainContextMenu.cpp (context menu, picture saving).
 //
 // Everything runs on the UI thread except BuildStartUrl and CheckForUpdate, which run
 // on their own worker threads and reach the window only through its mailbox (posted
@@ -37,6 +38,8 @@ struct TRestartPaths;
 namespace platform {
 class InstanceLock;
 }
+class QWebEngineView;
+class TBrowsingCommands;
 class TNotificationSound;
 
 class TFormMain : public QMainWindow {
@@ -90,16 +93,25 @@ public:
 
     // Strip.
     QPoint PointerPos;
-    // Steady-clock milliseconds of the last press not taken as a double click.
+    // Steady-clock milliseconds and button of the last press not taken as a double click.
     double LastPressTime = 0;
+    Qt::MouseButton LastPressButton = Qt::NoButton;
 
     // Start address; it arrives with message 2040 from its task.
     QString StartUrl;
+
+    // Browsing: find, zoom, printing and the browsing keys for the active tab.
+    TBrowsingCommands* Browsing = nullptr;
+    // Addresses of the tabs closed last, newest first; Ctrl+Shift+T reopens them.
+    static constexpr int ClosedTabsKept = 10;
+    QStringList ClosedTabs;
 
     // Script dialogs: pages that show box after box may be silenced.
     core::TDialogFloodGuard DialogFlood;
     // A restart (cache clearing or re-login) has been asked for; there is at most one.
     bool RestartRequested = false;
+    // The program a restart starts: this executable. Tests point it at a stand-in.
+    QString ClientExecutable;
 
     // Notifications. The tip on the tray's balloon and the one waiting for it: a flood
     // shows one balloon at a time, and only the latest waits.
@@ -161,13 +173,35 @@ public:
                            const engine::DownloadItem& downloadItem, const QString& suggestedName,
                            const engine::DownloadCallbackRef& callback);
     void crmClose(engine::TChromium* sender, const engine::BrowserRef& browser, bool& Result);
+    void crmAddressChange(engine::TChromium* sender, const engine::BrowserRef& browser,
+                          const QUrl& url);
+    void crmPrint(engine::TChromium* sender, const engine::BrowserRef& browser);
+
+    // Browsing (FormMainBrowsing.cpp): find, zoom, printing and the browsing keys act on
+    // the active tab; closed tabs can be reopened.
+    // The browser view of the active tab; null when it has none.
+    QWebEngineView* ActiveView() const;
+    // Keeps the address of a tab that is being closed for ReopenClosedTab.
+    void RememberClosedTab(const TSkinTabSheet* page);
+    // Opens the address of the tab closed last as a new tab; does nothing when none is left.
+    void ReopenClosedTab();
 
     // Strip drawing and mouse.
     void PageControl1DrawSkinTab(int p, const QRect& rect, QPainter& canvas);
     void PageControl1MouseDown(Qt::MouseButton button, int X, int Y);
     void PageControl1MouseMove(int X, int Y);
     void PageControl1MouseUp(Qt::MouseButton button, int X, int Y);
+    // Fills the TabInfos rectangles from the strip's layout.
+    void UpdateHitAreas();
+    // Advances the loading animation of every loading tab, then repaints the strip.
     void TimerRefreshTabTimer();
+
+    // Secondary windows. The two dialogs are modal; their menu item is disabled while
+    // one is open, and a second call brings the open one to the front.
+    void NSettingClick();
+    void NAboutClick();
+    // Message 2028: a new secondary browser window on the address.
+    void WMOpenBrowserWindow(const QString& address);
 
     // Start address and update check. The two tasks run on worker threads and reach
     // the window only through its mailbox, which stays safe after the window is gone.
@@ -224,6 +258,8 @@ private:
     void CreateNotifications();
     void WireBrowserView(engine::TChromium* view);
     void CreateShortcuts();
+    // Writes [SYSTEM] HANDLE, the native window's id, for a second start to find.
+    void PublishWindowHandle();
     void StartBackgroundTasks();
     void HideToTray();
     void SwitchTab(int step);
@@ -236,9 +272,12 @@ private:
     void ShowBalloon(const TTrayTip& tip);
     void TipBalloonEnded();
     void AnimateTrayIcon();
+    // The browsing keys (FormMainBrowsing.cpp).
+    void CreateBrowsing();
 
     QString appDir_;
     const platform::InstanceLock* instanceMutex_ = nullptr;
+    qint64 publishedHandle_ = 0;
     std::unique_ptr<TNotificationSound> notificationSound_;
     int trayFrame_ = 0;
     QString pictureFolder_;

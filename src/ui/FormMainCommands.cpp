@@ -2,9 +2,7 @@
 // boxes, "ZEPHRIN:" commands run here, malformed commands left to the engine. The two
 // commands end the client and start it again: ClearCacheAndRestart and NReloginClick.
 
-#include <QCoreApplication>
 #include <QFile>
-#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QSaveFile>
 
@@ -93,10 +91,7 @@ core::TRestartPaths TFormMain::RestartPaths() const
     core::TRestartPaths paths;
     paths.AppDir = FileSystemPath(AppDir);
     paths.CacheDir = paths.AppDir + "cache/";
-    // The running executable, addressed in AppDir as everything of the client is.
-    paths.Executable =
-        paths.AppDir +
-        FileSystemPath(QFileInfo(QCoreApplication::applicationFilePath()).fileName());
+    paths.Executable = FileSystemPath(ClientExecutable);
     paths.LockPath = instanceMutex_ ? instanceMutex_->LockPath() : std::string();
     return paths;
 }

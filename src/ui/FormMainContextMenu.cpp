@@ -10,6 +10,7 @@
 
 #include "core/PictureName.h"
 #include "engine/EngineProfile.h"
+#include "engine/FileDialogs.h"
 #include "engine/SaveUrl.h"
 #include "ui/AppMessageBox.h"
 #include "ui/FormMain.h"
@@ -25,13 +26,11 @@ constexpr int CommandSavePicture = 16;
 QString AskPicturePath(QWidget* parent, const QString& folder, const core::TPictureSaveName& name)
 {
     const QString filter = QString::fromStdString(name.Filter);
-    QPointer<QFileDialog> dialog = new QFileDialog(parent);
+    QPointer<QFileDialog> dialog = engine::NewSaveFileDialog(
+        parent, QDir(folder).filePath(QString::fromStdString(name.FileName)));
     dialog->setWindowModality(Qt::WindowModal);
-    dialog->setAcceptMode(QFileDialog::AcceptSave);
-    dialog->setDirectory(folder);
     dialog->setDefaultSuffix(QString::fromStdString(name.Extension).mid(1));
     dialog->setNameFilter(QStringLiteral("%1 (%1)").arg(filter));
-    dialog->selectFile(QString::fromStdString(name.FileName));
     const bool accepted = dialog->exec() == QDialog::Accepted && dialog;
     const QString path = accepted ? dialog->selectedFiles().value(0) : QString();
     delete dialog.data();

@@ -6,6 +6,7 @@
 
 #include "shared/ZphConst.h"
 #include "ui/FormMain.h"
+#include "ui/LanguageHeader.h"
 #include "ui/PostedMessages.h"
 
 Q_LOGGING_CATEGORY(lcPageEvents, "quillmark.ui.page")
@@ -33,9 +34,9 @@ bool IsBlankTitle(const QString& title)
 
 void TFormMain::crmBeforePopup(engine::TChromium*, const engine::BrowserRef&,
                                const engine::FrameRef&, const QString&, const QString&,
-                               engine::TWindowOpenDisposition, bool, const engine::PopupFeatures&,
-                               engine::WindowInfo& windowInfo, engine::BrowserSettings&, bool&,
-                               bool&)
+                               engine::TWindowOpenDisposition targetDisposition, bool,
+                               const engine::PopupFeatures&, engine::WindowInfo& windowInfo,
+                               engine::BrowserSettings&, bool&, bool&)
 {
     // Before the start tab exists there is no spare page: the engine opens its own window.
     auto* page = qobject_cast<TSkinTabSheet*>(SparePageWindow.data());
@@ -53,6 +54,7 @@ void TFormMain::crmBeforePopup(engine::TChromium*, const engine::BrowserRef&,
 
     TPopupInfo info;
     info.Page = page;
+    info.Background = targetDisposition == engine::WOD_NEW_BACKGROUND_TAB;
     PostMessage(new TPopupMessage(info));
 
     // Every popup gets a page of its own at once, so a burst of popups never shares one.
@@ -127,12 +129,7 @@ void TFormMain::crmBeforeResourceLoad(engine::TChromium*, const engine::BrowserR
                                       const engine::FrameRef&, engine::Request& request,
                                       engine::TReturnValue&)
 {
-    if (request.IsReadOnly())
-        return;
-    engine::HeaderMap headers;
-    request.GetHeaderMap(headers);
-    headers.Append(QStringLiteral("Accept-Language"), QString::fromLatin1(zph::EngineLocale));
-    request.SetHeaderMap(headers);
+    AddLanguageHeader(request);
 }
 
 void TFormMain::crmBeforeDownload(engine::TChromium*, const engine::BrowserRef&,

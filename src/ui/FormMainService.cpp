@@ -83,6 +83,37 @@ std::optional<QByteArray> FetchVersionFile(const QUrl& url, const TWindowMailbox
     return reply->readAll();
 }
 
+// The updater to hand a new version to: [SYSTEM] UPDATER (an absolute path, set by the
+// user or the administrator), else "Update" beside a copied client. An installed client
+// has none of its own: the package manager owns its files. Empty when there is none.
+QString FindUpdater()
+{
+    QString updater = DeployedSetting("SYSTEM", "UPDATER");
+#ifdef Q_OS_WIN
+    const QString besideTheClient = AppDir + QStringLiteral("Update.exe");
+#else
+    const QString besideTheClient = AppDir + QStringLiteral("Update");
+#endif
+    if (updater.isEmpty() && !ClientInstalled)
+        updater = besideTheClient;
+    const QFileInfo file(updater);
+    return file.isAbsolute() && file.isFile() && file.isExecutable() ? updater : QString();
+}
+
+// What to tell the user when a new version cannot be handed to an updater.
+QString NoUpdaterMessage(const core::TVersionInfo& info)
+{
+    const QString version = QString::fromStdString(info.Version);
+    if (ClientInstalled)
+        return QStringLiteral(
+                   "发现新版本 %1。\n本客户端随系统的软件包安装，请联系管理员用软件包管理器"
+                   "更新 quillmark-erp（例如 apt upgrade）。")
+            .arg(version);
+    return QStringLiteral(
+               "发现新版本 %1，但客户端旁没有更新程序 Update。\n请联系管理员获取新版本。")
+        .arg(version);
+}
+
 std::string Gb18030ToUtf8(std::string_view bytes)
 {
     QStringDecoder decoder("GB18030");
@@ -147,19 +178,25 @@ void TFormMain::CheckForUpdate(const TWindowMailboxRef& mailbox)
     }
     if (!core::IsNewVersion(*info, zph::AppVersion) || !mailbox->IsOpen())
         return;
+    const QString updater = FindUpdater();
+    if (updater.isEmpty()) {
+        AppMessageBox(NoUpdaterMessage(*info), MB_OK | MB_ICONINFORMATION);
+        return;
+    }
     const QString question = QString::fromStdString(core::UpdateQuestion(*info));
     if (AppMessageBox(question, MB_CONFIRM) != IDYES)
         return;
 
     const std::string exeName =
         QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString();
-#ifdef Q_OS_WIN
-    const QString updater = AppDir + QStringLiteral("Update.exe");
-#else
-    const QString updater = AppDir + QStringLiteral("Update");
-#endif
-    platform::StartDetached(updater.toStdString(), {core::UpdateRequestArgument(exeName)},
-                            AppDir.toStdString());
+    // The client ends only once the updater runs: otherwise every tab would be lost for
+    // nothing.
+    if (!platform::StartDetached(updater.toStdString(), {core::UpdateRequestArgument(exeName)},
+                                 AppDir.toStdString())) {
+        AppMessageBox(QStringLiteral("无法启动更新程序 %1。\n客户端继续运行。").arg(updater),
+                      MB_WARNING);
+        return;
+    }
     mailbox->Post(new QEvent(WM_UPDATEACCEPTED));
 }
 

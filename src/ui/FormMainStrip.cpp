@@ -1,7 +1,11 @@
 // Drawing of the tab strip's content and its mouse rules: closing by the close button,
-// a double click or a middle click, and the close buttons' hover look.
+// a double click or a middle click, and the close buttons' hover look. Drawing only
+// draws: captions are fitted when they or the tab width change, hit areas follow the
+// strip's layout, and the loading animation moves with TimerRefreshTab.
 
+#include <QGuiApplication>
 #include <QIcon>
+#include <QStyleHints>
 #include <QWebEnginePage>
 
 #include "core/TabGeometry.h"
@@ -12,7 +16,6 @@
 namespace {
 
 constexpr int LoadingFrames = 15;
-constexpr double DoubleClickMs = 300;
 
 // Icons pick their 2x artwork on HiDPI screens.
 const QIcon& Artwork(const QString& name)
@@ -24,9 +27,10 @@ const QIcon& Artwork(const QString& name)
     return *it;
 }
 
-void DrawArtwork(QPainter& canvas, const QIcon& icon, int x, int y, int size)
+void DrawArtwork(QPainter& canvas, const QIcon& icon, core::TPoint pos, int size)
 {
-    canvas.drawPixmap(x, y, icon.pixmap(QSize(size, size), canvas.device()->devicePixelRatioF()));
+    canvas.drawPixmap(pos.X, pos.Y,
+                      icon.pixmap(QSize(size, size), canvas.device()->devicePixelRatioF()));
 }
 
 bool Inside(const core::TRect& rect, int x, int y)
@@ -34,62 +38,55 @@ bool Inside(const core::TRect& rect, int x, int y)
     return core::PtInRect(rect, x, y);
 }
 
-core::TRect ToTRect(const QRect& r)
-{
-    return core::TRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
-}
-
 } // namespace
 
-void TFormMain::PageControl1DrawSkinTab(int p, const QRect& rect, QPainter& canvas)
+void TFormMain::PageControl1DrawSkinTab(int p, const QRect&, QPainter& canvas)
 {
     if (Closing)
         return;
-    TSkinTabSheet* page = PageControl1->Page(p);
+    const TSkinTabSheet* page = PageControl1->Page(p);
     if (!page)
         return;
     const int W = PageControl1->TabWidth();
-    const int tabLeft = PageControl1->TabRect(p).left();
+    const int y = PageControl1->CaptionTop();
 
-    if (page->Caption().isEmpty())
-        page->SetCaption(QStringLiteral("新页面"));
-
-    TBrowserTab* tab = FindTab(page->Tag);
-    if (tab && !tab->Loaded) {
-        DrawArtwork(canvas, Artwork(QStringLiteral("PngImage%1").arg(tab->LoadingFrame)), 5, 7, 16);
-        tab->LoadingFrame = (tab->LoadingFrame + 1) % LoadingFrames;
+    if (const TBrowserTab* tab = FindTab(page->Tag); tab && !tab->Loaded) {
+        DrawArtwork(canvas, Artwork(QStringLiteral("PngImage%1").arg(tab->LoadingFrame)),
+                    core::IconPos, core::IconSize);
     } else if (tab) {
         QIcon icon;
         if (tab->Browser && tab->Browser->Page())
             icon = tab->Browser->Page()->icon();
-        DrawArtwork(canvas, icon.isNull() ? Artwork(QStringLiteral("FavIconNew")) : icon, 5, 7, 16);
+        DrawArtwork(canvas, icon.isNull() ? Artwork(QStringLiteral("FavIconNew")) : icon,
+                    core::IconPos, core::IconSize);
     }
 
-    const QFontMetrics metrics = canvas.fontMetrics();
-    const int textHeight = metrics.height();
-    const int y = core::CaptionTop(textHeight);
-    const std::u16string fitted =
-        core::FitCaption(page->Caption().toStdU16String(), W, [&metrics](std::u16string_view text) {
-            return metrics.horizontalAdvance(
-                QString::fromUtf16(text.data(), qsizetype(text.size())));
-        });
-    canvas.drawText(QRect(25, y, std::max(0, W - 25), textHeight),
-                    Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                    QString::fromStdU16String(fitted));
+    const int textHeight = canvas.fontMetrics().height();
+    canvas.drawText(QRect(core::CaptionLeft, y, std::max(0, W - core::CaptionLeft), textHeight),
+                    Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, page->FittedCaption());
 
-    if (p >= TabInfoSlots)
-        return; // no slot: the tab is drawn, its hit areas are not tracked
-    TTabInfo& slot = TabInfos[size_t(p)];
-    const int closeLeft = tabLeft + W - 19;
-    slot.CloseRect = core::TRect{closeLeft, y, closeLeft + 12, y + 12};
-    if (p > 1) {
-        const bool hot = Inside(slot.CloseRect, PointerPos.x(), PointerPos.y());
-        DrawArtwork(
-            canvas,
-            Artwork(hot ? QStringLiteral("TabCloseMove") : QStringLiteral("TabCloseNormal")),
-            W - 19, y + 2, 10);
+    // The start tab has no close button; tabs beyond the slots have no tracked one.
+    if (p <= 1 || p >= TabInfoSlots)
+        return;
+    const bool hot = Inside(TabInfos[size_t(p)].CloseRect, PointerPos.x(), PointerPos.y());
+    DrawArtwork(canvas,
+                Artwork(hot ? QStringLiteral("TabCloseMove") : QStringLiteral("TabCloseNormal")),
+                core::CloseImagePos(W, y), core::CloseImageSize);
+}
+
+void TFormMain::UpdateHitAreas()
+{
+    const int W = PageControl1->TabWidth();
+    const int y = PageControl1->CaptionTop();
+    const int n = PageControl1->PageCount();
+    int position = 0;
+    for (int p = 0; p < TabInfoSlots; ++p) {
+        TTabInfo& slot = TabInfos[size_t(p)];
+        const bool shown = p < n && PageControl1->Page(p)->TabVisible();
+        slot.TabRect = shown ? core::TabRect(position, W) : core::TRect{};
+        slot.CloseRect = shown ? core::CloseButtonRect(position, W, y) : core::TRect{};
+        position += shown ? 1 : 0;
     }
-    slot.TabRect = ToTRect(rect.translated(tabLeft, 0));
 }
 
 void TFormMain::PageControl1MouseMove(int X, int Y)
@@ -116,13 +113,16 @@ void TFormMain::PageControl1MouseMove(int X, int Y)
 void TFormMain::PageControl1MouseDown(Qt::MouseButton button, int, int)
 {
     const double now = SteadyMilliseconds();
-    if (button == Qt::LeftButton && now - LastPressTime < DoubleClickMs) {
+    const int interval = QGuiApplication::styleHints()->mouseDoubleClickInterval();
+    if (button == Qt::LeftButton && LastPressButton == Qt::LeftButton &&
+        now - LastPressTime < interval) {
         const int p = PageControl1->ActivePageIndex();
         if (p != 1)
             PostMessage(new TPageIndexMessage(p));
         return;
     }
     LastPressTime = now;
+    LastPressButton = button;
 }
 
 void TFormMain::PageControl1MouseUp(Qt::MouseButton button, int X, int Y)
@@ -151,6 +151,10 @@ void TFormMain::PageControl1MouseUp(Qt::MouseButton button, int X, int Y)
 
 void TFormMain::TimerRefreshTabTimer()
 {
+    if (TabRegistry)
+        for (TBrowserTab* tab : TabRegistry->All())
+            if (!tab->Loaded)
+                tab->LoadingFrame = (tab->LoadingFrame + 1) % LoadingFrames;
     PageControl1->RepaintStrip();
     if (LoadingPages->isEmpty())
         TimerRefreshTab->stop();

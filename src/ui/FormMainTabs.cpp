@@ -59,15 +59,17 @@ void TFormMain::WireBrowserView(engine::TChromium* view)
     view->OnJsdialog = [this](auto&&... args) { crmJsdialog(args...); };
     view->OnBeforeContextMenu = [this](auto&&... args) { crmBeforeContextMenu(args...); };
     view->OnContextMenuCommand = [this](auto&&... args) { crmContextMenuCommand(args...); };
+    view->OnAddressChange = [this](auto&&... args) { crmAddressChange(args...); };
+    view->OnPrint = [this](auto&&... args) { crmPrint(args...); };
 }
 
 void TFormMain::AddSparePage()
 {
     TSkinTabSheet* page = PageControl1->AddPage();
+    page->SetTabVisible(false);
     page->SetCaption(QString());
     ++NextTabId;
     page->Tag = NextTabId;
-    page->SetTabVisible(false);
     SparePageWindow = page;
     UpdateTabWidth();
 }
@@ -110,7 +112,7 @@ void TFormMain::OpenPopupTab(const TPopupInfo& info)
 
     page->SetTabVisible(true);
     UpdateTabWidth();
-    if (!(QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier))
+    if (!info.Background && !(QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier))
         PageControl1->SetActivePageIndex(index);
 }
 
@@ -136,8 +138,8 @@ void TFormMain::CloseTab(int p)
         return;
     }
 
-    if (FindTab(page->Tag))
-        TabRegistry->Remove(QString::number(page->Tag));
+    RememberClosedTab(page);
+    TabRegistry->Remove(QString::number(page->Tag), page);
     engine::CloseBrowsersIn(page);
     PageControl1->DeletePage(p);
     // Pages behind the closed one moved one place to the left.

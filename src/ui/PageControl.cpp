@@ -1,17 +1,21 @@
 #include "ui/PageControl.h"
 
 #include <QEvent>
+#include <QFontMetrics>
 #include <QVBoxLayout>
 
+#include "core/TabGeometry.h"
 #include "ui/TabStrip.h"
 
 TSkinTabSheet::TSkinTabSheet(TPageControl* control) : QWidget(nullptr), control_(control) {}
 
 void TSkinTabSheet::SetCaption(const QString& caption)
 {
-    if (caption_ == caption)
+    const QString shown = caption.isEmpty() && tabVisible_ ? control_->EmptyCaption : caption;
+    if (caption_ == shown)
         return;
-    caption_ = caption;
+    caption_ = shown;
+    Refit();
     control_->UpdateStrip();
 }
 
@@ -20,7 +24,19 @@ void TSkinTabSheet::SetTabVisible(bool visible)
     if (tabVisible_ == visible)
         return;
     tabVisible_ = visible;
-    control_->UpdateStrip();
+    if (visible && caption_.isEmpty())
+        SetCaption(caption_);
+    control_->LayoutChanged();
+}
+
+void TSkinTabSheet::Refit()
+{
+    const QFontMetrics metrics(control_->strip_->font());
+    fitted_ = QString::fromStdU16String(core::FitCaption(
+        caption_.toStdU16String(), control_->TabWidth(), [&metrics](std::u16string_view text) {
+            return metrics.horizontalAdvance(
+                QString::fromUtf16(text.data(), qsizetype(text.size())));
+        }));
 }
 
 int TSkinTabSheet::PageIndex() const
@@ -29,7 +45,8 @@ int TSkinTabSheet::PageIndex() const
 }
 
 TPageControl::TPageControl(QWidget* parent)
-    : QWidget(parent), strip_(new TTabStrip(this)), stack_(new QStackedWidget(this))
+    : QWidget(parent), strip_(new TTabStrip(this)), stack_(new QStackedWidget(this)),
+      tabWidth_(core::DefaultTabWidth)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -59,7 +76,7 @@ TSkinTabSheet* TPageControl::AddPage()
     auto* page = new TSkinTabSheet(this);
     stack_->addWidget(page);
     page->setGeometry(stack_->contentsRect());
-    UpdateStrip();
+    LayoutChanged();
     return page;
 }
 
@@ -71,7 +88,7 @@ void TPageControl::DeletePage(int index)
     stack_->removeWidget(page);
     page->hide();
     page->deleteLater();
-    UpdateStrip();
+    LayoutChanged();
 }
 
 void TPageControl::SetActivePageIndex(int index)
@@ -87,19 +104,35 @@ void TPageControl::SetTabWidth(int width)
     if (tabWidth_ == width)
         return;
     tabWidth_ = width;
-    UpdateStrip();
+    for (int i = 0; i < PageCount(); ++i)
+        Page(i)->Refit();
+    LayoutChanged();
 }
 
-QRect TPageControl::TabRect(int pageIndex) const
+int TPageControl::SlotOf(int pageIndex) const
 {
     TSkinTabSheet* page = Page(pageIndex);
     if (!page || !page->TabVisible())
-        return {};
+        return -1;
     int slot = 0;
     for (int i = 0; i < pageIndex; ++i)
         if (Page(i)->TabVisible())
             ++slot;
-    return QRect(slot * tabWidth_, 0, tabWidth_, TabHeight);
+    return slot;
+}
+
+QRect TPageControl::TabRect(int pageIndex) const
+{
+    const int slot = SlotOf(pageIndex);
+    if (slot < 0)
+        return {};
+    const core::TRect r = core::TabRect(slot, tabWidth_);
+    return QRect(QPoint(r.Left, r.Top), QPoint(r.Right - 1, r.Bottom - 1));
+}
+
+int TPageControl::CaptionTop() const
+{
+    return core::CaptionTop(QFontMetrics(strip_->font()).height());
 }
 
 int TPageControl::PageAtX(int x) const
@@ -132,9 +165,16 @@ void TPageControl::UpdateStrip()
     strip_->update();
 }
 
+void TPageControl::LayoutChanged()
+{
+    if (OnLayoutChange)
+        OnLayoutChange();
+    UpdateStrip();
+}
+
 void TPageControl::StripPressed(Qt::MouseButton button, const QPoint& pos)
 {
-    if (button == Qt::LeftButton && pos.y() < TabHeight) {
+    if (button == Qt::LeftButton && pos.y() < core::TabHeight) {
         const int index = PageAtX(pos.x());
         if (index >= 0 && index != ActivePageIndex()) {
             SetActivePageIndex(index);

@@ -1,9 +1,9 @@
 #pragma once
 // TPageControl: pages with a caption, an integer tag and a tab that can be shown or
-// hidden, one of them active, and a strip of equal-width tabs along the top. The strip
-// paints each visible tab's background in its state and leaves the content to
-// OnDrawSkinTab; its mouse events go to the OnMouse* handlers in strip coordinates.
-// UI thread only.
+// hidden, one of them active, and a strip of equal-width tabs along the top (geometry in
+// core/TabGeometry.h). The strip paints each visible tab's background in its state and
+// leaves the content to OnDrawSkinTab, which draws and decides nothing else; its mouse
+// events go to the OnMouse* handlers in strip coordinates. UI thread only.
 
 #include <QPainter>
 #include <QStackedWidget>
@@ -18,15 +18,22 @@ public:
     explicit TSkinTabSheet(TPageControl* control);
 
     QString Caption() const { return caption_; }
+    // A shown tab never has an empty caption: it reads the control's EmptyCaption.
     void SetCaption(const QString& caption);
+    // The caption cut to fit the tab, kept in step with the caption and the tab width.
+    QString FittedCaption() const { return fitted_; }
     bool TabVisible() const { return tabVisible_; }
     void SetTabVisible(bool visible);
     int PageIndex() const;
     int Tag = 0;
 
 private:
+    friend class TPageControl;
+    void Refit();
+
     TPageControl* control_;
     QString caption_;
+    QString fitted_;
     bool tabVisible_ = true;
 };
 
@@ -35,9 +42,10 @@ class TTabStrip;
 class TPageControl : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int TabHeight = 29;
-
     explicit TPageControl(QWidget* parent = nullptr);
+
+    // What a shown tab with an empty caption reads.
+    QString EmptyCaption;
 
     int PageCount() const { return stack_->count(); }
     TSkinTabSheet* Page(int index) const;
@@ -57,8 +65,12 @@ public:
     void SetTabWidth(int width);
     // Page index of the visible tab at x in strip coordinates, or -1.
     int PageAtX(int x) const;
+    // A page's place among the visible tabs, from 0; -1 when its tab is hidden.
+    int SlotOf(int pageIndex) const;
     // Visible tab's rectangle in strip coordinates (empty for a hidden tab).
     QRect TabRect(int pageIndex) const;
+    // Top of the captions (and of the close buttons) in the strip's font.
+    int CaptionTop() const;
 
     QWidget* Strip() const;
     // Repaints the strip now (not just schedules it).
@@ -66,6 +78,8 @@ public:
     void UpdateStrip();
 
     std::function<void()> OnChange;
+    // The tabs moved: pages added, removed, shown or hidden, or the tab width changed.
+    std::function<void()> OnLayoutChange;
     std::function<void(int pageIndex, const QRect& rect, QPainter& canvas, bool active, bool hover)>
         OnDrawSkinTab;
     std::function<void(Qt::MouseButton button, int x, int y)> OnMouseDown;
@@ -79,8 +93,9 @@ private:
     friend class TTabStrip;
     friend class TSkinTabSheet;
     void StripPressed(Qt::MouseButton button, const QPoint& pos);
+    void LayoutChanged();
 
     TTabStrip* strip_;
     QStackedWidget* stack_;
-    int tabWidth_ = 178;
+    int tabWidth_;
 };

@@ -1,5 +1,7 @@
 #include "ui/TabRegistry.h"
 
+#include "ui/PageControl.h"
+
 void TTabRegistry::Add(const QString& key, std::unique_ptr<TBrowserTab> tab)
 {
     entries_[key].push_back(std::move(tab));
@@ -13,12 +15,12 @@ TBrowserTab* TTabRegistry::Find(const QString& key) const
     return it->second.back().get();
 }
 
-void TTabRegistry::Remove(const QString& key)
+void TTabRegistry::Remove(const QString& key, const TSkinTabSheet* page)
 {
     auto it = entries_.find(key);
-    if (it == entries_.end() || it->second.empty())
+    if (it == entries_.end())
         return;
-    it->second.pop_back();
+    std::erase_if(it->second, [page](const auto& tab) { return tab->Page == page; });
     if (it->second.empty())
         entries_.erase(it);
 }

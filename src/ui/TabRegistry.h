@@ -13,8 +13,9 @@ class TTabRegistry {
 public:
     void Add(const QString& key, std::unique_ptr<TBrowserTab> tab);
     TBrowserTab* Find(const QString& key) const;
-    // Removes and frees the entry that Find(key) returns.
-    void Remove(const QString& key);
+    // Removes and frees the entries of the key that live on `page`: an early title may
+    // have made one before the tab's own, while page 0 shares the start tab's id.
+    void Remove(const QString& key, const TSkinTabSheet* page);
     int Count() const;
     // Every record, for walks over all tabs.
     std::vector<TBrowserTab*> All() const;

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QToolTip>
 
+#include "core/TabGeometry.h"
 #include "ui/PageControl.h"
 
 namespace {
@@ -22,7 +23,7 @@ const QColor InactiveText(0x4B, 0x55, 0x63);
 TTabStrip::TTabStrip(TPageControl* control) : QWidget(control), control_(control)
 {
     setMouseTracking(true);
-    setFixedHeight(TPageControl::TabHeight);
+    setFixedHeight(core::TabHeight);
     setAttribute(Qt::WA_OpaquePaintEvent);
     QFont tabFont(QStringLiteral("Arial"));
     tabFont.setPixelSize(12);
@@ -31,7 +32,7 @@ TTabStrip::TTabStrip(TPageControl* control) : QWidget(control), control_(control
 
 QSize TTabStrip::sizeHint() const
 {
-    return QSize(control_->TabWidth(), TPageControl::TabHeight);
+    return QSize(control_->TabWidth(), core::TabHeight);
 }
 
 void TTabStrip::paintEvent(QPaintEvent*)
@@ -84,7 +85,7 @@ void TTabStrip::mouseDoubleClickEvent(QMouseEvent* event)
 void TTabStrip::mouseMoveEvent(QMouseEvent* event)
 {
     const QPoint pos = event->position().toPoint();
-    SetHover(pos.y() < TPageControl::TabHeight ? control_->PageAtX(pos.x()) : -1);
+    SetHover(pos.y() < core::TabHeight ? control_->PageAtX(pos.x()) : -1);
     if (control_->OnMouseMove)
         control_->OnMouseMove(pos.x(), pos.y());
 }

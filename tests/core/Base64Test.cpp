@@ -38,7 +38,7 @@ TEST(Base64Encode, BreaksLinesAfterSeventySixCharacters)
     EXPECT_EQ(more.substr(76, 2), "\r\n");
     EXPECT_EQ(more.substr(78), "YQ==");
 
-    const std::string three = Base64Encode(std::string(57 * 3, 'a'));
+    const std::string three = Base64Encode(std::string(size_t{57} * 3, 'a'));
     EXPECT_EQ(three, full + "\r\n" + full + "\r\n" + full);
 }
 

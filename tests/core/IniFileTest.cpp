@@ -283,7 +283,7 @@ TEST_F(IniFileFixture, LargeJunkFileIsKeptAroundTheWrite)
 {
     std::string junk;
     std::mt19937 random(7);
-    while (junk.size() < 10 * 1024 * 1024) {
+    while (junk.size() < size_t{10} << 20) {
         std::string line(40 + random() % 80, 'x');
         for (char& c : line)
             c = char(' ' + random() % 90); // printable, may contain '=' and '['

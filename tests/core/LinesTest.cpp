@@ -51,7 +51,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(SplitToLines, LongTextWithoutBreaksIsOneLine)
 {
-    const std::string text(10 * 1024 * 1024, 'x');
+    const std::string text(size_t{10} << 20, 'x');
     const TLines lines = SplitToLines(text, "\r\n");
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].size(), text.size());

@@ -13,7 +13,7 @@ TEST(TabGeometry, DefaultTabLayout)
     EXPECT_EQ(y, 9);
     EXPECT_EQ(CloseImagePos(DefaultTabWidth, y), (TPoint{159, 11}));
 
-    const TRect hit = CloseButtonRect(1, DefaultTabWidth, y);
+    const TRect hit = CloseButtonRect(0, DefaultTabWidth, y);
     EXPECT_EQ(hit, (TRect{159, 9, 171, 21}));
     EXPECT_TRUE(PtInRect(hit, 159, 9));
     EXPECT_TRUE(PtInRect(hit, 170, 20));
@@ -23,18 +23,13 @@ TEST(TabGeometry, DefaultTabLayout)
     EXPECT_FALSE(PtInRect(hit, 159, 8));
 }
 
-TEST(TabGeometry, CloseButtonOfLaterPagesMovesByWholeTabs)
+TEST(TabGeometry, LaterSlotsMoveByWholeTabs)
 {
-    EXPECT_EQ(CloseButtonRect(2, 178, 9), (TRect{337, 9, 349, 21}));
-    EXPECT_EQ(CloseButtonRect(4, 153, 7), (TRect{593, 7, 605, 19}));
-}
-
-TEST(TabGeometry, TabRectMovesIntoStripCoordinates)
-{
-    const TRect tab{0, 0, 178, 29};
-    EXPECT_EQ(OffsetTabRect(tab, 1, 178), tab);
-    EXPECT_EQ(OffsetTabRect(tab, 3, 178), (TRect{356, 0, 534, 29}));
-    EXPECT_EQ(OffsetTabRect({2, 3, 150, 28}, 2, 150), (TRect{152, 3, 300, 28}));
+    EXPECT_EQ(CloseButtonRect(1, 178, 9), (TRect{337, 9, 349, 21}));
+    EXPECT_EQ(CloseButtonRect(3, 153, 7), (TRect{593, 7, 605, 19}));
+    EXPECT_EQ(TabRect(0, 178), (TRect{0, 0, 178, 29}));
+    EXPECT_EQ(TabRect(2, 178), (TRect{356, 0, 534, 29}));
+    EXPECT_EQ(OffsetTabRect({2, 3, 150, 28}, 1, 150), (TRect{152, 3, 300, 28}));
 }
 
 TEST(TabGeometry, EmptyRectContainsNothing)

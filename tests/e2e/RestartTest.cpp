@@ -29,8 +29,6 @@ using namespace testing_support;
 
 namespace {
 
-const QString BinDir = QStringLiteral(QUILLMARK_BIN_DIR);
-
 // The first visit loads the cached picture, gets a cookie that lasts, and a second later
 // sends the command; later visits load the picture and say when it is there.
 const char* FirstVisit = R"html(<html><head><title>first</title></head><body>
@@ -94,6 +92,8 @@ private slots:
         server_.ClearRequests();
 
         env_ = QProcessEnvironment::systemEnvironment();
+        env_.remove(QStringLiteral("DISPLAY"));
+        env_.remove(QStringLiteral("WAYLAND_DISPLAY"));
         env_.insert(QStringLiteral("XDG_RUNTIME_DIR"), runDir_.path());
         env_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         first_.setProcessEnvironment(env_);
@@ -213,8 +213,14 @@ private:
         QVERIFY(::readlink(("/proc/" + std::to_string(clients[0]) + "/cwd").c_str(), cwd,
                            sizeof cwd - 1) > 0);
         QCOMPARE(QString::fromUtf8(cwd), QDir(appDir_->path()).canonicalPath());
+        // Named as the client names it: per user and display.
+        const QString display = env_.value(QStringLiteral("DISPLAY"));
         const std::string lock =
-            runDir_.filePath(QStringLiteral("BrowserQuillmark-%1.lock").arg(::getuid()))
+            runDir_
+                .filePath(QStringLiteral("BrowserQuillmark-%1%2.lock")
+                              .arg(::getuid())
+                              .arg(display.isEmpty() ? QString()
+                                                     : "-" + QString(display).replace(':', '_')))
                 .toStdString();
         const int fd = ::open(lock.c_str(), O_RDONLY | O_CLOEXEC);
         QVERIFY(fd >= 0);

@@ -109,7 +109,7 @@ private slots:
         QTest::newRow("scheme only") << "http://";
         QTest::newRow("colons") << "::::";
         QTest::newRow("unknown scheme") << "quillmark-none://x";
-        QTest::newRow("10 MB") << "http://127.0.0.1/" + QString(10 * 1024 * 1024, 'a');
+        QTest::newRow("10 MB") << "http://127.0.0.1/" + QString(qsizetype{10} << 20, 'a');
     }
 
     void badAddressesLeaveTheViewUsable()

@@ -178,14 +178,15 @@ private:
     // Records the menu event after `edit` has changed its model, and every command.
     void Record(std::function<void(engine::MenuModel&)> edit)
     {
-        view_->OnBeforeContextMenu =
-            [this, edit](engine::TChromium* sender, const engine::BrowserRef& browser,
-                         const engine::FrameRef&, const engine::ContextMenuParams& params,
-                         engine::MenuModel& model) {
-                QCOMPARE(sender, view_.get());
-                menuCall_ = {menuCall_.Count + 1, browser, params, model};
-                edit(model);
-            };
+        view_->OnBeforeContextMenu = [this, edit = std::move(edit)](
+                                         engine::TChromium* sender,
+                                         const engine::BrowserRef& browser, const engine::FrameRef&,
+                                         const engine::ContextMenuParams& params,
+                                         engine::MenuModel& model) {
+            QCOMPARE(sender, view_.get());
+            menuCall_ = {menuCall_.Count + 1, browser, params, model};
+            edit(model);
+        };
         view_->OnContextMenuCommand = [this](auto*, const engine::BrowserRef& browser, auto&,
                                              const engine::ContextMenuParams& params, int id, int,
                                              bool&) {

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPointer>
+#include <QSettings>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
 #include <httplib.h>
@@ -49,6 +50,12 @@ private slots:
         });
         connect(engine::Profile(), &QWebEngineProfile::downloadRequested, this,
                 [this](QWebEngineDownloadRequest* download) { download_ = download; });
+        // The save dialog was last used in /proc, whose files block a reader: it must not
+        // read them.
+        QSettings settings(QSettings::UserScope, QStringLiteral("QtProject"));
+        settings.beginGroup(QStringLiteral("FileDialog"));
+        settings.setValue(QStringLiteral("lastVisited"), QUrl::fromLocalFile("/proc"));
+        settings.setValue(QStringLiteral("history"), QStringList{QStringLiteral("file:///proc")});
     }
 
     void handlerDecidesWhereTheFileGoes_data()
@@ -106,7 +113,8 @@ private slots:
                 break;
             }
         };
-        if (answer == Answer::Dialog || answer == Answer::DialogCancelled) {
+        const bool dialog = answer == Answer::Dialog || answer == Answer::DialogCancelled;
+        if (dialog) {
             engine_test::OnNextModal([&](QWidget* modal) {
                 auto* dialog = qobject_cast<QFileDialog*>(modal);
                 if (!dialog) {
@@ -143,7 +151,7 @@ private slots:
         QCOMPARE(browser, view.Browser());
         QCOMPARE(suggested, QString("report.txt"));
         QCOMPARE(item.Url, server_.Url("/report"));
-        if (answer == Answer::Dialog || answer == Answer::DialogCancelled)
+        if (dialog)
             QCOMPARE(QFileInfo(proposedInDialog).fileName(), QString("proposed.txt"));
         if (expectedFile.isEmpty()) {
             QCOMPARE(download_->state(), QWebEngineDownloadRequest::DownloadCancelled);

@@ -3,7 +3,6 @@
 // its result, and answering the next modal dialog.
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -67,23 +66,7 @@ inline bool ClickElement(const engine::BrowserRef& browser, const QString& selec
     return true;
 }
 
-// Once a modal dialog is showing (within timeoutMs), hands it to `act` until `act` says
-// it is done with it (a dialog may still be settling when it first shows). Returns at once.
-inline void OnNextModal(std::function<bool(QWidget*)> act, int timeoutMs = 15000)
-{
-    auto* poll = new QTimer;
-    auto elapsed = std::make_shared<QElapsedTimer>();
-    elapsed->start();
-    QObject::connect(poll, &QTimer::timeout, [poll, elapsed, act, timeoutMs] {
-        QWidget* modal = QApplication::activeModalWidget();
-        const bool done = modal && modal->isVisible() && act(modal);
-        if (!done && elapsed->elapsed() < timeoutMs)
-            return;
-        poll->stop();
-        poll->deleteLater();
-    });
-    poll->start(20);
-}
+using testing_support::OnNextModal;
 
 // The program entry of one test class: engine switches, application, one profile.
 template <class TestClass> int RunEngineTest(int argc, char** argv)

@@ -7,11 +7,36 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 
+#include <cstdlib>
 #include <stdlib.h>
 
 namespace platform_test {
+
+// Sets an environment variable (nullopt: unsets it) for the life of the object.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const std::optional<std::string>& value) : name_(name)
+    {
+        if (const char* old = std::getenv(name))
+            old_ = old;
+        Set(value);
+    }
+    ~ScopedVariable() { Set(old_); }
+
+private:
+    void Set(const std::optional<std::string>& value)
+    {
+        if (value)
+            ::setenv(name_, value->c_str(), 1);
+        else
+            ::unsetenv(name_);
+    }
+    const char* name_;
+    std::optional<std::string> old_;
+};
 
 // A fresh directory under the temporary directory, removed with everything in it.
 class TTempDir {

@@ -168,7 +168,7 @@ TEST_F(LiveIdentity, AgreesWithIproute2)
     std::map<std::string, bool> loopback; // interface index -> loopback
     for (const std::string& line : links_) {
         const std::vector<std::string> words = Words(line);
-        const std::string index = words.at(0);
+        const std::string& index = words.at(0);
         loopback[index] = line.find("LOOPBACK") != std::string::npos;
         const auto link = std::find_if(words.begin(), words.end(),
                                        [](const auto& w) { return w.starts_with("link/"); });

@@ -27,12 +27,16 @@ public:
     void Answer(QMessageBox::StandardButton button, int timeoutMs = 15000);
     // Texts of the boxes answered so far.
     QStringList Texts() const { return texts_; }
-    int Answered() const { return texts_.size(); }
+    int Answered() const { return int(texts_.size()); }
 
 private:
     QStringList texts_;
     std::vector<QPointer<QTimer>> timers_;
 };
+
+// Once a modal dialog is showing (within timeoutMs), hands it to `act` until `act` says
+// it is done with it (a dialog may still be settling when it first shows). Returns at once.
+void OnNextModal(std::function<bool(QWidget*)> act, int timeoutMs = 15000);
 
 // Sets up the environment engine tests need; call before QApplication.
 void PrepareHeadlessEngine();

@@ -28,7 +28,7 @@ const QByteArray WinBlock =
 QByteArray BinaryGarbage()
 {
     std::mt19937 random(2027);
-    QByteArray bytes(64 * 1024, Qt::Uninitialized);
+    QByteArray bytes(qsizetype{64} << 10, Qt::Uninitialized);
     for (char& c : bytes)
         c = char(random() & 0xFF);
     const qsizetype firstBreak = bytes.indexOf('\n');
@@ -43,7 +43,7 @@ QByteArray JunkLines()
     std::mt19937 random(6868);
     QByteArray junk;
     junk.reserve(20 * 1024 * 1024 + 200);
-    while (junk.size() < 20 * 1024 * 1024) {
+    while (junk.size() < qsizetype{20} << 20) {
         QByteArray line(40 + int(random() % 80), Qt::Uninitialized);
         for (char& c : line)
             c = char(' ' + random() % 95);

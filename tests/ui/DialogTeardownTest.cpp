@@ -63,8 +63,7 @@ private slots:
         QTest::newRow("dialog, tab closed") << Waiting::Dialog << Teardown::CloseTab;
         QTest::newRow("save dialog, tab closed") << Waiting::SaveDialog << Teardown::CloseTab;
         QTest::newRow("dialog, window closed") << Waiting::Dialog << Teardown::CloseWindow;
-        QTest::newRow("save dialog, window closed")
-            << Waiting::SaveDialog << Teardown::CloseWindow;
+        QTest::newRow("save dialog, window closed") << Waiting::SaveDialog << Teardown::CloseWindow;
     }
 
     void boxClosesWithItsTabOrWindow()
@@ -83,8 +82,9 @@ private slots:
         QTimer watch;
         connect(&watch, &QTimer::timeout, this, [&] {
             QWidget* modal = QApplication::activeModalWidget();
-            const bool expected = waiting == Waiting::Dialog ? bool(qobject_cast<QMessageBox*>(modal))
-                                                             : bool(qobject_cast<QFileDialog*>(modal));
+            const bool expected = waiting == Waiting::Dialog
+                                      ? bool(qobject_cast<QMessageBox*>(modal))
+                                      : bool(qobject_cast<QFileDialog*>(modal));
             if (!expected)
                 return;
             seen = true;
@@ -98,7 +98,8 @@ private slots:
             }
         });
         watch.start(20);
-        RunScript(popup, waiting == Waiting::Dialog ? "location = '/alert'" : "location = '/download'");
+        RunScript(popup,
+                  waiting == Waiting::Dialog ? "location = '/alert'" : "location = '/download'");
 
         // Waiting here returns only once the box's loop has ended.
         QVERIFY(WaitFor([&] { return seen && !QApplication::activeModalWidget(); }));

@@ -29,7 +29,12 @@ public:
     // The server must listen on port 6868 of the test's own address and serve "/".
     std::unique_ptr<TFormMain> Open(const TestServer& server, QSize size = DefaultSize)
     {
-        WriteConfig(server.Host(), size);
+        return Open(server.Host(), size);
+    }
+    // The same with another server on port 6868 of `host`.
+    std::unique_ptr<TFormMain> Open(const QString& host, QSize size = DefaultSize)
+    {
+        WriteConfig(host, size);
         auto form = std::make_unique<TFormMain>(appDir_.path() + QLatin1Char('/'));
         // Hiding is what a close request does when a tray exists; tests look for it.
         form->TrayAvailable = true;
@@ -43,9 +48,23 @@ public:
         return started ? std::move(form) : nullptr;
     }
 
+    // Opens a window again on the application directory as the last one left it, as a
+    // restart of the client finds it.
+    std::unique_ptr<TFormMain> Restart(const TestServer& server)
+    {
+        keepConfig_ = true;
+        auto form = Open(server);
+        keepConfig_ = false;
+        return form;
+    }
+
+    QString ConfigPath() const { return appDir_.filePath(QStringLiteral("config.ini")); }
+
 private:
     void WriteConfig(const QString& host, QSize size)
     {
+        if (keepConfig_)
+            return;
         QFile config(appDir_.filePath(QStringLiteral("config.ini")));
         config.open(QIODevice::WriteOnly | QIODevice::Truncate);
         config.write(QStringLiteral("[SERVICE]\nHOST=%1\n[WIN]\nLEFT=0\nTOP=0\nRIGHT=%2\n"
@@ -57,6 +76,7 @@ private:
     }
 
     QTemporaryDir appDir_;
+    bool keepConfig_ = false;
 };
 
 // Runs a script in the main frame of a tab's browser.

@@ -50,13 +50,14 @@ bool RunAfresh(const TBrowserTab* tab, const QString& script)
     return true;
 }
 
-// A stand-in for the client in the window's application directory: it records the
-// directory it was started in.
-QString WriteClientStandIn()
+// A stand-in for the client that a restart of `form` starts: it records the directory it
+// was started in.
+QString WriteClientStandIn(TFormMain& form)
 {
-    const QString path = AppDir + QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    const QString path = AppDir + QStringLiteral("client stand-in");
     window_life::WriteBytes(path, "#!/bin/sh\npwd > \"$0.started\"\n");
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    form.ClientExecutable = path;
     return path;
 }
 
@@ -256,7 +257,7 @@ private slots:
         QFETCH(bool, fromTray);
         QVERIFY(OpenWindow());
         TFormMain& form = *form_;
-        const QString client = WriteClientStandIn();
+        const QString client = WriteClientStandIn(form);
         TestLock lock;
         form.SetInstanceMutex(lock.Get());
         QSignalSpy closed(&form, &TFormMain::Closed);
@@ -290,7 +291,7 @@ private slots:
     {
         QVERIFY(OpenWindow());
         TFormMain& form = *form_;
-        const QString client = WriteClientStandIn();
+        const QString client = WriteClientStandIn(form);
         TestLock lock;
         form.SetInstanceMutex(lock.Get());
         QVERIFY(QDir(AppDir).mkpath(QStringLiteral("ClearCache.sh")));

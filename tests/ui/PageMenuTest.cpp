@@ -3,7 +3,6 @@
 // "图片另存为...", which saves it where the user says, with the page's cookies, and
 // shows "保存失败！" when it cannot.
 
-#include <QDir>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <httplib.h>
@@ -235,8 +234,7 @@ private:
     }
 
     TestServer server_{6868, Host};
-    // Not in the shared temporary directory, which the save dialog would read.
-    QTemporaryDir dir_{QDir::current().filePath(QStringLiteral("PageMenuTest-XXXXXX"))};
+    QTemporaryDir dir_;
     MainWindowFixture fixture_;
     std::unique_ptr<TFormMain> form_;
 };

@@ -51,12 +51,9 @@ private slots:
         core::IniFile(ConfigPath().toStdString())
             .WriteString("SERVICE", "HOST", ServiceAddress.toStdString());
         // A stand-in updater that records how it was started.
-        QFile updater(AppDir + QStringLiteral("Update"));
-        QVERIFY(updater.open(QIODevice::WriteOnly));
-        updater.write("#!/bin/sh\nprintf '%s' \"$*\" > \"$0.args\"\npwd > \"$0.cwd\"\n");
-        updater.close();
-        updater.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                               QFileDevice::ExeOwner);
+        WriteProgram(AppDir + QStringLiteral("Update"),
+                     "#!/bin/sh\nprintf '%s' \"$*\" > \"$0.args\"\npwd > \"$0.cwd\"\n");
+        SetSystemConfigPath(systemDir_.filePath(QStringLiteral("config.ini")));
         server_.Handle("/ver/ver.html", [this](const httplib::Request&, httplib::Response& res) {
             std::lock_guard lock(bodyMutex_);
             res.status = status_;
@@ -87,7 +84,7 @@ private slots:
         QTest::newRow("not JSON") << QByteArray("<html>hello</html>") << QString();
         QTest::newRow("JSON array") << QByteArray(R"([{"Version":"9"}])") << QString();
         QTest::newRow("deeply nested") << QByteArray(100000, '[') << QString();
-        QTest::newRow("50 MB") << QByteArray(50 * 1024 * 1024, ' ') + "{\"Version\":\"9\"}"
+        QTest::newRow("50 MB") << QByteArray(qsizetype{50} << 20, ' ') + "{\"Version\":\"9\"}"
                                << QString();
     }
 
@@ -161,7 +158,90 @@ private slots:
         QFile::remove(args);
     }
 
+    // Which updater a new version goes to, and what the user hears when there is none or
+    // it cannot start: the client then keeps running.
+    void updaterIsFoundOrTheUserIsTold_data()
+    {
+        QTest::addColumn<bool>("installed");
+        QTest::addColumn<QByteArray>("systemConfig");
+        QTest::addColumn<QString>("box"); // the first box's text starts so
+        QTest::addColumn<int>("accepted");
+        const QByteArray none;
+        const QString question = QStringLiteral("有新版本");
+        QTest::newRow("copied client, updater beside it") << false << none << question << 1;
+        QTest::newRow("installed client, no updater")
+            << true << none << QStringLiteral("发现新版本 1.0.0.3。\n本客户端随系统的软件包安装")
+            << 0;
+        QTest::newRow("installed client, the administrator's updater")
+            << true << QByteArray("[SYSTEM]\nUPDATER={DIR}/deployed-update\n") << question << 1;
+        QTest::newRow("updater that cannot start")
+            << true << QByteArray("[SYSTEM]\nUPDATER={DIR}/broken-update\n") << question << 0;
+        QTest::newRow("updater given by a relative path")
+            << true << QByteArray("[SYSTEM]\nUPDATER=deployed-update\n")
+            << QStringLiteral("发现新版本 1.0.0.3。") << 0;
+    }
+
+    void updaterIsFoundOrTheUserIsTold()
+    {
+        QFETCH(bool, installed);
+        QFETCH(QByteArray, systemConfig);
+        QFETCH(QString, box);
+        QFETCH(int, accepted);
+        const QString dir = systemDir_.path();
+        WriteProgram(dir + QStringLiteral("/deployed-update"), "#!/bin/sh\ntouch \"$0.ran\"\n");
+        WriteProgram(dir + QStringLiteral("/broken-update"), "#!/nonexistent/interpreter\n");
+        WriteFile(SystemConfigPath(), systemConfig.replace("{DIR}", dir.toUtf8()));
+        ClientInstalled = installed;
+        SetResponse(200, R"({"Version":"1.0.0.3","Info":"有新版本"})");
+        ModalAnswerer answerer;
+        answerer.Answer(QMessageBox::Yes);
+        answerer.Answer(QMessageBox::Ok);
+        MessageSink sink;
+        RunCheck(sink);
+        ClientInstalled = false;
+        QFile::remove(SystemConfigPath());
+        QFile::remove(AppDir + QStringLiteral("Update.args"));
+
+        QVERIFY2(!answerer.Texts().isEmpty() && answerer.Texts().first().startsWith(box),
+                 qPrintable(answerer.Texts().join(QLatin1Char('|'))));
+        QCOMPARE(sink.UpdateAccepted, accepted);
+        if (QTest::currentDataTag() == QByteArray("updater that cannot start"))
+            QCOMPARE(
+                answerer.Texts().value(1),
+                QStringLiteral("无法启动更新程序 %1/broken-update。\n客户端继续运行。").arg(dir));
+    }
+
+    // Without a host of the user's own, the administrator's host is the service.
+    void administratorsHostIsTheDefault()
+    {
+        core::IniFile config(ConfigPath().toStdString());
+        config.WriteString("SERVICE", "HOST", "");
+        WriteFile(SystemConfigPath(), "[SERVICE]\nHOST=" + ServiceAddress.toUtf8() + "\n");
+        SetResponse(200, R"({"Version":"9","Info":"来自管理员配置的服务"})");
+        ModalAnswerer answerer;
+        answerer.Answer(QMessageBox::No);
+        MessageSink sink;
+        RunCheck(sink);
+        QFile::remove(SystemConfigPath());
+        config.WriteString("SERVICE", "HOST", ServiceAddress.toStdString());
+        QCOMPARE(answerer.Texts(), QStringList{QStringLiteral("来自管理员配置的服务")});
+    }
+
 private:
+    static void WriteFile(const QString& path, const QByteArray& bytes)
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+    }
+
+    static void WriteProgram(const QString& path, const QByteArray& script)
+    {
+        WriteFile(path, script);
+        QFile(path).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                   QFileDevice::ExeOwner);
+    }
+
     // The check against `host` asks nothing and accepts nothing.
     void ExpectSilenceFrom(const QString& host)
     {
@@ -199,6 +279,7 @@ private:
     }
 
     QTemporaryDir appDir_;
+    QTemporaryDir systemDir_; // stands in for /etc/quillmark-erp
     QTemporaryDir cache_;
     TestServer server_{6868, ServiceAddress};
     std::mutex bodyMutex_;

@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QTranslator>
 #include <atomic>
+#include <functional>
 #include <memory>
 
 #include "engine/EngineProfile.h"
@@ -188,6 +189,39 @@ private:
     QList<SeenBox> seen_;
     QPointer<QMessageBox> last_;
 };
+
+// The shown top-level windows of one kind.
+template <class Window> QList<Window*> VisibleWindows()
+{
+    QList<Window*> windows;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* window = qobject_cast<Window*>(widget); window && window->isVisible())
+            windows << window;
+    return windows;
+}
+
+// Calls `open`, which shows a modal Dialog and returns once it has closed, and hands the
+// dialog to `act` as soon as it shows and `ready` holds. True when what `act` did closed
+// it; otherwise the test has failed and the dialog is closed for it.
+template <class Dialog>
+bool RunModal(
+    const std::function<void()>& open, const std::function<void(Dialog&)>& act,
+    const std::function<bool(Dialog&)>& ready = [](Dialog&) { return true; })
+{
+    bool closed = false;
+    testing_support::OnNextModal([&](QWidget* modal) {
+        auto* dialog = qobject_cast<Dialog*>(modal);
+        if (!dialog || !ready(*dialog))
+            return false;
+        act(*dialog);
+        closed = !QTest::currentTestFailed() &&
+                 testing_support::WaitFor([&] { return !dialog->isVisible(); });
+        dialog->reject();
+        return true;
+    });
+    open();
+    return closed;
+}
 
 // The whole main() of a window test: the engine's process set-up, Qt's Chinese button
 // texts, no quitting when the window hides, and an engine profile in a temporary

@@ -1,8 +1,10 @@
 #include "Artwork.h"
 
+#include <QBuffer>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QSvgGenerator>
 
 #include <cmath>
 #include <numbers>
@@ -92,9 +94,9 @@ DotRun LoadingRun(int frame)
 
 QColor Mix(const QColor& a, const QColor& b, double t)
 {
-    return QColor::fromRgbF(a.redF() + (b.redF() - a.redF()) * t,
-                            a.greenF() + (b.greenF() - a.greenF()) * t,
-                            a.blueF() + (b.blueF() - a.blueF()) * t);
+    const auto mix = [t](float from, float to) { return float(from + (to - from) * t); };
+    return QColor::fromRgbF(mix(a.redF(), b.redF()), mix(a.greenF(), b.greenF()),
+                            mix(a.blueF(), b.blueF()));
 }
 
 // Eight dots on a ring, clockwise from twelve o'clock; the head of the run is the
@@ -136,6 +138,27 @@ std::vector<ImageSpec> AllImages()
         images.push_back({QStringLiteral("PngImage%1").arg(frame), 16,
                           [frame](QPainter& p) { DrawLoadingFrame(p, frame); }});
     return images;
+}
+
+QImage RenderAppIcon(int size)
+{
+    return Render({QStringLiteral("AppIcon"), size, [size](QPainter& p) { DrawLogo(p, size); }}, 1);
+}
+
+QByteArray AppIconSvg(int size)
+{
+    QByteArray svg;
+    QBuffer buffer(&svg);
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize(QSize(size, size));
+    generator.setViewBox(QRect(0, 0, size, size));
+    generator.setTitle(QStringLiteral("QuillmarkERP"));
+    QPainter painter(&generator);
+    painter.setRenderHint(QPainter::Antialiasing);
+    DrawLogo(painter, size);
+    painter.end();
+    return svg;
 }
 
 QImage Render(const ImageSpec& art, int scale)

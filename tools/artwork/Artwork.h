@@ -24,4 +24,9 @@ std::vector<ImageSpec> AllImages();
 // Draws `art` at `scale` device pixels per logical pixel (1, or 2 for the @2x variant).
 QImage Render(const ImageSpec& art, int scale);
 
+// The application icon for the desktop's icon theme: the logo at `size` pixels.
+QImage RenderAppIcon(int size);
+// The logo as scalable vector graphics, `size` units square.
+QByteArray AppIconSvg(int size);
+
 } // namespace artwork

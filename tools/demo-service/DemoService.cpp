@@ -179,9 +179,10 @@ void DemoService::AddRoutes()
     server_.Get("/", [this](const Request& rq, Response& rs) { StartPage(rq, rs); });
     server_.Get(Exactly("/popup.html"),
                 [this](const Request& rq, Response& rs) { PopupPage(rq, rs); });
-    server_.Get(Exactly("/close-self.html"), [](const Request&, Response& rs) {
-        rs.set_content(Page("close-self.html"), HtmlType);
-    });
+    for (const char* page : {"close-self.html", "invoice.html", "table.html"}) {
+        server_.Get(Exactly(std::string("/") + page),
+                    [page](const Request&, Response& rs) { rs.set_content(Page(page), HtmlType); });
+    }
     server_.Get(Exactly("/ver/ver.html"),
                 [this](const Request&, Response& rs) { VersionFile(rs); });
     server_.Get(Exactly("/pcClient/about.html"),

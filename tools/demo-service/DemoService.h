@@ -2,7 +2,7 @@
 
 #include <httplib.h>
 
-#include "shared/BuildConfig.h"
+#include "shared/Version.h"
 
 #include <atomic>
 #include <condition_variable>

@@ -1,9 +1,12 @@
 #include "platform/InstanceLock.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
+#include <string_view>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -26,12 +29,72 @@ std::string RuntimeDirectory()
     return "/tmp";
 }
 
+// The display session a client belongs to, as a file-name part: "-:0" becomes "-_0".
+// Empty without a display (a headless start shares one lock).
+std::string DisplaySuffix()
+{
+    const char* display = std::getenv("WAYLAND_DISPLAY");
+    if (!display || !*display)
+        display = std::getenv("DISPLAY");
+    if (!display || !*display)
+        return {};
+    std::string suffix = "-";
+    for (const char* c = display; *c && suffix.size() < 64; ++c) {
+        const bool plain = (*c >= 'a' && *c <= 'z') || (*c >= 'A' && *c <= 'Z') ||
+                           (*c >= '0' && *c <= '9') || *c == '.' || *c == '-';
+        suffix += plain ? *c : '_';
+    }
+    return suffix;
+}
+
+bool SendAll(int fd, std::string_view data)
+{
+    while (!data.empty()) {
+        const ssize_t sent = ::send(fd, data.data(), data.size(), MSG_NOSIGNAL);
+        if (sent < 0 && errno == EINTR)
+            continue;
+        if (sent <= 0)
+            return false;
+        data.remove_prefix(size_t(sent));
+    }
+    return true;
+}
+
+// Reads up to and with the first newline; what came before the peer closed when it closes
+// first; nullopt when the deadline passes first.
+std::optional<std::string> ReceiveLine(int fd, int timeoutMs)
+{
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    std::string line;
+    while (line.empty() || line.back() != '\n') {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        pollfd poller{fd, POLLIN, 0};
+        const int ready = left.count() > 0 ? ::poll(&poller, 1, int(left.count())) : 0;
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
+            return std::nullopt;
+        char buffer[64];
+        const ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        line.append(buffer, size_t(got));
+        if (line.size() > 256)
+            break;
+    }
+    return line;
+}
+
 } // namespace
 
 InstanceLock::InstanceLock(const std::string& name)
 {
-    const std::string base =
-        RuntimeDirectory() + "/" + name + "-" + std::to_string(static_cast<unsigned>(::getuid()));
+    const std::string base = RuntimeDirectory() + "/" + name + "-" +
+                             std::to_string(static_cast<unsigned>(::getuid())) + DisplaySuffix();
     lockPath_ = base + ".lock";
     channelPath_ = base + ".sock";
     fd_ = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
@@ -48,24 +111,22 @@ InstanceLock::~InstanceLock()
         ::close(fd_);
 }
 
-bool NotifyRunningInstance(const std::string& channelPath, std::int64_t handle)
+std::optional<std::string> SendToRunningInstance(const std::string& channelPath,
+                                                 const std::string& line, int timeoutMs)
 {
     sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
     if (channelPath.size() >= sizeof(addr.sun_path))
-        return false;
+        return std::nullopt;
     std::memcpy(addr.sun_path, channelPath.c_str(), channelPath.size() + 1);
-    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
-        return false;
-    bool sent = false;
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) == 0) {
-        const std::string message = std::to_string(handle) + "\n";
-        sent = ::send(fd, message.data(), message.size(), MSG_NOSIGNAL) ==
-               static_cast<ssize_t>(message.size());
-    }
+        return std::nullopt;
+    std::optional<std::string> answer;
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) == 0 && SendAll(fd, line))
+        answer = ReceiveLine(fd, timeoutMs);
     ::close(fd);
-    return sent;
+    return answer;
 }
 
 } // namespace platform

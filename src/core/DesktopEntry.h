@@ -1,0 +1,21 @@
+#pragma once
+// Desktop entry files (freedesktop.org Desktop Entry Specification 1.4), as the per-user
+// autostart entry needs them.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace core {
+
+// One argument of an Exec key, written into the file: quoted in whole when it holds a
+// reserved character, '"', '`', '$' and '\' escaped inside the quotes, '%' doubled, and
+// then the escapes of a string value applied (so a literal backslash becomes four).
+std::string DesktopExecArgument(std::string_view argument);
+
+// An application entry named `name` that starts `executable` (a full path) with no
+// arguments. nullopt when either is not valid UTF-8, which an entry cannot hold.
+std::optional<std::string> AutostartDesktopEntry(std::string_view name,
+                                                 std::string_view executable);
+
+} // namespace core

@@ -1,0 +1,44 @@
+#pragma once
+// TFormBrowser: a plain window with one browser view and no tabs, for pages that open
+// outside the main window. Message 2028 opens one: the main window handles it, and so
+// does every secondary window, which posts it to itself for each popup of its page, so
+// every popup becomes a further secondary window. Script dialogs and the context menu
+// are the engine's own. A secondary window owns itself: closing it frees it and its page;
+// those still open when the client ends go with the other parentless windows before the
+// engine shuts down. UI thread only.
+
+#include <QWidget>
+
+#include "engine/Chromium.h"
+
+class TFormBrowser : public QWidget {
+    Q_OBJECT
+public:
+    // Caption "浏览器" until the page names it; client area 1008 x 662.
+    TFormBrowser();
+
+    // A new secondary window showing `address` (about:blank when empty). Every call makes
+    // one; the caller does not keep it.
+    static TFormBrowser* Open(const QString& address);
+
+    engine::TChromium* crm = nullptr;
+
+    void WMOpenBrowserWindow(const QString& address);
+    void crmBeforePopup(engine::TChromium* sender, const engine::BrowserRef& browser,
+                        const engine::FrameRef& frame, const QString& targetUrl,
+                        const QString& targetFrameName,
+                        engine::TWindowOpenDisposition targetDisposition, bool userGesture,
+                        const engine::PopupFeatures& popupFeatures, engine::WindowInfo& windowInfo,
+                        engine::BrowserSettings& settings, bool& noJavascriptAccess, bool& Result);
+    void crmBeforeResourceLoad(engine::TChromium* sender, const engine::BrowserRef& browser,
+                               const engine::FrameRef& frame, engine::Request& request,
+                               engine::TReturnValue& Result);
+    void crmTitleChange(engine::TChromium* sender, const engine::BrowserRef& browser,
+                        const QString& title);
+    void crmClose(engine::TChromium* sender, const engine::BrowserRef& browser, bool& Result);
+    void FormClose(QCloseEvent& event);
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+};

@@ -1,0 +1,97 @@
+// The command line with the real executable: an address or --settings reaches the running
+// client through a second start that ends at once (also while the settings dialog is open
+// there) or is carried out by a client started for it; any scheme but http: and https: is
+// refused before anything starts.
+
+#include <QCoreApplication>
+
+#include "ClientUnderTest.h"
+
+using namespace testing_support;
+using namespace e2e;
+
+namespace {
+
+const QString Address = QStringLiteral("http://127.0.0.1:6868/popup.html?n=41");
+
+} // namespace
+
+class CommandLineTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        const QString problem = client_.SetUp();
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    }
+    void cleanup() { client_.TearDown(); }
+
+    void refusedBeforeAnythingStarts_data()
+    {
+        QTest::addColumn<QString>("argument");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("file:") << "file:///etc/passwd"
+                               << "not file:";
+        QTest::newRow("javascript:") << "javascript:alert(1)"
+                                     << "not javascript:";
+        QTest::newRow("no scheme") << "127.0.0.1:6868/popup.html"
+                                   << "not an address";
+    }
+
+    void refusedBeforeAnythingStarts()
+    {
+        QFETCH(QString, argument);
+        QFETCH(QString, reason);
+        const auto [status, errors] = client_.RunToEnd({argument});
+        QCOMPARE(status, 2);
+        QVERIFY2(errors.startsWith("quillmark-erp: ") && errors.contains(reason.toUtf8()),
+                 errors.constData());
+        QVERIFY(!QFile::exists(client_.ConfigPath()));
+    }
+
+    void secondStartsHandTheirCommandOver()
+    {
+        QVERIFY(client_.StartFirst());
+        auto [status, errors] = client_.RunToEnd({QStringLiteral("--settings")});
+        QCOMPARE(status, 0);
+        QVERIFY(!errors.contains("WebEngine"));
+        QVERIFY(client_.FirstLogged("quillmark.ui.windows: opening the settings dialog"));
+
+        // The settings dialog is open and modal there: the address still opens.
+        QCOMPARE(client_.RunToEnd({Address}).first, 0);
+        QVERIFY(WaitFor([] { return PageAddresses().contains(Address); }));
+        QVERIFY(WaitFor([&] {
+            return client_.Service().peek(1 << 20).contains(
+                "GET /popup.html 200  Accept-Language: zh-CN");
+        }));
+
+        // A handle that is not the running window's (a client of another directory).
+        QFile config(client_.ConfigPath());
+        QVERIFY(config.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        config.write("[SYSTEM]\nHANDLE=12345\n");
+        config.close();
+        std::tie(status, errors) = client_.RunToEnd({Address + QStringLiteral("2")});
+        QCOMPARE(status, 1);
+        QVERIFY2(errors.contains("did not take the request"), errors.constData());
+        QVERIFY(!PageAddresses().contains(Address + QStringLiteral("2")));
+        QCOMPARE(client_.First().state(), QProcess::Running);
+    }
+
+    void aClientStartedForAnAddressOpensIt()
+    {
+        QVERIFY(client_.StartFirst({Address}));
+        QVERIFY(WaitFor([] { return PageAddresses().contains(Address); }));
+    }
+
+private:
+    ClientUnderTest client_;
+};
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    CommandLineTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "CommandLineTest.moc"
