@@ -18,7 +18,7 @@ TEST(DialogFloodGuard, OffersFromTheThirdBoxWithinTenSeconds)
     // Slow boxes: never two earlier ones within the last ten seconds.
     TDialogFloodGuard slow;
     for (int i = 0; i < 5; ++i)
-        EXPECT_FALSE(slow.BoxShown(1, i * 5001)) << i;
+        EXPECT_FALSE(slow.BoxShown(1, std::int64_t(i) * 5001)) << i;
 }
 
 TEST(DialogFloodGuard, SuppressionLastsUntilThePageNavigates)

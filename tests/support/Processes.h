@@ -47,7 +47,7 @@ inline bool SomeoneWaitsForLock(const std::string& lockPath)
 {
     for (int pid : ProcessIds()) {
         const std::string cmdline = CommandLineOf(pid);
-        if (cmdline.starts_with(std::string("flock", 6)) &&
+        if (cmdline.starts_with(std::string("flock\0", 6)) &&
             cmdline.find(std::string(1, '\0') + lockPath + '\0') != std::string::npos)
             return true;
     }
