@@ -3,9 +3,16 @@
 #
 # The client's application directory is BUILD_DIR/bin. When its config.ini names no
 # [SERVICE] HOST and the build's default host is this machine, the local demo service is
-# started on port 6868 first and stopped again when the client ends.
+# started on port 6868 first and stopped again when the client ends, including the clients
+# it started again itself (重新登录, 清除缓存).
 set -euo pipefail
 
+# Internal: `--session BUILD_DIR` runs only the client and its restarts (under xvfb-run).
+session_only=
+if [[ ${1:-} == --session ]]; then
+    session_only=yes
+    shift
+fi
 build_dir=${1:-build}
 bin_dir=$build_dir/bin
 client=$bin_dir/quillmark-erp
@@ -88,9 +95,51 @@ start_demo_service() {
     die "the demo service did not answer on port $port within 10 seconds"
 }
 
+# The client's instance lock, where the client keeps it: per user and display session.
+lock_file() {
+    local dir=${XDG_RUNTIME_DIR:-} display=${WAYLAND_DISPLAY:-${DISPLAY:-}} suffix=
+    if [[ -z $dir || ! -d $dir || ! -w $dir ]]; then
+        dir=${TMPDIR:-}
+        [[ -n $dir && -d $dir ]] || dir=/tmp
+    fi
+    [[ -z $display ]] || suffix=-${display//[^a-zA-Z0-9.-]/_}
+    echo "$dir/BrowserQuillmark-$(id -u)$suffix.lock"
+}
+
+# A client that restarts itself ends first; the new one takes the lock moments later.
+# Waits for each such client in turn, until none comes within five seconds.
+await_restarted_clients() {
+    local lock tries
+    lock=$(lock_file)
+    while :; do
+        for ((tries = 0; tries < 50; tries++)); do
+            flock -n "$lock" true 2>/dev/null || break
+            sleep 0.1
+        done
+        ((tries < 50)) || return 0
+        say "the client started again; waiting until it ends"
+        flock "$lock" true
+    done
+}
+
+# The client, then any client it started again; the first client's exit status.
+run_session() {
+    local status=0
+    say "starting $client"
+    "$client" || status=$?
+    say "the client ended (exit status $status)"
+    await_restarted_clients
+    return "$status"
+}
+
 [[ -x $client ]] || die "$client not found; build it first (make build)"
 trap 'exit 130' INT
 trap 'exit 143' TERM
+
+if [[ -n $session_only ]]; then
+    run_session
+    exit
+fi
 
 host=$(configured_host)
 if [[ -n $host ]]; then
@@ -104,15 +153,13 @@ else
     fi
 fi
 
-run=("$client")
+status=0
 if [[ -z ${DISPLAY:-} && -z ${WAYLAND_DISPLAY:-} ]]; then
     command -v xvfb-run >/dev/null || die "no display, and xvfb-run is not installed"
     say "no display (DISPLAY and WAYLAND_DISPLAY are unset): running the client under xvfb-run -a"
-    run=(xvfb-run -a "${run[@]}")
+    # The whole session on one display, so a restarted client finds it still there.
+    xvfb-run -a "$0" --session "$build_dir" || status=$?
+else
+    run_session || status=$?
 fi
-
-say "starting $client"
-status=0
-"${run[@]}" || status=$?
-say "the client ended (exit status $status)"
 exit "$status"

@@ -132,6 +132,8 @@ int main(int argc, char* argv[])
 
     const platform::TAppDirectory appDirectory = ResolveAppDirectory();
     const std::string& appDir = appDirectory.Path;
+    // Released last, after the engine has shut down and written its files: a restarted
+    // client waits for it, so it never meets this one still ending.
     auto lock = std::make_unique<platform::InstanceLock>(zph::InstanceName);
     if (!lock->Acquired())
         return HandOverToRunningInstance(*lock, appDir, command);
@@ -154,7 +156,7 @@ int main(int argc, char* argv[])
     {
         const QString channel = QString::fromStdString(lock->ChannelPath());
         TFormMain form(AppDir);
-        form.SetInstanceMutex(std::move(lock));
+        form.SetInstanceMutex(lock.get());
         InstanceListener listener(channel, &form);
         QObject::connect(&form, &TFormMain::Closed, &app, &QCoreApplication::quit,
                          Qt::QueuedConnection);

@@ -8,6 +8,8 @@
 #include "engine/Browser.h"
 #include "engine/Callbacks.h"
 #include "engine/Chromium.h"
+#include "engine/EngineDialog.h"
+#include "engine/Notifications.h"
 #include "engine/RequestInterceptor.h"
 
 namespace engine {
@@ -25,12 +27,22 @@ BrowserPage::BrowserPage(QWebEngineProfile* profile, TChromium* root, QWidget* w
                 if (root_ && !closed_)
                     root_->HandleNewWindow(this, request);
             });
+    connect(this, &QWebEnginePage::featurePermissionRequested, this,
+            [this](const QUrl& origin, Feature feature) {
+                if (feature == Notifications)
+                    AnswerNotificationPermission(this, origin);
+            });
     connect(this, &QWebEnginePage::windowCloseRequested, this, [this] {
         if (root_ && !closed_)
             root_->HandleClose(this);
     });
     if (root_)
         root_->Attach(this);
+}
+
+QWidget* BrowserPage::View() const
+{
+    return qobject_cast<QWidget*>(parent());
 }
 
 BrowserPage* BrowserPage::From(QWebEnginePage* page)
@@ -54,7 +66,7 @@ void BrowserPage::Close()
         if (const auto state = weak.lock())
             state->Abandon();
     // The engine's own dialogs belong to the page's view.
-    if (QObject* view = parent())
+    if (QWidget* view = View())
         for (QDialog* dialog : view->findChildren<QDialog*>())
             dialog->reject();
 }
@@ -65,7 +77,7 @@ void BrowserPage::javaScriptAlert(const QUrl& securityOrigin, const QString& msg
     if (root_ && !handled)
         root_->HandleJsDialog(this, JSDIALOGTYPE_ALERT, securityOrigin, msg, {}, &handled, nullptr);
     if (!handled && !closed_)
-        QWebEnginePage::javaScriptAlert(securityOrigin, msg);
+        RunEngineDialog(View(), JSDIALOGTYPE_ALERT, url(), msg, {}, nullptr);
 }
 
 bool BrowserPage::javaScriptConfirm(const QUrl& securityOrigin, const QString& msg)
@@ -77,7 +89,7 @@ bool BrowserPage::javaScriptConfirm(const QUrl& securityOrigin, const QString& m
                                        &handled, nullptr);
     if (handled || closed_)
         return answer;
-    return QWebEnginePage::javaScriptConfirm(securityOrigin, msg);
+    return RunEngineDialog(View(), JSDIALOGTYPE_CONFIRM, url(), msg, {}, nullptr);
 }
 
 bool BrowserPage::javaScriptPrompt(const QUrl& securityOrigin, const QString& msg,
@@ -90,7 +102,7 @@ bool BrowserPage::javaScriptPrompt(const QUrl& securityOrigin, const QString& ms
                                        &handled, result);
     if (handled || closed_)
         return answer;
-    return QWebEnginePage::javaScriptPrompt(securityOrigin, msg, defaultValue, result);
+    return RunEngineDialog(View(), JSDIALOGTYPE_PROMPT, url(), msg, defaultValue, result);
 }
 
 } // namespace engine

@@ -1,6 +1,7 @@
 #pragma once
 // The page of one browser: the policy side (script dialogs, new windows, certificate
-// errors, close requests), all handed to the TChromium its popup chain started from.
+// errors, close requests), all handed to the TChromium its popup chain started from;
+// notification permissions go to the profile-wide policy (Notifications.h).
 
 #include <QPointer>
 #include <QWebEnginePage>
@@ -42,6 +43,9 @@ protected:
                           const QString& defaultValue, QString* result) override;
 
 private:
+    // The widget that shows the page (its parent).
+    QWidget* View() const;
+
     QPointer<TChromium> root_;
     BrowserRef browser_;
     bool closed_ = false;

@@ -16,6 +16,7 @@
 #include "engine/EngineProfile.h"
 #include "engine/FileDialogs.h"
 #include "engine/RequestInterceptor.h"
+#include "engine/SaveUrl.h"
 
 namespace engine {
 namespace {
@@ -292,6 +293,8 @@ void TChromium::HandleDownload(BrowserPage* page, QWebEngineDownloadRequest* dow
 
 void DispatchDownload(QWebEngineDownloadRequest* download)
 {
+    if (TakeUrlSave(download))
+        return;
     BrowserPage* page = BrowserPage::From(download->page());
     TChromium* root = page ? page->Root() : nullptr;
     if (!root) {

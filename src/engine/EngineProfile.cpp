@@ -3,10 +3,12 @@
 #include <QCoreApplication>
 #include <QPointer>
 #include <QWebEngineDownloadRequest>
+#include <QWebEngineNotification>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 
 #include "engine/Chromium.h"
+#include "engine/Notifications.h"
 #include "shared/ZphConst.h"
 
 namespace engine {
@@ -45,6 +47,7 @@ QWebEngineProfile* CreateProfile(const QString& cacheDir)
     profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
     profile->setHttpAcceptLanguage(QString::fromLatin1(zph::EngineLocale));
     QObject::connect(profile, &QWebEngineProfile::downloadRequested, profile, &DispatchDownload);
+    profile->setNotificationPresenter(&PresentNotification);
     return profile;
 }
 

@@ -17,8 +17,9 @@ struct EngineOptions {
 void PrepareEngineProcess(const EngineOptions& options);
 
 // Creates the named, disk-backed profile with cache and storage in cacheDir (the
-// cookie database "Cookies" lives there), accept-language "zh-CN", and session
-// cookies not kept across restarts. Call once, after QApplication.
+// cookie database "Cookies" lives there), accept-language "zh-CN", session cookies not
+// kept across restarts, and notifications presented as Notifications.h says. Call once,
+// after QApplication.
 QWebEngineProfile* CreateProfile(const QString& cacheDir);
 // The profile made by CreateProfile, else the engine's default profile.
 QWebEngineProfile* Profile();

@@ -8,7 +8,7 @@
 namespace platform {
 
 bool StartDetached(const std::string& program, const std::vector<std::string>& arguments,
-                   const std::string& workingDirectory)
+                   const std::string& workingDirectory, std::string* error)
 {
     QStringList args;
     for (const std::string& argument : arguments)
@@ -21,6 +21,8 @@ bool StartDetached(const std::string& program, const std::vector<std::string>& a
         return true;
     qCWarning(lcPlatform).noquote()
         << "Cannot start" << process.program() << ":" << process.errorString();
+    if (error)
+        *error = process.errorString().toStdString();
     return false;
 }
 

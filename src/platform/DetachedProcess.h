@@ -7,9 +7,10 @@
 
 namespace platform {
 
-// An empty working directory keeps the client's. False (and a log line) when the program
-// cannot be started; what happens to it afterwards is not watched.
+// An empty working directory keeps the client's. False (a log line, and the reason in
+// `error` when given) when the program cannot be started; what happens to it afterwards
+// is not watched.
 bool StartDetached(const std::string& program, const std::vector<std::string>& arguments,
-                   const std::string& workingDirectory);
+                   const std::string& workingDirectory, std::string* error = nullptr);
 
 } // namespace platform

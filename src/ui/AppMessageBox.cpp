@@ -1,6 +1,7 @@
 #include "ui/AppMessageBox.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QMessageBox>
 #include <QPointer>
 #include <QThread>
@@ -73,20 +74,6 @@ int ResultOf(QMessageBox::StandardButton button)
     }
 }
 
-int ShowBox(const QString& text, int flags)
-{
-    flags = AdjustFlags(flags);
-    // On the heap: the owner may be destroyed while the box is open, taking it along.
-    QPointer<QMessageBox> box =
-        new QMessageBox(IconOf(flags), ApplicationTitle(), text, ButtonsOf(flags), boxOwner);
-    box->setWindowModality(Qt::ApplicationModal);
-    const int pressed = box->exec();
-    if (!box)
-        return IDCANCEL;
-    delete box.data();
-    return ResultOf(QMessageBox::StandardButton(pressed));
-}
-
 } // namespace
 
 void SetMessageBoxOwner(QWidget* owner)
@@ -106,10 +93,58 @@ QString ApplicationTitle()
 
 int AppMessageBox(const QString& text, int flags)
 {
+    const auto show = [&] { return TAppMessageBox(text, AdjustFlags(flags)).Exec(); };
     if (QThread::currentThread() == qApp->thread())
-        return ShowBox(text, flags);
+        return show();
     int result = IDCANCEL;
     QMetaObject::invokeMethod(
-        qApp, [&] { result = ShowBox(text, flags); }, Qt::BlockingQueuedConnection);
+        qApp, [&] { result = show(); }, Qt::BlockingQueuedConnection);
     return result;
+}
+
+TAppMessageBox::TAppMessageBox(const QString& text, int flags)
+    // On the heap: the owner may be destroyed while the box is open, taking it along.
+    : box_(new QMessageBox(IconOf(flags), ApplicationTitle(), text, ButtonsOf(flags), boxOwner))
+{
+    box_->setWindowModality(boxOwner ? Qt::WindowModal : Qt::ApplicationModal);
+}
+
+TAppMessageBox::~TAppMessageBox()
+{
+    delete box_.data();
+}
+
+void TAppMessageBox::SetCaption(const QString& caption)
+{
+    if (box_)
+        box_->setWindowTitle(caption);
+}
+
+void TAppMessageBox::AddCheckBox(const QString& label)
+{
+    if (!box_)
+        return;
+    checkBox_ = new QCheckBox(label);
+    box_->setCheckBox(checkBox_);
+}
+
+int TAppMessageBox::Exec()
+{
+    if (!box_)
+        return IDCANCEL;
+    const int pressed = box_->exec();
+    return box_ ? ResultOf(QMessageBox::StandardButton(pressed)) : IDCANCEL;
+}
+
+bool TAppMessageBox::CheckBoxTicked() const
+{
+    return checkBox_ && checkBox_->isChecked();
+}
+
+std::function<void()> TAppMessageBox::Closer() const
+{
+    return [box = box_] {
+        if (box)
+            box->reject();
+    };
 }

@@ -8,8 +8,12 @@
 // Any thread may call it: from a worker the box is shown on the UI thread and the
 // worker waits for the answer.
 
+#include <QPointer>
 #include <QString>
+#include <functional>
 
+class QCheckBox;
+class QMessageBox;
 class QWidget;
 
 enum TMessageBoxFlags {
@@ -41,6 +45,33 @@ enum TMessageBoxResult {
 };
 
 int AppMessageBox(const QString& text, int flags);
+
+// One box, for the UI thread, when AppMessageBox is not enough: a caption of its own, a
+// check box, or closing it from outside while it is open (a page that waited for it went
+// away). `flags` are used as given, without AppMessageBox's adjustment. The box is modal
+// to its owner, so the tray menu keeps working while it is open.
+class TAppMessageBox {
+public:
+    TAppMessageBox(const QString& text, int flags);
+    ~TAppMessageBox();
+    TAppMessageBox(const TAppMessageBox&) = delete;
+    TAppMessageBox& operator=(const TAppMessageBox&) = delete;
+
+    // The application title unless set.
+    void SetCaption(const QString& caption);
+    // A check box under the text, not ticked.
+    void AddCheckBox(const QString& label);
+    // Shows the box and waits: the id of the pressed button; IDCANCEL when the box was
+    // closed from outside or its owner went away.
+    int Exec();
+    bool CheckBoxTicked() const;
+    // Closes the box if it is open; may be called after the box object is gone.
+    std::function<void()> Closer() const;
+
+private:
+    QPointer<QMessageBox> box_;
+    QPointer<QCheckBox> checkBox_;
+};
 
 // The owner of boxes shown by AppMessageBox (the main window once it exists).
 void SetMessageBoxOwner(QWidget* owner);

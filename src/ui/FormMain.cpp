@@ -9,21 +9,23 @@
 #include <QWindow>
 #include <algorithm>
 
-#include "platform/InstanceLock.h"
 #include "shared/Global.h"
 #include "shared/ZphConst.h"
 #include "ui/AppMessageBox.h"
+#include "ui/NotificationSound.h"
 #include "ui/PostedMessages.h"
 
 Q_LOGGING_CATEGORY(lcMain, "quillmark.ui")
 
 TFormMain::TFormMain(const QString& appDir, QWidget* parent)
-    : QMainWindow(parent), TrayAvailable(QSystemTrayIcon::isSystemTrayAvailable()), appDir_(appDir),
+    : QMainWindow(parent), TrayAvailable(QSystemTrayIcon::isSystemTrayAvailable()),
+      ClientExecutable(QCoreApplication::applicationFilePath()), appDir_(appDir),
       mailbox_(std::make_shared<TWindowMailbox>(this))
 {
     setMinimumSize(640, 480);
     CreateControls();
     CreateTray();
+    CreateNotifications();
     CreateShortcuts();
     CreateBrowsing();
     SetMessageBoxOwner(this);
@@ -33,6 +35,7 @@ TFormMain::TFormMain(const QString& appDir, QWidget* parent)
 TFormMain::~TFormMain()
 {
     mailbox_->Close();
+    engine::SetNotificationPolicy({});
     // Views go first, so that no page event reaches a half-destroyed window.
     delete PageControl1;
     PageControl1 = nullptr;
@@ -88,6 +91,7 @@ void TFormMain::CreateTray()
     N2 = PopupMenu1->addSeparator();
     NExit = PopupMenu1->addAction(QStringLiteral("退出"));
     connect(NShowMain, &QAction::triggered, this, &TFormMain::NShowMainClick);
+    connect(NRelogin, &QAction::triggered, this, [this] { NReloginClick(); });
     connect(NSetting, &QAction::triggered, this, &TFormMain::NSettingClick);
     connect(NAbout, &QAction::triggered, this, &TFormMain::NAboutClick);
     connect(NExit, &QAction::triggered, this, &TFormMain::NExitClick);
@@ -190,9 +194,9 @@ void TFormMain::ShowInitial()
     show();
 }
 
-void TFormMain::SetInstanceMutex(std::unique_ptr<platform::InstanceLock> lock)
+void TFormMain::SetInstanceMutex(const platform::InstanceLock* lock)
 {
-    instanceMutex_ = std::move(lock);
+    instanceMutex_ = lock;
 }
 
 int TFormMain::WindowStateValue() const
@@ -244,7 +248,6 @@ void TFormMain::HideToTray()
 
 void TFormMain::FormDestroy()
 {
-    instanceMutex_.reset();
     TabRegistry.reset();
     LoadingPages.reset();
 }
@@ -264,6 +267,7 @@ void TFormMain::NShowMainClick()
     activateWindow();
     if (isMinimized())
         showMaximized();
+    MarkTipsRead();
 }
 
 void TFormMain::NExitClick()
@@ -324,6 +328,9 @@ bool TFormMain::event(QEvent* event)
         return true;
     case zph::WM_CLOSETAB:
         CloseTab(static_cast<TPageIndexMessage*>(event)->PageIndex);
+        return true;
+    case zph::WM_TIPCLICK:
+        WMTipClick(static_cast<TTipClickMessage*>(event)->Argument);
         return true;
     case zph::WM_LOADSTARTURL:
         WMLoadStartUrl(static_cast<TAddressMessage*>(event)->Address);

@@ -5,7 +5,9 @@
 // by concern: FormMain.cpp (life and tray), FormMainTabs.cpp (tab registry),
 // FormMainStrip.cpp (strip drawing and mouse), FormMainPageEvents.cpp (page events),
 // FormMainService.cpp (start address and update check), FormMainWindows.cpp (secondary
-// windows).
+// windows), FormMainCommands.cpp (script dialogs, page commands, restarts),
+// FormMainNotifications.cpp (notifications, tip clicks, tray animation),
+// FormMainContextMenu.cpp (context menu, picture saving).
 //
 // Everything runs on the UI thread except BuildStartUrl and CheckForUpdate, which run
 // on their own worker threads and reach the window only through its mailbox (posted
@@ -20,18 +22,25 @@
 #include <QTimer>
 #include <array>
 #include <memory>
+#include <optional>
 
+#include "core/DialogFloodGuard.h"
 #include "engine/Chromium.h"
+#include "engine/Notifications.h"
 #include "ui/BrowserTab.h"
 #include "ui/PageControl.h"
 #include "ui/TabRegistry.h"
 #include "ui/WindowMailbox.h"
 
+namespace core {
+struct TRestartPaths;
+}
 namespace platform {
 class InstanceLock;
 }
 class QWebEngineView;
 class TBrowsingCommands;
+class TNotificationSound;
 
 class TFormMain : public QMainWindow {
     Q_OBJECT
@@ -44,8 +53,9 @@ public:
 
     // Shows the window in the state read from config.ini.
     void ShowInitial();
-    // The lock that keeps other instances out; released when the window is destroyed.
-    void SetInstanceMutex(std::unique_ptr<platform::InstanceLock> lock);
+    // The lock that keeps other instances out. Start-up owns it and releases it last,
+    // after the engine has shut down; a restart waits for it. Null: no restart can wait.
+    void SetInstanceMutex(const platform::InstanceLock* lock);
     // False on a desktop without a system tray: hiding would leave no way back.
     bool TrayAvailable;
     // Window state as stored in [WIN] STATE: 0 normal, 1 minimized, 2 maximized.
@@ -95,6 +105,27 @@ public:
     // Addresses of the tabs closed last, newest first; Ctrl+Shift+T reopens them.
     static constexpr int ClosedTabsKept = 10;
     QStringList ClosedTabs;
+
+    // Script dialogs: pages that show box after box may be silenced.
+    core::TDialogFloodGuard DialogFlood;
+    // A restart (cache clearing or re-login) has been asked for; there is at most one.
+    bool RestartRequested = false;
+    // The program a restart starts: this executable. Tests point it at a stand-in.
+    QString ClientExecutable;
+
+    // Notifications. The tip on the tray's balloon and the one waiting for it: a flood
+    // shows one balloon at a time, and only the latest waits.
+    struct TTrayTip {
+        QString Title;
+        QString Body;
+        QString Argument; // posted with 2029 when the balloon is clicked
+    };
+    std::optional<TTrayTip> ShownTip;
+    std::optional<TTrayTip> WaitingTip;
+    // Notifications came while the window was not in front: the tray icon blinks.
+    bool UnreadTips = false;
+    QTimer* TimerTipBalloon = nullptr;
+    QTimer* TimerTrayAnimation = nullptr;
 
     // Life and tray.
     void FormCreate();
@@ -183,18 +214,48 @@ public:
     // The user accepted an update and the updater has been started: end without asking.
     void WMUpdateAccepted();
 
+    // Script dialogs and page commands.
+    void crmJsdialog(engine::TChromium* sender, const engine::BrowserRef& browser,
+                     const QString& originUrl, const QString& acceptLang,
+                     engine::TJsDialogType dialogType, const QString& messageText,
+                     const QString& defaultPromptText, const engine::JsDialogCallbackRef& callback,
+                     bool& suppressMessage, bool& Result);
+    void ClearCacheAndRestart();
+    // The tray entry "重新登录" and the page command. `askingPage`: the dialog that carried
+    // the command; the question closes (as No) when that page goes away.
+    void NReloginClick(const engine::JsDialogCallbackRef& askingPage = nullptr);
+
+    // Notifications and tip clicks.
+    void ShowNotification(const engine::Notification& notification);
+    void WMTipClick(const QString& argument);
+    // The window is in front again: the tray icon stops blinking.
+    void MarkTipsRead();
+
+    // Context menu.
+    void crmBeforeContextMenu(engine::TChromium* sender, const engine::BrowserRef& browser,
+                              const engine::FrameRef& frame,
+                              const engine::ContextMenuParams& params, engine::MenuModel& model);
+    void crmContextMenuCommand(engine::TChromium* sender, const engine::BrowserRef& browser,
+                               const engine::FrameRef& frame,
+                               const engine::ContextMenuParams& params, int commandId,
+                               int eventFlags, bool& Result);
+    // Asks where to save the picture at `url`, then has `browser`'s page fetch it there.
+    void SavePictureAs(const QString& url, const engine::BrowserRef& browser);
+
 signals:
     // The window has really closed: the client ends.
     void Closed();
 
 protected:
     bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void CreateControls();
     void CreateTray();
+    void CreateNotifications();
     void WireBrowserView(engine::TChromium* view);
     void CreateShortcuts();
     // Writes [SYSTEM] HANDLE, the native window's id, for a second start to find.
@@ -202,11 +263,23 @@ private:
     void StartBackgroundTasks();
     void HideToTray();
     void SwitchTab(int step);
+    void ShowPageDialog(const engine::BrowserRef& browser, engine::TJsDialogType dialogType,
+                        const QString& messageText, const QString& defaultPromptText,
+                        const engine::JsDialogCallbackRef& callback);
+    core::TRestartPaths RestartPaths() const;
+    // Starts `command` in AppDir; it waits by itself until this client has ended.
+    bool StartRestart(const std::vector<std::string>& command, QString* error);
+    void ShowBalloon(const TTrayTip& tip);
+    void TipBalloonEnded();
+    void AnimateTrayIcon();
     // The browsing keys (FormMainBrowsing.cpp).
     void CreateBrowsing();
 
     QString appDir_;
-    std::unique_ptr<platform::InstanceLock> instanceMutex_;
+    const platform::InstanceLock* instanceMutex_ = nullptr;
     qint64 publishedHandle_ = 0;
+    std::unique_ptr<TNotificationSound> notificationSound_;
+    int trayFrame_ = 0;
+    QString pictureFolder_;
     TWindowMailboxRef mailbox_;
 };

@@ -97,6 +97,8 @@ void TFormMain::crmLoadingStateChange(engine::TChromium*, const engine::BrowserR
 {
     if (Closing)
         return;
+    if (isLoading)
+        DialogFlood.PageNavigated(browser->GetIdentifier());
     UpdateTabLoadState(browser->GetHost().GetWindowHandle(), !isLoading);
 }
 

@@ -56,6 +56,9 @@ void TFormMain::WireBrowserView(engine::TChromium* view)
     view->OnBeforeResourceLoad = [this](auto&&... args) { crmBeforeResourceLoad(args...); };
     view->OnBeforeDownload = [this](auto&&... args) { crmBeforeDownload(args...); };
     view->OnClose = [this](auto&&... args) { crmClose(args...); };
+    view->OnJsdialog = [this](auto&&... args) { crmJsdialog(args...); };
+    view->OnBeforeContextMenu = [this](auto&&... args) { crmBeforeContextMenu(args...); };
+    view->OnContextMenuCommand = [this](auto&&... args) { crmContextMenuCommand(args...); };
     view->OnAddressChange = [this](auto&&... args) { crmAddressChange(args...); };
     view->OnPrint = [this](auto&&... args) { crmPrint(args...); };
 }

@@ -15,6 +15,15 @@ public:
     const QString Address;
 };
 
+// 2029: a notification tip was clicked; its argument goes to the page's tipClickHandle.
+class TTipClickMessage : public QEvent {
+public:
+    explicit TTipClickMessage(QString argument)
+        : QEvent(zph::WM_TIPCLICK), Argument(std::move(argument))
+    {}
+    const QString Argument;
+};
+
 // The window's own message, not posted by anyone else: an update was accepted.
 inline const QEvent::Type WM_UPDATEACCEPTED = QEvent::Type(QEvent::registerEventType());
 

@@ -1,6 +1,7 @@
 #include "support/TestServer.h"
 
 #include <httplib.h>
+#include <sys/socket.h>
 #include <thread>
 
 namespace testing_support {
@@ -10,6 +11,13 @@ TestServer::TestServer(int port, const QString& host)
 {
     // No idle keep-alive connections: stopping the server then returns at once.
     server_->set_keep_alive_max_count(1);
+    // Connections of an earlier server on the same port (the demo service of another
+    // end-to-end test) may still linger; the library's default (SO_REUSEPORT alone) would
+    // refuse the port then, and would let two servers share a port that is in use.
+    server_->set_socket_options([](socket_t sock) {
+        int yes = 1;
+        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     server_->set_logger([this](const httplib::Request& req, const httplib::Response&) {
         RecordedRequest rec;
         rec.Path = QString::fromStdString(req.path);

@@ -3,14 +3,13 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFileDialog>
-#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
 
+#include "FileDialogAnswerer.h"
 #include "MainWindowFixture.h"
 #include "WindowLifeSupport.h"
 #include "engine/BrowserView.h"
@@ -48,45 +47,6 @@ protected:
 private:
     QObject* window_;
     std::vector<TPopupInfo> held_;
-};
-
-// Answers the next file dialog: accepts it with the file name `name` in the directory
-// offered, or cancels it when `name` is empty. Records the file name the dialog offered.
-class FileDialogAnswerer : public QObject {
-public:
-    explicit FileDialogAnswerer(QString name) : name_(std::move(name))
-    {
-        connect(&poll_, &QTimer::timeout, this, [this] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (!dialog)
-                return;
-            if (shown_ == 0)
-                offered_ = QFileInfo(dialog->selectedFiles().value(0)).fileName();
-            shown_ = 1;
-            if (name_.isEmpty()) {
-                poll_.stop();
-                dialog->reject();
-                return;
-            }
-            // Typed into the name field: selectFile() leaves the field alone once it has
-            // the focus.
-            if (auto* field = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
-                field->setText(name_);
-            if (QFileInfo(dialog->selectedFiles().value(0)).fileName() != name_)
-                return;
-            poll_.stop();
-            QMetaObject::invokeMethod(dialog, "accept");
-        });
-        poll_.start(20);
-    }
-    int Shown() const { return shown_; }
-    QString Offered() const { return offered_; }
-
-private:
-    QString name_;
-    QTimer poll_;
-    int shown_ = 0;
-    QString offered_;
 };
 
 } // namespace

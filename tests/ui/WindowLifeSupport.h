@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QLibraryInfo>
@@ -129,6 +130,9 @@ struct SeenBox {
     QMessageBox::StandardButtons Buttons;
     QStringList ButtonTexts; // in the order of Buttons' bits
     bool OnUiThread = false;
+    QPointer<QWidget> Parent;
+    Qt::WindowModality Modality = Qt::NonModal;
+    QString CheckBoxText; // empty: the box had none
 };
 
 // While it lives, answers every modal message box that appears: with the next of the
@@ -143,6 +147,8 @@ public:
         timer_.start(20);
     }
     void Plan(QMessageBox::StandardButton answer) { planned_ << answer; }
+    // Ticks the check box of every box that has one before answering it.
+    void TickCheckBoxes(bool tick) { tick_ = tick; }
     const QList<SeenBox>& Seen() const { return seen_; }
 
 private:
@@ -161,6 +167,12 @@ private:
             if (QAbstractButton* b = box->button(QMessageBox::StandardButton(bit)))
                 seen.ButtonTexts << b->text();
         seen.OnUiThread = box->thread() == qApp->thread();
+        seen.Parent = box->parentWidget();
+        seen.Modality = box->windowModality();
+        if (QCheckBox* check = box->checkBox()) {
+            seen.CheckBoxText = check->text();
+            check->setChecked(tick_);
+        }
         seen_ << seen;
         const QMessageBox::StandardButton answer =
             planned_.isEmpty() ? fallback_ : planned_.takeFirst();
@@ -173,6 +185,7 @@ private:
     QTimer timer_;
     QMessageBox::StandardButton fallback_;
     QList<QMessageBox::StandardButton> planned_;
+    bool tick_ = false;
     QList<SeenBox> seen_;
     QPointer<QMessageBox> last_;
 };

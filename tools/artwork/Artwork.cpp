@@ -59,6 +59,21 @@ void DrawLogo(QPainter& p, int size)
     p.restore();
 }
 
+// The two frames a tray icon blinks with while notifications are unread: the logo with
+// an orange dot in its upper right corner, and the logo faded without it.
+void DrawTrayUnread(QPainter& p, int frame)
+{
+    if (frame == 1) {
+        p.setOpacity(0.45);
+        DrawLogo(p, 16);
+        return;
+    }
+    DrawLogo(p, 16);
+    p.setPen(QPen(QColor(0xff, 0xff, 0xff), 1.0));
+    p.setBrush(QColor(0xf0, 0x7a, 0x1a));
+    p.drawEllipse(QPointF(12.5, 3.5), 3.0, 3.0);
+}
+
 // How many dots frame `frame` shows and where the run of dots ends. The ring first loses
 // dots from its tail down to one, then grows again from its head; the head moves on by one
 // position per frame while growing, so the last frame leads into the first as one more step
@@ -116,6 +131,8 @@ std::vector<ImageSpec> AllImages()
         {"FavIconNew", 16, [](QPainter& p) { DrawLogo(p, 16); }},
         {"AppIcon", 64, [](QPainter& p) { DrawLogo(p, 64); }},
         {"AppIcon256", 256, [](QPainter& p) { DrawLogo(p, 256); }},
+        {"TrayUnread0", 16, [](QPainter& p) { DrawTrayUnread(p, 0); }},
+        {"TrayUnread1", 16, [](QPainter& p) { DrawTrayUnread(p, 1); }},
     };
     for (int frame = 0; frame < LoadingFrames; ++frame)
         images.push_back({QStringLiteral("PngImage%1").arg(frame), 16,

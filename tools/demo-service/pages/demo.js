@@ -1,4 +1,5 @@
-// Scripts of the demo pages: popups, script dialogs and the self-closing page.
+// Scripts of the demo pages: popups, script dialogs, notifications and the self-closing
+// page.
 'use strict';
 
 let popupCount = 0;
@@ -31,6 +32,29 @@ function demoConfirm(message) {
 function demoPrompt() {
   const answer = prompt('请输入客户姓名：', '张三');
   showResult(answer === null ? 'prompt 返回 null（没有输入）。' : 'prompt 返回“' + answer + '”。');
+}
+
+let notificationCount = 0;
+
+function showTip(text) {
+  document.getElementById('tip-result').textContent = text;
+}
+
+async function demoNotify() {
+  const permission = await Notification.requestPermission();
+  if (permission !== 'granted') {
+    showTip('通知权限：' + permission);
+    return;
+  }
+  notificationCount += 1;
+  const tag = 'approval-' + notificationCount;
+  new Notification('审批提醒', { body: '您有 ' + notificationCount + ' 条新的审批。', tag });
+  showTip('已发出通知 ' + tag + '，请点击托盘里的气泡。');
+}
+
+// The client calls this when the balloon of a notification is clicked, with its tag.
+function tipClickHandle(argument) {
+  showTip('tipClickHandle 收到：' + argument);
 }
 
 // With ?auto=1 the page counts down and closes itself.
