@@ -19,7 +19,7 @@ using namespace testing_support;
 
 namespace {
 
-const QString Host = QStringLiteral("127.44.7.1");
+const QString Host = QStringLiteral("127.44.9.1");
 
 void Press(TFormMain& form, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier)
 {
