@@ -4,9 +4,13 @@
 #include <QCloseEvent>
 #include <QLoggingCategory>
 #include <QVBoxLayout>
+#include <QWebEngineView>
 
+#include "engine/BrowserView.h"
 #include "shared/ZphConst.h"
+#include "ui/BrowsingCommands.h"
 #include "ui/LanguageHeader.h"
+#include "ui/PageZoom.h"
 #include "ui/PostedMessages.h"
 #include "ui/ScreenPlacement.h"
 
@@ -25,6 +29,9 @@ TFormBrowser::TFormBrowser() : QWidget(nullptr, Qt::Window)
     crm->OnBeforePopup = [this](auto&&... args) { crmBeforePopup(args...); };
     crm->OnBeforeResourceLoad = [this](auto&&... args) { crmBeforeResourceLoad(args...); };
     crm->OnClose = [this](auto&&... args) { crmClose(args...); };
+    crm->OnAddressChange = [this](auto&&... args) { crmAddressChange(args...); };
+    crm->OnPrint = [this](auto&&... args) { crmPrint(args...); };
+    Browsing = new TBrowsingCommands(this, [this] { return View(); });
     PlaceAtTopLeft(*this);
 }
 
@@ -41,6 +48,11 @@ TFormBrowser* TFormBrowser::Open(const QString& address)
     if (QWidget* modal = QApplication::activeModalWidget())
         modal->raise();
     return form;
+}
+
+QWebEngineView* TFormBrowser::View() const
+{
+    return crm->findChild<engine::BrowserView*>();
 }
 
 void TFormBrowser::WMOpenBrowserWindow(const QString& address)
@@ -76,6 +88,19 @@ void TFormBrowser::crmClose(engine::TChromium*, const engine::BrowserRef&, bool&
     // The page's window.close() closes the window, as closing it by hand does.
     Result = true;
     close();
+}
+
+void TFormBrowser::crmAddressChange(engine::TChromium*, const engine::BrowserRef& browser,
+                                    const QUrl&)
+{
+    if (QWebEnginePage* page = browser->Page())
+        ApplyStoredZoom(page);
+}
+
+void TFormBrowser::crmPrint(engine::TChromium*, const engine::BrowserRef& browser)
+{
+    if (auto* view = qobject_cast<QWebEngineView*>(browser->Window()))
+        Browsing->Print(view);
 }
 
 void TFormBrowser::FormClose(QCloseEvent& event)

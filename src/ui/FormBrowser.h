@@ -5,11 +5,15 @@
 // every popup becomes a further secondary window. Script dialogs and the context menu
 // are the engine's own. A secondary window owns itself: closing it frees it and its page;
 // those still open when the client ends go with the other parentless windows before the
-// engine shuts down. UI thread only.
+// engine shuts down. The browsing keys (find, zoom, print, back and forward) act on its
+// page as they do on a tab of the main window. UI thread only.
 
 #include <QWidget>
 
 #include "engine/Chromium.h"
+
+class QWebEngineView;
+class TBrowsingCommands;
 
 class TFormBrowser : public QWidget {
     Q_OBJECT
@@ -22,6 +26,10 @@ public:
     static TFormBrowser* Open(const QString& address);
 
     engine::TChromium* crm = nullptr;
+    TBrowsingCommands* Browsing = nullptr;
+
+    // The window's browser view (null until the engine has made it).
+    QWebEngineView* View() const;
 
     void WMOpenBrowserWindow(const QString& address);
     void crmBeforePopup(engine::TChromium* sender, const engine::BrowserRef& browser,
@@ -36,6 +44,9 @@ public:
     void crmTitleChange(engine::TChromium* sender, const engine::BrowserRef& browser,
                         const QString& title);
     void crmClose(engine::TChromium* sender, const engine::BrowserRef& browser, bool& Result);
+    void crmAddressChange(engine::TChromium* sender, const engine::BrowserRef& browser,
+                          const QUrl& address);
+    void crmPrint(engine::TChromium* sender, const engine::BrowserRef& browser);
     void FormClose(QCloseEvent& event);
 
 protected:

@@ -1,7 +1,8 @@
 // Secondary browser windows: message 2028 opens one, also while the main window is in
 // the tray or a box is open; its popups open further windows (never tabs, never the
 // engine's own); the caption follows the page; every request asks for Chinese; dialogs
-// are the engine's; closing one frees it alone, also after floods and self-closing pages.
+// are the engine's; closing one frees it alone, also after floods and self-closing pages;
+// find and zoom work there as in a tab.
 
 #include <QAbstractButton>
 #include <QScreen>
@@ -13,6 +14,7 @@
 #include "engine/BrowserView.h"
 #include "engine/EngineProfile.h"
 #include "ui/AppMessageBox.h"
+#include "ui/FindBar.h"
 #include "ui/FormBrowser.h"
 #include "ui/PostedMessages.h"
 
@@ -77,6 +79,7 @@ private slots:
                      "<title>Flood</title><script>"
                      "for (let i = 0; i < 100; ++i) window.open('/popup?i=' + i)</script>");
         server_.Page("/close-self", "<script>window.close()</script>");
+        server_.Page("/words", "<title>Words</title><p>apple pear apple</p>");
     }
 
     void init()
@@ -186,6 +189,27 @@ private slots:
         });
         AppMessageBox(QStringLiteral("busy"), MB_WARNING);
         QVERIFY(opened);
+    }
+
+    void findAndZoomActOnTheWindowsPage()
+    {
+        Open("/words");
+        QVERIFY(WaitFor([&] { return WindowCaptioned("Words") != nullptr; }));
+        TFormBrowser* window = WindowCaptioned("Words");
+        QWebEngineView* view = window->View();
+        QTest::keyClick(window->windowHandle(), Qt::Key_F, Qt::ControlModifier);
+        TFindBar* bar = TFindBar::Of(view);
+        QVERIFY(bar && bar->isVisible());
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("apple"));
+        QVERIFY(WaitFor([&] { return bar->CountText().endsWith(QStringLiteral("共 2 项")); }));
+
+        // The zoom is the host's: the main window's start page, on the same host, follows.
+        const auto percent = [](const QWebEngineView* v) { return qRound(v->zoomFactor() * 100); };
+        QTest::keyClick(window->windowHandle(), Qt::Key_Plus, Qt::ControlModifier);
+        QCOMPARE(percent(view), 110);
+        QVERIFY(WaitFor([&] { return percent(form_->ActiveView()) == 110; }));
+        QTest::keyClick(window->windowHandle(), Qt::Key_0, Qt::ControlModifier);
+        QVERIFY(WaitFor([&] { return percent(form_->ActiveView()) == 100; }));
     }
 
 private:
