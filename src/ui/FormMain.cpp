@@ -295,6 +295,7 @@ void TFormMain::closeEvent(QCloseEvent* event)
         return;
     }
     event->accept();
+    closeAccepted_ = true;
     // Dialogs still open for a page would keep their nested loops running.
     engine::CloseBrowsersIn(this);
     emit Closed();
