@@ -27,6 +27,7 @@
 #include "shared/Global.h"
 #include "shared/ZphConst.h"
 #include "ui/AppMessageBox.h"
+#include "ui/ConfigFileCare.h"
 #include "ui/FormMain.h"
 #include "ui/Translations.h"
 
@@ -143,6 +144,7 @@ int main(int argc, char* argv[])
     auto lock = std::make_unique<platform::InstanceLock>(zph::InstanceName);
     if (!lock->Acquired())
         return HandOverToRunningInstance(*lock, appDir, command);
+    MakeConfigWritesDurable();
 
     engine::PrepareEngineProcess(
         {RemoteDebugging(core::IniFile(appDir + "config.ini")), platform::RunningAsRoot()});

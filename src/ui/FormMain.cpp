@@ -12,6 +12,7 @@
 #include "shared/Global.h"
 #include "shared/ZphConst.h"
 #include "ui/AppMessageBox.h"
+#include "ui/ConfigFileCare.h"
 #include "ui/NotificationSound.h"
 #include "ui/PostedMessages.h"
 
@@ -137,6 +138,7 @@ void TFormMain::FormCreate()
     TabInfos.fill(TTabInfo{});
     UpdateHitAreas();
 
+    TidyConfigFile(ConfigPath());
     PublishWindowHandle();
     core::IniFile ini = ConfigFile();
 
