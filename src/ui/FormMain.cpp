@@ -314,11 +314,7 @@ bool TFormMain::event(QEvent* event)
 {
     switch (int(event->type())) {
     case QEvent::WinIdChange:
-        // The window system makes the native window anew when the first browser view
-        // needs it: a second start must find the one that lives.
-        if (const qint64 id = qint64(internalWinId());
-            publishedHandle_ && id && id != publishedHandle_)
-            PublishWindowHandle();
+        NativeWindowChanged();
         return QMainWindow::event(event);
     case zph::WM_SHOWMAIN:
         NShowMainClick();

@@ -8,7 +8,7 @@
 // windows), FormMainCommands.cpp (script dialogs, page commands, restarts),
 // FormMainNotifications.cpp (notifications, tip clicks, tray animation),
 // FormMainContextMenu.cpp (context menu, picture saving), FormMainEnding.cpp (ending on
-// signals and the session's end).
+// signals and the session's end), FormMainNativeWindow.cpp (the native window made anew).
 //
 // Everything runs on the UI thread except BuildStartUrl and CheckForUpdate, which run
 // on their own worker threads and reach the window only through its mailbox (posted
@@ -264,6 +264,9 @@ private:
     void CreateShortcuts();
     // Writes [SYSTEM] HANDLE, the native window's id, for a second start to find.
     void PublishWindowHandle();
+    // The native window has gone or been made anew; the window's state has changed.
+    void NativeWindowChanged();
+    void WindowStateChanged();
     void StartBackgroundTasks();
     void HideToTray();
     void SwitchTab(int step);
@@ -282,6 +285,12 @@ private:
     QString appDir_;
     const platform::InstanceLock* instanceMutex_ = nullptr;
     qint64 publishedHandle_ = 0;
+    // The state and frame position of the native window the window system took away to
+    // make it anew, and the state the new one is being brought back to
+    // (FormMainNativeWindow.cpp).
+    Qt::WindowStates stateOfLostWindow_;
+    QPoint frameOfLostWindow_;
+    std::optional<Qt::WindowStates> restoringState_;
     // The window has accepted its close: the client ends.
     bool closeAccepted_ = false;
     std::unique_ptr<TNotificationSound> notificationSound_;

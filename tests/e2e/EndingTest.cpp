@@ -1,7 +1,8 @@
 // The real client asked to end by the system: SIGTERM, SIGINT and SIGHUP end it as "退出"
 // answered with Yes does, without asking, also while the update question is open or when
-// a second signal follows the first at once. It writes its placement, takes no update,
-// leaves no engine process behind and ends with status 0.
+// a second signal follows the first at once; and "退出" itself, from the tray of a real
+// desktop, with the update question open. Each time it writes its placement, takes no
+// update, leaves no engine process behind and ends with status 0.
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -9,6 +10,7 @@
 #include <map>
 
 #include "ClientUnderTest.h"
+#include "WindowManagerDisplay.h"
 #include "support/Processes.h"
 
 using namespace testing_support;
@@ -75,50 +77,111 @@ private slots:
     {
         QFETCH(QList<int>, signalNumbers);
         QFETCH(bool, updateQuestion);
+        StartClient(updateQuestion, {});
+        if (QTest::currentTestFailed())
+            return;
+        const std::vector<int> helpers = DescendantsOf(int(client_.First().processId()));
+        QVERIFY(!helpers.empty());
+        for (int number : signalNumbers)
+            ::kill(int(client_.First().processId()), number);
+        ExpectEndedInOrder(helpers);
+    }
+
+    // The tray menu's last entry, then Yes (the default button) in "确定要退出吗？", while
+    // the update question waits.
+    void exitFromTheTrayWithTheUpdateQuestionOpen()
+    {
+        const QString missing = WindowManagerDisplay::Missing();
+        if (!missing.isEmpty())
+            QSKIP(qPrintable(QStringLiteral("needs %1 (make deps installs them)").arg(missing)));
+        WindowManagerDisplay display;
+        const QString failure = display.Start();
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        StartClient(true, display.Name());
+        if (QTest::currentTestFailed())
+            return;
+        const QString pid = QString::number(client_.First().processId());
+        const std::vector<int> helpers = DescendantsOf(pid.toInt());
+        const auto windows = [&] {
+            return display.Run(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--pid", pid})
+                .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        };
+        QString tray;
+        for (const QString& id : windows())
+            if (display.Run(QStringLiteral("xdotool"), {"getwindowgeometry", id})
+                    .contains(QLatin1String("Geometry: 24x24")))
+                tray = id;
+        QVERIFY2(!tray.isEmpty(), "no tray icon on the display");
+        const QStringList before = windows();
+        display.Run(QStringLiteral("xdotool"),
+                    {"mousemove", "--window", tray, "12", "12", "click", "3"});
+        QTest::qWait(1000);
+        display.Run(QStringLiteral("xdotool"), {"key", "Up", "Return"});
+        // The exit question is the window that came with it.
+        QString question;
+        QVERIFY2(WaitFor(
+                     [&] {
+                         for (const QString& id : windows())
+                             if (!before.contains(id))
+                                 question = id;
+                         return !question.isEmpty();
+                     },
+                     10000),
+                 "the exit question did not show");
+        display.Run(QStringLiteral("xdotool"), {"windowfocus", "--sync", question});
+        display.Run(QStringLiteral("xdotool"), {"key", "--clearmodifiers", "Return"});
+        ExpectEndedInOrder(helpers);
+    }
+
+private:
+    // The client on the demo service, offscreen or on `display`; with `updateQuestion` the
+    // service offers a new version and this returns once the question is up.
+    void StartClient(bool updateQuestion, const QString& display)
+    {
         const QString problem = client_.SetUp(
             updateQuestion ? QStringList{QStringLiteral("--version"), QStringLiteral("9.9.9.9")}
                            : QStringList());
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
         // An updater that says when it has been started.
-        const QString updater = client_.AppDir() + QStringLiteral("/Update");
-        QFile script(updater);
+        QFile script(Updater());
         QVERIFY(script.open(QIODevice::WriteOnly));
         script.write("#!/bin/sh\ntouch \"$0.ran\"\n");
         script.close();
         script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-
+        if (!display.isEmpty()) {
+            client_.SetEnvironment(QStringLiteral("DISPLAY"), display);
+            client_.SetEnvironment(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        }
         QVERIFY(client_.StartFirst());
         QVERIFY(!client_.Config().contains("[WIN]"));
         if (updateQuestion) {
             QVERIFY(client_.FirstLogged("offering version \"9.9.9.9\""));
             QTest::qWait(1000); // the box is up
         }
-        QProcess& client = client_.First();
-        const int pid = int(client.processId());
-        const std::vector<int> helpers = DescendantsOf(pid);
-        QVERIFY(!helpers.empty());
+    }
 
+    QString Updater() const { return client_.AppDir() + QStringLiteral("/Update"); }
+
+    void ExpectEndedInOrder(const std::vector<int>& helpers)
+    {
         QElapsedTimer ending;
         ending.start();
-        for (int number : signalNumbers)
-            ::kill(pid, number);
+        QProcess& client = client_.First();
         QVERIFY2(client.waitForFinished(20000), "the client did not end");
-        qInfo() << "ended" << ending.elapsed() << "ms after the signal";
+        qInfo() << QTest::currentTestFunction() << QTest::currentDataTag() << "ended"
+                << ending.elapsed() << "ms after it was asked to";
         QCOMPARE(client.exitStatus(), QProcess::NormalExit);
         QCOMPARE(client.exitCode(), 0);
-
         const QByteArray log = client.readAll();
-        QVERIFY2(log.contains("- ending the client"), log.right(2000).constData());
         QVERIFY(log.contains("engine shut down"));
         const QByteArray config = client_.Config();
         for (const char* key : {"[WIN]", "LEFT=", "TOP=", "RIGHT=", "BOTTOM=", "STATE="})
             QVERIFY2(config.contains(key), config.constData());
         QVERIFY2(WaitFor([&] { return !AnyAlive(helpers); }, 5000),
                  "an engine process outlived the client");
-        QVERIFY(!QFile::exists(updater + QStringLiteral(".ran")));
+        QVERIFY(!QFile::exists(Updater() + QStringLiteral(".ran")));
     }
 
-private:
     ClientUnderTest client_;
 };
 
