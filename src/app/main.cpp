@@ -3,7 +3,10 @@
 #include <QApplication>
 #include <QLoggingCategory>
 #include <QMetaObject>
+#include <QSessionManager>
 #include <QTimer>
+#include <chrono>
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -19,10 +22,12 @@
 #include "platform/InstanceLock.h"
 #include "platform/LocalPort.h"
 #include "platform/ProcessInfo.h"
+#include "platform/TerminationSignals.h"
 #include "platform/ThreadPriority.h"
 #include "shared/Global.h"
 #include "shared/ZphConst.h"
 #include "ui/AppMessageBox.h"
+#include "ui/ConfigFileCare.h"
 #include "ui/FormMain.h"
 #include "ui/Translations.h"
 
@@ -31,6 +36,8 @@ Q_LOGGING_CATEGORY(lcStartup, "quillmark.app.startup")
 namespace {
 
 constexpr int HandOverAnswerTimeoutMs = 2000;
+// The tasks end within moments of their window (a fetch gives up, a box answers at once).
+constexpr std::chrono::seconds TaskJoinLimit{10};
 
 // A second start hands its command to the running client and ends; it never starts the
 // engine, so the hand-over takes milliseconds. Returns the exit status: 0 when the
@@ -137,6 +144,7 @@ int main(int argc, char* argv[])
     auto lock = std::make_unique<platform::InstanceLock>(zph::InstanceName);
     if (!lock->Acquired())
         return HandOverToRunningInstance(*lock, appDir, command);
+    MakeConfigWritesDurable();
 
     engine::PrepareEngineProcess(
         {RemoteDebugging(core::IniFile(appDir + "config.ini")), platform::RunningAsRoot()});
@@ -166,15 +174,31 @@ int main(int argc, char* argv[])
             ShowDataDirectoryProblem(form, QString::fromStdString(appDirectory.Problem));
         if (command.What != core::ClientCommand::Kind::ShowWindow)
             PostClientCommand(form, command);
+        // The system's and the session's requests to end close the client as "退出" does.
+        const platform::TerminationSignals endRequests(
+            [&form](const char* name) { form.EndWithoutAsking(QString::fromLatin1(name)); });
+        QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
+                         [&form] { form.EndWithoutAsking(QStringLiteral("the session ends")); });
+        QObject::connect(&app, &QCoreApplication::aboutToQuit, &form,
+                         [&form] { form.EndWithoutAsking(QStringLiteral("quit")); });
         exitCode = app.exec();
+        // No event loop is left to answer a box that a task would ask now.
+        EndMessageBoxes();
     }
-    // A task still running would outlive the objects it uses.
-    TFormMain::WaitForBackgroundTasks(2000);
+    // The tasks use no window, but the application object and the logging: they must be
+    // over before those go.
+    const bool tasksEnded = core::TCommonThread::JoinAll(TaskJoinLimit);
     // Secondary windows and popup windows of their own still hold pages of the profile.
     // Windows with a parent (menus, dialogs) go with it.
     for (QWidget* window : QApplication::topLevelWidgets())
         if (!window->parentWidget())
             delete window;
+    // The engine writes its cookies as the profile goes.
     engine::ShutdownEngine();
+    if (!tasksEnded) {
+        qCWarning(lcStartup) << "a background task is still running: ending without tearing down";
+        std::_Exit(exitCode);
+    }
+    qCInfo(lcStartup) << "engine shut down";
     return exitCode;
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
+#include <list>
 #include <mutex>
 #include <thread>
 
@@ -18,6 +20,37 @@ TCommonThread::TPriorityHandler& PriorityHandler()
 {
     static TCommonThread::TPriorityHandler h;
     return h;
+}
+
+// Every thread started and not yet joined. A thread marks itself done as the very last
+// thing it does, so joining a done one returns at once.
+struct StartedThread {
+    std::thread Thread;
+    bool Done = false;
+};
+struct StartedThreads {
+    std::mutex Mutex;
+    std::condition_variable Changed;
+    std::list<StartedThread> List;
+
+    // Joins the threads that are done; call with Mutex held.
+    void JoinDone()
+    {
+        for (auto it = List.begin(); it != List.end();) {
+            if (!it->Done) {
+                ++it;
+                continue;
+            }
+            it->Thread.join();
+            it = List.erase(it);
+        }
+    }
+};
+StartedThreads& Started()
+{
+    // Never destroyed: a thread still running at exit must find it intact.
+    static auto* started = new StartedThreads;
+    return *started;
 }
 
 } // namespace
@@ -41,7 +74,32 @@ void TCommonThread::Resume()
 {
     if (started_.exchange(true))
         return;
-    std::thread([this] { Run(); }).detach();
+    StartedThreads& started = Started();
+    std::lock_guard lock(started.Mutex);
+    started.JoinDone();
+    StartedThread& entry = started.List.emplace_back();
+    // The new thread reaches `entry` only under the lock, so after it has been filled in.
+    entry.Thread = std::thread([this, &entry] {
+        Run();
+        StartedThreads& all = Started();
+        {
+            std::lock_guard done(all.Mutex);
+            entry.Done = true;
+        }
+        all.Changed.notify_all();
+    });
+}
+
+bool TCommonThread::JoinAll(std::chrono::milliseconds timeout)
+{
+    StartedThreads& started = Started();
+    std::unique_lock lock(started.Mutex);
+    const bool allDone = started.Changed.wait_for(lock, timeout, [&] {
+        return std::all_of(started.List.begin(), started.List.end(),
+                           [](const StartedThread& t) { return t.Done; });
+    });
+    started.JoinDone();
+    return allDone;
 }
 
 void TCommonThread::Run()

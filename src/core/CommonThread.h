@@ -2,12 +2,15 @@
 // A worker that runs Task in cycles: RepeatCount times (-1: without limit), pausing
 // Interval ms after every cycle, either on its own thread or, when Synchronized, on the
 // UI thread while the worker waits. Created suspended; Resume() starts it, and from then
-// on the object belongs to itself and is deleted when its thread body returns.
+// on the object belongs to itself and is deleted when its thread body returns. The
+// thread itself is not detached: JoinAll() joins every thread started so far, so a
+// program can end only once none of them runs any more.
 //
 // Fields may be changed from any thread; a change takes effect at the next test of the
 // loop. Task and OnFinished must be set before Resume().
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 
@@ -46,6 +49,10 @@ public:
     // synchronized Task runs on the worker itself.
     static void SetSynchronizer(TSynchronizer synchronizer);
     static void SetPriorityHandler(TPriorityHandler handler);
+    // Waits until the body of every thread started by Resume() has returned (the object
+    // deleted, the pause after the last cycle over) and joins those threads. False when
+    // some are still running after `timeout`; those are left running.
+    static bool JoinAll(std::chrono::milliseconds timeout);
 
 protected:
     virtual ~TCommonThread();

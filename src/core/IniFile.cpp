@@ -1,6 +1,7 @@
 #include "core/IniFile.h"
 
 #include <fstream>
+#include <mutex>
 #include <random>
 #include <sstream>
 #include <vector>
@@ -82,8 +83,17 @@ std::string JoinLines(const std::vector<Line>& lines)
     return out;
 }
 
+bool Oversized(const fs::path& path)
+{
+    std::error_code ec;
+    const std::uintmax_t size = fs::file_size(path, ec);
+    return !ec && size > IniFile::MaxFileBytes;
+}
+
 std::optional<std::string> ReadAll(const fs::path& path)
 {
+    if (Oversized(path))
+        return std::nullopt;
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return std::nullopt;
@@ -158,11 +168,12 @@ bool IsReadOnly(const fs::path& path)
     return !std::ofstream(path, std::ios::binary | std::ios::app).is_open();
 }
 
-bool ReplaceAtomically(const fs::path& path, const std::string& data)
+// The replacement without the application's: not synced to disk.
+bool ReplaceUnsynced(const fs::path& path, const std::string& data)
 {
     std::random_device rd;
     fs::path tmp = path;
-    tmp += ".tmp" + std::to_string(rd() % 1000000);
+    tmp += ".tmp-" + std::to_string(100000 + rd() % 900000);
     {
         std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
         if (!out)
@@ -188,7 +199,30 @@ bool ReplaceAtomically(const fs::path& path, const std::string& data)
     return true;
 }
 
+std::mutex replacerMutex;
+IniFile::TReplacer& Replacer()
+{
+    static IniFile::TReplacer replacer;
+    return replacer;
+}
+
+bool ReplaceAtomically(const fs::path& path, const std::string& data)
+{
+    IniFile::TReplacer replace;
+    {
+        std::lock_guard lock(replacerMutex);
+        replace = Replacer();
+    }
+    return replace ? replace(path, data) : ReplaceUnsynced(path, data);
+}
+
 } // namespace
+
+void IniFile::SetReplacer(TReplacer replacer)
+{
+    std::lock_guard lock(replacerMutex);
+    Replacer() = std::move(replacer);
+}
 
 std::optional<std::int64_t> ParseDecimal(std::string_view text)
 {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +16,17 @@ namespace core {
 
 class IniFile {
 public:
+    // A settings file is a few hundred bytes; a larger one is not read (every value reads
+    // as missing) nor written (writes fail), so it cannot slow every call down.
+    static constexpr std::uintmax_t MaxFileBytes = std::uintmax_t{1} << 20;
+    // Replaces the file at `path` with `data` so that a crash leaves the old or the new
+    // content, keeping its permissions; false when it cannot. Installed once at start-up
+    // by the application, which makes it durable (platform/AtomicFile.h); without one the
+    // file is replaced through a temporary file, without syncing anything to disk.
+    using TReplacer =
+        std::function<bool(const std::filesystem::path& path, const std::string& data)>;
+    static void SetReplacer(TReplacer replacer);
+
     explicit IniFile(std::filesystem::path path);
 
     const std::filesystem::path& Path() const { return path_; }
@@ -29,7 +41,8 @@ public:
 
     // Creates the file on the first write. The new content goes to a temporary file
     // that replaces the old one, so a crash never leaves a truncated file. Returns
-    // false (and leaves the file alone) when it cannot be written, e.g. read-only.
+    // false (and leaves the file alone) when it cannot be written, e.g. read-only or
+    // over MaxFileBytes.
     bool WriteString(std::string_view section, std::string_view key, std::string_view value);
     bool WriteInteger(std::string_view section, std::string_view key, std::int64_t value);
 

@@ -20,7 +20,27 @@ extern QString AppDir;
 extern bool ClientInstalled;
 extern TSystemSettings SystemSettings;
 
-// AppDir + "config.ini". Safe from any thread once AppDir is set.
+// Where the client's settings come from, as values: a background task takes a copy when
+// it starts and never reads the globals above, which the UI thread may change meanwhile.
+struct TDeployment {
+    QString AppDir;           // with a trailing separator
+    QString SystemConfigPath; // the administrator's file
+    bool Installed = false;   // as ClientInstalled
+
+    // AppDir + "config.ini".
+    QString ConfigPath() const;
+    core::IniFile ConfigFile() const;
+    // A value of config.ini, else of the system-wide file; empty when neither has it.
+    QString Setting(std::string_view section, std::string_view key) const;
+    // [SERVICE] HOST of config.ini, else of the system-wide file, else the build's default.
+    QString ServiceHost() const;
+    // "http://HOST:6868"; the start address, the version file and the about page share it.
+    QString ServiceBaseUrl() const;
+};
+// The globals as they are now. UI thread.
+TDeployment CurrentDeployment();
+
+// The same, for the UI thread, from the globals.
 core::IniFile ConfigFile();
 QString ConfigPath();
 
@@ -29,10 +49,6 @@ QString SystemConfigPath();
 // Points the client at another system-wide file; for tests. Call before any window.
 void SetSystemConfigPath(const QString& path);
 
-// A value of config.ini, else of the system-wide file; empty when neither has it.
 QString DeployedSetting(std::string_view section, std::string_view key);
-
-// [SERVICE] HOST of config.ini, else of the system-wide file, else the build's default.
 QString ServiceHost();
-// "http://HOST:6868"; the start address, the version file and the about page share it.
 QString ServiceBaseUrl();

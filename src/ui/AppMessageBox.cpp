@@ -2,14 +2,25 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
 #include <QMessageBox>
 #include <QPointer>
 #include <QThread>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <optional>
 
 namespace {
 
 QPointer<QWidget> boxOwner;
 QString applicationTitle;
+
+// Whether boxes are still shown, and the answers workers wait for: once the client has
+// ended, no box is shown any more and waiting workers are let go with IDCANCEL.
+std::mutex workerBoxesMutex;
+std::condition_variable workerBoxesChanged;
+bool boxesEnded = false;
 
 int AdjustFlags(int flags)
 {
@@ -91,15 +102,55 @@ QString ApplicationTitle()
     return applicationTitle.isEmpty() ? QCoreApplication::applicationName() : applicationTitle;
 }
 
+namespace {
+
+bool MessageBoxesEnded()
+{
+    std::lock_guard lock(workerBoxesMutex);
+    return boxesEnded;
+}
+
+} // namespace
+
+void EndMessageBoxes()
+{
+    {
+        std::lock_guard lock(workerBoxesMutex);
+        boxesEnded = true;
+    }
+    workerBoxesChanged.notify_all();
+    CloseOpenDialogs();
+}
+
+void CloseOpenDialogs()
+{
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<QDialog*>(window); dialog && dialog->isVisible())
+            dialog->reject();
+}
+
 int AppMessageBox(const QString& text, int flags)
 {
-    const auto show = [&] { return TAppMessageBox(text, AdjustFlags(flags)).Exec(); };
+    if (MessageBoxesEnded())
+        return IDCANCEL;
     if (QThread::currentThread() == qApp->thread())
-        return show();
-    int result = IDCANCEL;
-    QMetaObject::invokeMethod(
-        qApp, [&] { result = show(); }, Qt::BlockingQueuedConnection);
-    return result;
+        return TAppMessageBox(text, AdjustFlags(flags)).Exec();
+    // Not a blocking call into the UI thread: that would stall the worker, and whoever
+    // joins it, once the event loop has ended.
+    auto answer = std::make_shared<std::optional<int>>();
+    QMetaObject::invokeMethod(qApp, [answer, text, flags] {
+        if (MessageBoxesEnded())
+            return;
+        const int pressed = TAppMessageBox(text, AdjustFlags(flags)).Exec();
+        {
+            std::lock_guard lock(workerBoxesMutex);
+            *answer = pressed;
+        }
+        workerBoxesChanged.notify_all();
+    });
+    std::unique_lock lock(workerBoxesMutex);
+    workerBoxesChanged.wait(lock, [&] { return answer->has_value() || boxesEnded; });
+    return answer->value_or(IDCANCEL);
 }
 
 TAppMessageBox::TAppMessageBox(const QString& text, int flags)

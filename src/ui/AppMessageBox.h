@@ -6,7 +6,8 @@
 // pressed button.
 //
 // Any thread may call it: from a worker the box is shown on the UI thread and the
-// worker waits for the answer.
+// worker waits for the answer. Once EndMessageBoxes() has run it shows nothing and
+// returns IDCANCEL.
 
 #include <QPointer>
 #include <QString>
@@ -45,6 +46,12 @@ enum TMessageBoxResult {
 };
 
 int AppMessageBox(const QString& text, int flags);
+
+// The client ends: open dialogs close (as cancelled), workers waiting for a box get
+// IDCANCEL, and no box is shown from now on. UI thread, after the event loop.
+void EndMessageBoxes();
+// Closes every open dialog as if cancelled, ending its nested loop. UI thread.
+void CloseOpenDialogs();
 
 // One box, for the UI thread, when AppMessageBox is not enough: a caption of its own, a
 // check box, or closing it from outside while it is open (a page that waited for it went

@@ -12,6 +12,7 @@
 #include "shared/Global.h"
 #include "shared/ZphConst.h"
 #include "ui/AppMessageBox.h"
+#include "ui/ConfigFileCare.h"
 #include "ui/NotificationSound.h"
 #include "ui/PostedMessages.h"
 
@@ -137,6 +138,7 @@ void TFormMain::FormCreate()
     TabInfos.fill(TTabInfo{});
     UpdateHitAreas();
 
+    TidyConfigFile(ConfigPath());
     PublishWindowHandle();
     core::IniFile ini = ConfigFile();
 
@@ -295,6 +297,7 @@ void TFormMain::closeEvent(QCloseEvent* event)
         return;
     }
     event->accept();
+    closeAccepted_ = true;
     // Dialogs still open for a page would keep their nested loops running.
     engine::CloseBrowsersIn(this);
     emit Closed();
@@ -311,11 +314,7 @@ bool TFormMain::event(QEvent* event)
 {
     switch (int(event->type())) {
     case QEvent::WinIdChange:
-        // The window system makes the native window anew when the first browser view
-        // needs it: a second start must find the one that lives.
-        if (const qint64 id = qint64(internalWinId());
-            publishedHandle_ && id && id != publishedHandle_)
-            PublishWindowHandle();
+        NativeWindowChanged();
         return QMainWindow::event(event);
     case zph::WM_SHOWMAIN:
         NShowMainClick();

@@ -7,7 +7,8 @@
 // FormMainService.cpp (start address and update check), FormMainWindows.cpp (secondary
 // windows), FormMainCommands.cpp (script dialogs, page commands, restarts),
 // FormMainNotifications.cpp (notifications, tip clicks, tray animation),
-// FormMainContextMenu.cpp (context menu, picture saving).
+// FormMainContextMenu.cpp (context menu, picture saving), FormMainEnding.cpp (ending on
+// signals and the session's end), FormMainNativeWindow.cpp (the native window made anew).
 //
 // Everything runs on the UI thread except BuildStartUrl and CheckForUpdate, which run
 // on their own worker threads and reach the window only through its mailbox (posted
@@ -35,6 +36,7 @@
 namespace core {
 struct TRestartPaths;
 }
+struct TDeployment;
 namespace platform {
 class InstanceLock;
 }
@@ -136,6 +138,10 @@ public:
     void NExitClick();
     // A close request that runs after the current event, like a posted WM_CLOSE.
     void PostCloseRequest();
+    // A termination signal or the session's end (FormMainEnding.cpp): ends the client as
+    // "退出" answered with Yes does, without asking, also while a box is open or the
+    // window is hidden. Later calls only log `reason`.
+    void EndWithoutAsking(const QString& reason);
     // Posts a message to this window from any thread; dropped once it is destroyed.
     bool PostMessage(QEvent* message);
 
@@ -203,13 +209,11 @@ public:
     // Message 2028: a new secondary browser window on the address.
     void WMOpenBrowserWindow(const QString& address);
 
-    // Start address and update check. The two tasks run on worker threads and reach
-    // the window only through its mailbox, which stays safe after the window is gone.
-    static void BuildStartUrl(const TWindowMailboxRef& mailbox);
-    static void CheckForUpdate(const TWindowMailboxRef& mailbox);
-    // Waits (without handling events) until the tasks have ended; they end soon after
-    // their window is gone. False when they are still running after `timeoutMs`.
-    static bool WaitForBackgroundTasks(int timeoutMs);
+    // Start address and update check. The two tasks run on worker threads, read only the
+    // copy of the settings they were given, and reach the window only through its
+    // mailbox, which stays safe after the window is gone. They end soon after it is.
+    static void BuildStartUrl(const TWindowMailboxRef& mailbox, const TDeployment& deployment);
+    static void CheckForUpdate(const TWindowMailboxRef& mailbox, const TDeployment& deployment);
     void WMLoadStartUrl(const QString& address);
     // The user accepted an update and the updater has been started: end without asking.
     void WMUpdateAccepted();
@@ -260,6 +264,9 @@ private:
     void CreateShortcuts();
     // Writes [SYSTEM] HANDLE, the native window's id, for a second start to find.
     void PublishWindowHandle();
+    // The native window has gone or been made anew; the window's state has changed.
+    void NativeWindowChanged();
+    void WindowStateChanged();
     void StartBackgroundTasks();
     void HideToTray();
     void SwitchTab(int step);
@@ -278,6 +285,14 @@ private:
     QString appDir_;
     const platform::InstanceLock* instanceMutex_ = nullptr;
     qint64 publishedHandle_ = 0;
+    // The state and frame position of the native window the window system took away to
+    // make it anew, and the state the new one is being brought back to
+    // (FormMainNativeWindow.cpp).
+    Qt::WindowStates stateOfLostWindow_;
+    QPoint frameOfLostWindow_;
+    std::optional<Qt::WindowStates> restoringState_;
+    // The window has accepted its close: the client ends.
+    bool closeAccepted_ = false;
     std::unique_ptr<TNotificationSound> notificationSound_;
     int trayFrame_ = 0;
     QString pictureFolder_;

@@ -113,6 +113,8 @@ void TFormMain::changeEvent(QEvent* event)
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         MarkTipsRead();
     QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        WindowStateChanged();
 }
 
 void TFormMain::WMTipClick(const QString& argument)

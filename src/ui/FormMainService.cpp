@@ -2,16 +2,13 @@
 // check for a newer client.
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QStringDecoder>
-#include <QThread>
 #include <QTimer>
-#include <atomic>
 
 #include "core/CommonThread.h"
 #include "core/StartAddress.h"
@@ -33,21 +30,14 @@ constexpr qint64 VersionFileMaxBytes = 1 << 20; // a version file is a few dozen
 
 constexpr int CancelPollMs = 100;
 
-std::atomic<int> runningTasks{0};
-
-// Runs a task once on a worker thread of its own, as the window's tasks always run.
+// Runs a task once on a worker thread of its own, as the window's tasks always run;
+// start-up joins it before it ends (core::TCommonThread::JoinAll).
 void RunOnceInBackground(core::TCommonThread::TMethod task)
 {
     auto* thread = new core::TCommonThread;
     thread->Synchronized = false;
     thread->RepeatCount = 1;
-    ++runningTasks;
-    thread->SetTask([task = std::move(task)] {
-        struct Done {
-            ~Done() { --runningTasks; }
-        } done;
-        task();
-    });
+    thread->SetTask(std::move(task));
     thread->Resume();
 }
 
@@ -86,25 +76,25 @@ std::optional<QByteArray> FetchVersionFile(const QUrl& url, const TWindowMailbox
 // The updater to hand a new version to: [SYSTEM] UPDATER (an absolute path, set by the
 // user or the administrator), else "Update" beside a copied client. An installed client
 // has none of its own: the package manager owns its files. Empty when there is none.
-QString FindUpdater()
+QString FindUpdater(const TDeployment& deployment)
 {
-    QString updater = DeployedSetting("SYSTEM", "UPDATER");
+    QString updater = deployment.Setting("SYSTEM", "UPDATER");
 #ifdef Q_OS_WIN
-    const QString besideTheClient = AppDir + QStringLiteral("Update.exe");
+    const QString besideTheClient = deployment.AppDir + QStringLiteral("Update.exe");
 #else
-    const QString besideTheClient = AppDir + QStringLiteral("Update");
+    const QString besideTheClient = deployment.AppDir + QStringLiteral("Update");
 #endif
-    if (updater.isEmpty() && !ClientInstalled)
+    if (updater.isEmpty() && !deployment.Installed)
         updater = besideTheClient;
     const QFileInfo file(updater);
     return file.isAbsolute() && file.isFile() && file.isExecutable() ? updater : QString();
 }
 
 // What to tell the user when a new version cannot be handed to an updater.
-QString NoUpdaterMessage(const core::TVersionInfo& info)
+QString NoUpdaterMessage(const core::TVersionInfo& info, bool installed)
 {
     const QString version = QString::fromStdString(info.Version);
-    if (ClientInstalled)
+    if (installed)
         return QStringLiteral(
                    "发现新版本 %1。\n本客户端随系统的软件包安装，请联系管理员用软件包管理器"
                    "更新 quillmark-erp（例如 apt upgrade）。")
@@ -126,27 +116,17 @@ std::string Gb18030ToUtf8(std::string_view bytes)
 void TFormMain::StartBackgroundTasks()
 {
     TWindowMailboxRef mailbox = mailbox_;
-    RunOnceInBackground([mailbox] { BuildStartUrl(mailbox); });
-    RunOnceInBackground([mailbox] { CheckForUpdate(mailbox); });
+    const TDeployment deployment = CurrentDeployment();
+    RunOnceInBackground([mailbox, deployment] { BuildStartUrl(mailbox, deployment); });
+    RunOnceInBackground([mailbox, deployment] { CheckForUpdate(mailbox, deployment); });
 }
 
-bool TFormMain::WaitForBackgroundTasks(int timeoutMs)
-{
-    QDeadlineTimer deadline(timeoutMs);
-    while (runningTasks > 0) {
-        if (deadline.hasExpired())
-            return false;
-        QThread::msleep(10);
-    }
-    return true;
-}
-
-void TFormMain::BuildStartUrl(const TWindowMailboxRef& mailbox)
+void TFormMain::BuildStartUrl(const TWindowMailboxRef& mailbox, const TDeployment& deployment)
 {
     try {
         const core::TWorkstationIdentity identity = platform::ReadWorkstationIdentity();
-        const std::string address =
-            core::BuildStartAddress(ServiceHost().toStdString(), zph::ServicePort, identity);
+        const std::string address = core::BuildStartAddress(deployment.ServiceHost().toStdString(),
+                                                            zph::ServicePort, identity);
         mailbox->Post(new TAddressMessage(zph::WM_LOADSTARTURL, QString::fromStdString(address)));
     } catch (const std::exception& e) {
         qCWarning(lcService) << "start address:" << e.what();
@@ -159,9 +139,9 @@ void TFormMain::WMLoadStartUrl(const QString& address)
     OpenAddressTab(StartUrl);
 }
 
-void TFormMain::CheckForUpdate(const TWindowMailboxRef& mailbox)
+void TFormMain::CheckForUpdate(const TWindowMailboxRef& mailbox, const TDeployment& deployment)
 {
-    const QUrl url(ServiceBaseUrl() + QStringLiteral("/ver/ver.html"));
+    const QUrl url(deployment.ServiceBaseUrl() + QStringLiteral("/ver/ver.html"));
     QString fetchError;
     const auto body = FetchVersionFile(url, *mailbox, &fetchError);
     if (!body) {
@@ -178,12 +158,13 @@ void TFormMain::CheckForUpdate(const TWindowMailboxRef& mailbox)
     }
     if (!core::IsNewVersion(*info, zph::AppVersion) || !mailbox->IsOpen())
         return;
-    const QString updater = FindUpdater();
+    const QString updater = FindUpdater(deployment);
     if (updater.isEmpty()) {
-        AppMessageBox(NoUpdaterMessage(*info), MB_OK | MB_ICONINFORMATION);
+        AppMessageBox(NoUpdaterMessage(*info, deployment.Installed), MB_OK | MB_ICONINFORMATION);
         return;
     }
     const QString question = QString::fromStdString(core::UpdateQuestion(*info));
+    qCInfo(lcService) << "offering version" << QString::fromStdString(info->Version);
     if (AppMessageBox(question, MB_CONFIRM) != IDYES)
         return;
 
@@ -192,7 +173,7 @@ void TFormMain::CheckForUpdate(const TWindowMailboxRef& mailbox)
     // The client ends only once the updater runs: otherwise every tab would be lost for
     // nothing.
     if (!platform::StartDetached(updater.toStdString(), {core::UpdateRequestArgument(exeName)},
-                                 AppDir.toStdString())) {
+                                 deployment.AppDir.toStdString())) {
         AppMessageBox(QStringLiteral("无法启动更新程序 %1。\n客户端继续运行。").arg(updater),
                       MB_WARNING);
         return;

@@ -292,6 +292,39 @@ TEST_F(CommonThreadTest, ResumeStartsTheThreadOnlyOnce)
     EXPECT_EQ(probe->finishedCalls, 1);
 }
 
+// What the client waits for when it ends: not only the task, but the pause after it and the
+// thread's end; a thread that is still busy makes the wait fail without blocking it.
+TEST_F(CommonThreadTest, JoinAllWaitsForTheWholeThreadAndGivesUpWhileOneRuns)
+{
+    auto* thread = new ProbedThread(probe);
+    thread->Synchronized = false;
+    thread->RepeatCount = 1;
+    thread->Interval = 100; // as the client's tasks have it
+    std::mutex gate;
+    std::condition_variable opened;
+    bool open = false;
+    thread->extra = [&](int) {
+        std::unique_lock lock(gate);
+        opened.wait(lock, [&] { return open; });
+    };
+    thread->Resume();
+    ASSERT_TRUE(probe->WaitUntil([&] { return probe->taskRuns == 1; }));
+    const auto giveUpStart = Clock::now();
+    EXPECT_FALSE(TCommonThread::JoinAll(std::chrono::milliseconds(50)));
+    EXPECT_LT(Clock::now() - giveUpStart, std::chrono::seconds(5));
+    {
+        std::lock_guard lock(gate);
+        open = true;
+    }
+    opened.notify_all();
+    ASSERT_TRUE(TCommonThread::JoinAll(std::chrono::seconds(20)));
+    std::lock_guard lock(probe->mutex);
+    EXPECT_TRUE(probe->destroyed);
+    EXPECT_EQ(probe->finishedCalls, 1);
+    EXPECT_GE(Clock::now() - probe->lastTaskEnd, std::chrono::milliseconds(100));
+    EXPECT_TRUE(TCommonThread::JoinAll(std::chrono::milliseconds(0)));
+}
+
 // A stand-in for the UI thread: runs each method on a thread of its own and waits.
 struct RecordingSynchronizer {
     std::mutex mutex;

@@ -279,11 +279,13 @@ TEST_F(IniFileFixture, WriteIntoMissingDirectoryFails)
     EXPECT_FALSE(fs::exists(dir_ / "missing"));
 }
 
-TEST_F(IniFileFixture, LargeJunkFileIsKeptAroundTheWrite)
+// Up to MaxFileBytes a file of junk is read and kept around the write; a larger one is
+// neither read nor rewritten.
+TEST_F(IniFileFixture, JunkFileIsKeptAroundTheWriteUpToTheLimit)
 {
     std::string junk;
     std::mt19937 random(7);
-    while (junk.size() < size_t{10} << 20) {
+    while (junk.size() < IniFile::MaxFileBytes - 200) {
         std::string line(40 + random() % 80, 'x');
         for (char& c : line)
             c = char(' ' + random() % 90); // printable, may contain '=' and '['
@@ -291,13 +293,19 @@ TEST_F(IniFileFixture, LargeJunkFileIsKeptAroundTheWrite)
             line[0] = '_';
         junk += line + "\n";
     }
-    Put(junk);
+    junk.resize(IniFile::MaxFileBytes - 200);
+    const std::string stored = junk + "\n[WIN]\nLEFT=4\n";
+    Put(stored);
     IniFile ini(path_);
+    EXPECT_EQ(ini.ReadInteger("WIN", "LEFT", 5), 4);
+    ASSERT_TRUE(ini.WriteInteger("WIN", "TOP", 6));
+    EXPECT_EQ(Get(), stored + "TOP=6\n");
+
+    const std::string oversized = stored + std::string(IniFile::MaxFileBytes, '#');
+    Put(oversized);
     EXPECT_EQ(ini.ReadInteger("WIN", "LEFT", 5), 5);
-    ASSERT_TRUE(ini.WriteInteger("WIN", "LEFT", 6));
-    const std::string after = Get();
-    ASSERT_EQ(after.substr(0, junk.size()), junk);
-    EXPECT_EQ(after.substr(junk.size()), "[WIN]\nLEFT=6\n");
+    EXPECT_FALSE(ini.WriteInteger("WIN", "LEFT", 7));
+    EXPECT_EQ(Get(), oversized);
 }
 
 } // namespace

@@ -44,8 +44,8 @@ inline QStringList PageAddresses()
 // client in it, and the demo service.
 class ClientUnderTest {
 public:
-    // Empty on success, else what went wrong.
-    QString SetUp()
+    // Empty on success, else what went wrong. `serviceArguments` go to the demo service.
+    QString SetUp(const QStringList& serviceArguments = {})
     {
         appDir_ = std::make_unique<QTemporaryDir>();
         client_ = appDir_->filePath(QStringLiteral("quillmark-erp"));
@@ -57,8 +57,9 @@ public:
         env_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env_.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("quillmark.*.info=true"));
         service_.start(BinDir + QStringLiteral("/quillmark-demo-service"),
-                       {QStringLiteral("--host"), QStringLiteral("127.0.0.1"),
-                        QStringLiteral("--port"), QStringLiteral("6868")});
+                       QStringList{QStringLiteral("--host"), QStringLiteral("127.0.0.1"),
+                                   QStringLiteral("--port"), QStringLiteral("6868")} +
+                           serviceArguments);
         if (!testing_support::WaitFor([&] { return service_.peek(4096).contains("listening"); }))
             return QStringLiteral("the demo service did not start: is 127.0.0.1:6868 taken?");
         return {};
@@ -74,8 +75,18 @@ public:
         }
     }
 
+    // Changes the client's environment; call between SetUp() and StartFirst().
+    void SetEnvironment(const QString& name, const QString& value) { env_.insert(name, value); }
     QString AppDir() const { return appDir_->path(); }
+    // The copy of the client and the environment it runs in, for starts of a test's own.
+    QString Program() const { return client_; }
+    QProcessEnvironment Environment() const { return env_; }
     QString ConfigPath() const { return appDir_->filePath(QStringLiteral("config.ini")); }
+    QByteArray Config() const
+    {
+        QFile config(ConfigPath());
+        return config.open(QIODevice::ReadOnly) ? config.readAll() : QByteArray();
+    }
     QProcess& Service() { return service_; }
     QProcess& First() { return first_; }
 

@@ -1,5 +1,6 @@
 // A config.ini the window cannot fully read: it starts with the defaults for what it
-// cannot read, and every line it does not write stays in the file byte for byte.
+// cannot read, and every line it does not write stays in the file byte for byte. A file
+// far too large to be settings is set aside whole, and a fresh one started.
 
 #include <QApplication>
 #include <QScreen>
@@ -37,13 +38,14 @@ QByteArray BinaryGarbage()
     return bytes + "\n";
 }
 
-// 20 MB of printable lines with '=' and brackets inside, none of them a section header.
-QByteArray JunkLines()
+// At least `size` bytes of printable lines with '=' and brackets inside, none of them a
+// section header.
+QByteArray JunkLines(qsizetype size)
 {
     std::mt19937 random(6868);
     QByteArray junk;
-    junk.reserve(20 * 1024 * 1024 + 200);
-    while (junk.size() < qsizetype{20} << 20) {
+    junk.reserve(size + 200);
+    while (junk.size() < size) {
         QByteArray line(40 + int(random() % 80), Qt::Uninitialized);
         for (char& c : line)
             c = char(' ' + random() % 95);
@@ -89,7 +91,13 @@ QString Difference(const QByteArray& actual, const QByteArray& expected)
 class BadConfigTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { TaskLog::Install(); }
+    void initTestCase()
+    {
+        TaskLog::Install();
+        // What a fresh config.ini lacks: the service nobody listens on.
+        SetSystemConfigPath(systemDir_.filePath(QStringLiteral("config.ini")));
+        WriteBytes(SystemConfigPath(), Service);
+    }
 
     void startsWithDefaultsAndKeepsTheRest_data()
     {
@@ -104,21 +112,29 @@ private slots:
         // The file after the window has started and hidden itself once; {KEY} stands for
         // what the window writes.
         QTest::addColumn<QByteArray>("after");
+        // What the window set aside beside the file set aside earlier; empty: nothing.
+        QTest::addColumn<QByteArray>("setAside");
 
         QTest::newRow("empty") << Service << false << true << true << true << 2 << QRect()
-                               << Service + SystemBlock + WinBlock;
+                               << Service + SystemBlock + WinBlock << QByteArray();
         const QByteArray garbage = BinaryGarbage() + Service;
         QTest::newRow("binary garbage") << garbage << false << true << true << true << 2 << QRect()
-                                        << garbage + SystemBlock + WinBlock;
-        const QByteArray junk = JunkLines() + Service;
-        QTest::newRow("20 MB of junk lines") << junk << false << true << true << true << 2
-                                             << QRect() << junk + SystemBlock + WinBlock;
+                                        << garbage + SystemBlock + WinBlock << QByteArray();
+        const QByteArray junk = JunkLines((qsizetype{1} << 20) - 300) + Service;
+        QTest::newRow("1 MiB of junk lines")
+            << junk << false << true << true << true << 2 << QRect()
+            << junk + SystemBlock + WinBlock << QByteArray();
+        // Not read on every call nor rewritten whole: set aside, and the settings start anew.
+        const QByteArray huge = "[WIN]\nLEFT=10\nTOP=20\nRIGHT=710\nBOTTOM=520\nSTATE=0\n" +
+                                JunkLines(qsizetype{20} << 20);
+        QTest::newRow("20 MB set aside") << huge << false << true << true << true << 2 << QRect()
+                                         << SystemBlock + WinBlock << huge;
 
         const QByteArray readOnly = "[SYSTEM]\nAUTOSTART=0\n[WIN]\nLEFT=30\nTOP=40\nRIGHT=730\n"
                                     "BOTTOM=540\nSTATE=0\n" +
                                     Service;
         QTest::newRow("read-only file") << readOnly << true << false << true << true << 0
-                                        << QRect(30, 40, 700, 500) << readOnly;
+                                        << QRect(30, 40, 700, 500) << readOnly << QByteArray();
 
         QTest::newRow("duplicate sections, the first wins")
             << "[SYSTEM]\nAUTOSTART=0\n[WIN]\nSTATE=2\n[SYSTEM]\nAUTOSTART=1\nSOUNDHINT=0\n"
@@ -128,7 +144,8 @@ private slots:
             << "[SYSTEM]\nAUTOSTART=0\nHANDLE={HANDLE}\n[WIN]\nSTATE={STATE}\nLEFT={LEFT}\n"
                "TOP={TOP}\nRIGHT={RIGHT}\nBOTTOM={BOTTOM}\n[SYSTEM]\nAUTOSTART=1\nSOUNDHINT=0\n"
                "HANDLE=5\n" +
-                   Service;
+                   Service
+            << QByteArray();
 
         // A header without its bracket still opens the section, as the profile functions
         // read it; the window writes into it and leaves the header as it is.
@@ -136,37 +153,41 @@ private slots:
             << "[WIN\nLEFT=50\nTOP=60\nRIGHT=750\nBOTTOM=560\nSTATE=0\n" + Service << false << true
             << true << true << 0 << QRect(50, 60, 700, 500)
             << "[WIN\nLEFT={LEFT}\nTOP={TOP}\nRIGHT={RIGHT}\nBOTTOM={BOTTOM}\nSTATE={STATE}\n" +
-                   Service + SystemBlock;
+                   Service + SystemBlock
+            << QByteArray();
 
         const QByteArray winTemplate =
             "[WIN]\nLEFT={LEFT}\nTOP={TOP}\nRIGHT={RIGHT}\nBOTTOM={BOTTOM}\nSTATE={STATE}\n";
         QTest::newRow("LEFT not a number")
             << "[WIN]\nLEFT=abc\nTOP=10\nRIGHT=700\nBOTTOM=530\nSTATE=0\n" + Service << false
             << true << true << true << 0 << QRect(0, 10, 700, 520)
-            << winTemplate + Service + SystemBlock;
+            << winTemplate + Service + SystemBlock << QByteArray();
         QTest::newRow("LEFT beyond 64 bits")
             << "[WIN]\nLEFT=99999999999999999999\nTOP=10\nRIGHT=700\nBOTTOM=530\nSTATE=0\n" +
                    Service
             << false << true << true << true << 0 << QRect(0, 10, 700, 520)
-            << winTemplate + Service + SystemBlock;
+            << winTemplate + Service + SystemBlock << QByteArray();
         QTest::newRow("STATE not a number")
             << "[WIN]\nLEFT=10\nTOP=10\nRIGHT=700\nBOTTOM=530\nSTATE=x\n" + Service << false << true
-            << true << true << 2 << QRect() << winTemplate + Service + SystemBlock;
+            << true << true << 2 << QRect() << winTemplate + Service + SystemBlock << QByteArray();
         QTest::newRow("STATE out of range is normal")
             << "[WIN]\nLEFT=10\nTOP=20\nRIGHT=710\nBOTTOM=520\nSTATE=7\n" + Service << false << true
-            << true << true << 0 << QRect(10, 20, 700, 500) << winTemplate + Service + SystemBlock;
+            << true << true << 0 << QRect(10, 20, 700, 500) << winTemplate + Service + SystemBlock
+            << QByteArray();
 
         // Only the text "1" switches on, after the blanks and quotes are gone.
         QTest::newRow("switch texts")
             << "[SYSTEM]\nAUTOSTART=yes\nSOUNDHINT=\"1\"\nPOPUPHINT= 1 \n" + Service << false
             << false << true << true << 2 << QRect()
             << "[SYSTEM]\nAUTOSTART=yes\nSOUNDHINT=\"1\"\nPOPUPHINT= 1 \nHANDLE={HANDLE}\n" +
-                   Service + WinBlock;
+                   Service + WinBlock
+            << QByteArray();
         QTest::newRow("switch off") << "[system]\nautostart=1\nsoundhint=0\npopuphint=\n" + Service
                                     << false << true << false << false << 2 << QRect()
                                     << "[system]\nautostart=1\nsoundhint=0\npopuphint=\n"
                                        "HANDLE={HANDLE}\n" +
-                                           Service + WinBlock;
+                                           Service + WinBlock
+                                    << QByteArray();
 
         QTest::newRow("Windows line breaks and a comment")
             << QByteArray("; QuillmarkERP 设置\r\n[SYSTEM]\r\nHANDLE=1\r\nAUTOSTART=0\r\n\r\n"
@@ -176,11 +197,13 @@ private slots:
             << QByteArray("; QuillmarkERP 设置\r\n[SYSTEM]\r\nHANDLE={HANDLE}\r\nAUTOSTART=0\r\n"
                           "\r\n[WIN]\r\nLEFT={LEFT}\r\nTOP={TOP}\r\nRIGHT={RIGHT}\r\n"
                           "BOTTOM={BOTTOM}\r\nSTATE={STATE}\r\n\r\n[SERVICE]\r\n"
-                          "HOST=127.62.2.1\r\n");
+                          "HOST=127.62.2.1\r\n")
+            << QByteArray();
         QTest::newRow("UTF-8 byte order mark")
             << "\xEF\xBB\xBF[SYSTEM]\nPOPUPHINT=0\n" + Service << false << true << true << false
             << 2 << QRect()
-            << "\xEF\xBB\xBF[SYSTEM]\nPOPUPHINT=0\nHANDLE={HANDLE}\n" + Service + WinBlock;
+            << "\xEF\xBB\xBF[SYSTEM]\nPOPUPHINT=0\nHANDLE={HANDLE}\n" + Service + WinBlock
+            << QByteArray();
     }
 
     void startsWithDefaultsAndKeepsTheRest()
@@ -193,8 +216,11 @@ private slots:
         QFETCH(int, state);
         QFETCH(QRect, rect);
         QFETCH(QByteArray, after);
+        QFETCH(QByteArray, setAside);
 
         WindowUnderTest w(before);
+        const QString earlier = w.ConfigPath() + QStringLiteral(".bad");
+        WriteBytes(earlier, "set aside by an earlier start\n");
         if (readOnly)
             QVERIFY(QFile::setPermissions(w.ConfigPath(),
                                           QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
@@ -216,7 +242,14 @@ private slots:
         QVERIFY(!form.isVisible());
         const QString difference = Difference(w.Config(), Expand(after, form));
         QVERIFY2(difference.isEmpty(), qPrintable(difference));
+        QCOMPARE(ReadBytes(earlier), QByteArray("set aside by an earlier start\n"));
+        const QString aside = earlier + QStringLiteral(".1");
+        QCOMPARE(QFile::exists(aside), !setAside.isEmpty());
+        QVERIFY(ReadBytes(aside) == setAside);
     }
+
+private:
+    QTemporaryDir systemDir_; // stands in for /etc/quillmark-erp
 };
 
 int main(int argc, char** argv)

@@ -268,8 +268,8 @@ private:
     {
         auto mailbox = std::make_shared<TWindowMailbox>(&sink);
         std::atomic<bool> done = false;
-        std::thread worker([&] {
-            TFormMain::CheckForUpdate(mailbox);
+        std::thread worker([&, deployment = CurrentDeployment()] {
+            TFormMain::CheckForUpdate(mailbox, deployment);
             done = true;
         });
         const bool finished = WaitFor([&] { return done.load(); }, 60000);

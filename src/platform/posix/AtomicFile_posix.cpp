@@ -1,12 +1,20 @@
 #include "platform/AtomicFile.h"
 
 #include <cerrno>
+#include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/PlatformLog.h"
+
 namespace platform {
 namespace {
+
+constexpr char TemporaryInfix[] = ".tmp-";
+constexpr size_t TemporaryRandomLength = 6;
 
 std::error_code LastError()
 {
@@ -26,12 +34,32 @@ std::error_code WriteAll(int fd, std::string_view content)
     return {};
 }
 
+// Directory and file name of `path`; the directory is "." for a bare name.
+std::pair<std::string, std::string> Split(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return {".", path};
+    return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
+}
+
+// The rename is only on disk once its directory is. A failure is only logged: the new
+// content is in place either way.
+void SyncDirectory(const std::string& directory)
+{
+    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0 || (::fsync(fd) != 0 && errno != EINVAL))
+        qCWarning(lcPlatform) << "cannot sync" << directory.c_str() << std::strerror(errno);
+    if (fd >= 0)
+        ::close(fd);
+}
+
 } // namespace
 
 std::error_code WriteFileAtomically(const std::string& path, std::string_view content,
                                     unsigned mode)
 {
-    std::string temporary = path + ".XXXXXX";
+    std::string temporary = path + TemporaryInfix + std::string(TemporaryRandomLength, 'X');
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0)
         return LastError();
@@ -44,9 +72,42 @@ std::error_code WriteFileAtomically(const std::string& path, std::string_view co
         error = LastError();
     if (!error && ::rename(temporary.c_str(), path.c_str()) != 0)
         error = LastError();
-    if (error)
+    if (error) {
         ::unlink(temporary.c_str());
-    return error;
+        return error;
+    }
+    SyncDirectory(Split(path).first);
+    return {};
+}
+
+std::error_code ReplaceFileAtomically(const std::string& path, std::string_view content)
+{
+    struct stat existing = {};
+    const unsigned mode = ::stat(path.c_str(), &existing) == 0 ? existing.st_mode & 07777 : 0644;
+    return WriteFileAtomically(path, content, mode);
+}
+
+int RemoveStaleTemporaries(const std::string& path)
+{
+    const auto [directory, name] = Split(path);
+    const std::string prefix = name + TemporaryInfix;
+    DIR* dir = ::opendir(directory.c_str());
+    if (!dir)
+        return 0;
+    int removed = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view entryName(entry->d_name);
+        if (entryName.size() != prefix.size() + TemporaryRandomLength ||
+            entryName.substr(0, prefix.size()) != prefix)
+            continue;
+        const std::string stale = directory + "/" + std::string(entryName);
+        if (::unlink(stale.c_str()) == 0)
+            ++removed;
+        else
+            qCWarning(lcPlatform) << "cannot remove" << stale.c_str() << std::strerror(errno);
+    }
+    ::closedir(dir);
+    return removed;
 }
 
 } // namespace platform
