@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QThreadPool>
+#include <QTimer>
 #include <QWebEngineDownloadRequest>
 #include <QWebEnginePage>
 
@@ -14,6 +15,11 @@ namespace engine {
 namespace {
 
 using Reason = QWebEngineDownloadRequest::DownloadInterruptReason;
+
+// How long a broken-off transfer waits for the engine's next try of its own.
+constexpr int GiveUpMs = 3000;
+// The engine's reasons beyond Qt's list: the connection ended before the promised size.
+constexpr int ContentLengthMismatch = 38;
 
 TDownload::TFailure FailureOf(Reason reason)
 {
@@ -39,6 +45,10 @@ TDownload::TFailure FailureOf(Reason reason)
     default:
         break;
     }
+    if (int(reason) == ContentLengthMismatch)
+        return TDownload::TFailure::Network;
+    if (int(reason) >= int(Reason::ServerFailed) && int(reason) < int(Reason::UserCanceled))
+        return TDownload::TFailure::Server;
     // The part directory itself may have gone (the cache was wiped under the client).
     return TDownload::TFailure::FileError;
 }
@@ -66,6 +76,9 @@ TDownload::TDownload(TDownloadList* list, QWebEngineDownloadRequest* request)
     : QObject(list), list_(list), page_(request->page()), url_(request->url()),
       suggestedName_(request->suggestedFileName())
 {
+    giveUp_.setSingleShot(true);
+    giveUp_.setInterval(GiveUpMs);
+    connect(&giveUp_, &QTimer::timeout, this, &TDownload::GaveUp);
     Bind(request);
 }
 
@@ -80,9 +93,20 @@ void TDownload::Bind(QWebEngineDownloadRequest* request)
     // isFinished() turns true only after the state has changed.
     connect(request, &QWebEngineDownloadRequest::stateChanged, this,
             [this, request](QWebEngineDownloadRequest::DownloadState state) {
-                if (request == request_ && state != QWebEngineDownloadRequest::DownloadRequested &&
-                    state != QWebEngineDownloadRequest::DownloadInProgress)
+                if (request != request_)
+                    return;
+                if (state == QWebEngineDownloadRequest::DownloadInProgress)
+                    giveUp_.stop(); // the engine tries again
+                else if (state != QWebEngineDownloadRequest::DownloadRequested)
                     TransferEnded(state);
+            });
+    // A transfer that breaks off stays "in progress" while the engine tries again by
+    // itself; when no new try follows, the engine has given up.
+    connect(request, &QWebEngineDownloadRequest::interruptReasonChanged, this,
+            [this, request] {
+                if (request == request_ && !request->isFinished() &&
+                    request->interruptReason() != Reason::NoReason)
+                    giveUp_.start();
             });
     const QFileInfo part(partPath_);
     request->setDownloadDirectory(part.absolutePath());
@@ -150,8 +174,22 @@ void TDownload::Retry()
     list_->Restart(this);
 }
 
+void TDownload::GaveUp()
+{
+    if (cancelled_ || !request_ || request_->isFinished())
+        return;
+    failure_ = FailureOf(request_->interruptReason());
+    // Ours to end now: its state changes no more concern us.
+    QWebEngineDownloadRequest* request = request_;
+    request_ = nullptr;
+    request->cancel();
+    RemovePartFile();
+    list_->Report(this, false);
+}
+
 void TDownload::TransferEnded(QWebEngineDownloadRequest::DownloadState state)
 {
+    giveUp_.stop();
     if (cancelled_)
         return;
     received_ = request_->receivedBytes();

@@ -7,12 +7,12 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 #include <QUrl>
+#include <QWebEngineDownloadRequest>
 
 #include "core/TransferFigures.h"
 #include "engine/PartFileMove.h"
-
-#include <QWebEngineDownloadRequest>
 
 class QWebEnginePage;
 
@@ -63,6 +63,8 @@ private:
     // Takes over the engine's transfer (the first one or a retry) into a new part file.
     void Bind(QWebEngineDownloadRequest* request);
     void TransferEnded(QWebEngineDownloadRequest::DownloadState state);
+    // The engine tried no more after the transfer broke off.
+    void GaveUp();
     void MoveIfReady();
     void Moved(const TMoveResult& result);
     // Reads the figures of a running transfer; `ms` of a steady clock.
@@ -87,6 +89,7 @@ private:
     // The move failed: the whole file is still in the part file.
     bool moveFailed_ = false;
     TFailure failure_ = TFailure::None;
+    QTimer giveUp_;
 };
 
 } // namespace engine
