@@ -272,7 +272,7 @@ void TChromium::HandleDownload(BrowserPage* page, QWebEngineDownloadRequest* dow
 
 void DispatchDownload(QWebEngineDownloadRequest* download)
 {
-    if (TDownloadList* list = TDownloadList::Active(); list && list->TakeRetry(download))
+    if (TDownloadList* list = TDownloadList::Active(); list && list->TakeKnown(download))
         return;
     if (TakeUrlSave(download))
         return;

@@ -79,13 +79,14 @@ TDownload::TDownload(TDownloadList* list, QWebEngineDownloadRequest* request)
     giveUp_.setSingleShot(true);
     giveUp_.setInterval(GiveUpMs);
     connect(&giveUp_, &QTimer::timeout, this, &TDownload::GaveUp);
-    Bind(request);
+    Bind(request, list_->NewPartPath());
 }
 
-void TDownload::Bind(QWebEngineDownloadRequest* request)
+void TDownload::Bind(QWebEngineDownloadRequest* request, const QString& partPath)
 {
     request_ = request;
-    partPath_ = list_->NewPartPath();
+    engineId_ = request->id();
+    partPath_ = partPath;
     received_ = request->receivedBytes();
     total_ = request->totalBytes();
     rate_ = core::TTransferRate();

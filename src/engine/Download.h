@@ -60,8 +60,9 @@ signals:
 private:
     friend class TDownloadList;
     TDownload(TDownloadList* list, QWebEngineDownloadRequest* request);
-    // Takes over the engine's transfer (the first one or a retry) into a new part file.
-    void Bind(QWebEngineDownloadRequest* request);
+    // Takes over the engine's transfer (the first one, the engine's own next try, or a
+    // retry) into the part file.
+    void Bind(QWebEngineDownloadRequest* request, const QString& partPath);
     void TransferEnded(QWebEngineDownloadRequest::DownloadState state);
     // The engine tried no more after the transfer broke off.
     void GaveUp();
@@ -73,6 +74,9 @@ private:
 
     TDownloadList* list_;
     QPointer<QWebEngineDownloadRequest> request_;
+    // The engine's number of the transfer: its own next try after a break comes as a new
+    // request with the same number.
+    quint32 engineId_ = 0;
     QPointer<QWebEnginePage> page_;
     QUrl url_;
     QString suggestedName_;

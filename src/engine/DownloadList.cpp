@@ -187,15 +187,25 @@ void TDownloadList::Restart(TDownload* download)
     page->download(download->Url(), download->FileName());
 }
 
-bool TDownloadList::TakeRetry(QWebEngineDownloadRequest* request)
+bool TDownloadList::TakeKnown(QWebEngineDownloadRequest* request)
 {
+    for (TDownload* download : std::as_const(downloads_)) {
+        if (download->engineId_ != request->id() || download->State() == TDownload::TState::Cancelled)
+            continue;
+        // A transfer given up on (or cancelled) stays ended.
+        if (download->request_ && !download->cancelled_)
+            download->Bind(request, download->partPath_);
+        else
+            request->cancel();
+        return true;
+    }
     retries_.removeAll(nullptr);
     for (qsizetype i = 0; i < retries_.size(); ++i) {
         TDownload* download = retries_[i];
         if (download->Url() != request->url())
             continue;
         retries_.removeAt(i);
-        download->Bind(request);
+        download->Bind(request, NewPartPath());
         if (!sampler_->isActive())
             sampler_->start();
         emit download->Changed();

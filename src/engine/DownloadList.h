@@ -44,8 +44,9 @@ public:
     // Dialogs wait their turn; a cancelled one cancels the download.
     void AskPlace(TDownload* download, QWidget* parent, const QString& proposedPath);
     // For the profile's download dispatch: true (and the download is taken on) when it
-    // is one that TDownload::Retry asked for.
-    bool TakeRetry(QWebEngineDownloadRequest* request);
+    // continues one of the list's: the engine trying again after a break, or a
+    // TDownload::Retry.
+    bool TakeKnown(QWebEngineDownloadRequest* request);
 
 signals:
     // The download got its place and is in Items() from now on.

@@ -188,6 +188,9 @@ private slots:
         QVERIFY(row);
         QVERIFY(WaitFor([&] { return download->State() == State::Failed; }));
         QCOMPARE(row->StatusText(), QStringLiteral("下载失败：网络连接中断"));
+        // The engine's own tries after each break asked nothing more.
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
+        QVERIFY(server_.RequestsFor("/broken").size() > 1);
         QCOMPARE(PartFiles(*form), QStringList());
         QVERIFY(!QFile::exists(target));
         auto* retry = row->findChild<QPushButton*>("retryButton");
