@@ -62,6 +62,8 @@ TDownloadList::~TDownloadList()
     for (TDownload* download : std::as_const(downloads_)) {
         if (download->State() == TDownload::TState::Done)
             continue;
+        // Quietly: whoever follows the list may be going too.
+        download->cancelled_ = true;
         if (download->request_ && !download->request_->isFinished())
             download->request_->cancel();
         download->RemovePartFile();
