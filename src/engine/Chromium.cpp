@@ -247,24 +247,24 @@ void TChromium::HandleDownload(BrowserPage* page, QWebEngineDownloadRequest* dow
     const QPointer<TDownload> started(list->Start(download));
     auto answer = std::make_shared<DownloadCallback::Answer>();
     page->Track(StateOf(answer));
-    answer->State.OnSettled([self = QPointer<TChromium>(this), started, answer,
-                             folder = Profile()->downloadPath()] {
-        if (!started)
-            return;
-        TDownloadList* owner = TDownloadList::Active();
-        if (!answer->Accepted || answer->State.Abandoned() || !self || !owner) {
-            started->Cancel();
-            return;
-        }
-        QString path = answer->Path.isEmpty() ? started->FileName() : answer->Path;
-        // The download folder is made when missing, as browsers do; a chosen one is not.
-        if (QFileInfo(path).isRelative() && QDir().mkpath(folder))
-            path = QDir(folder).filePath(path);
-        if (answer->ShowDialog)
-            owner->AskPlace(started, self->window(), path);
-        else
-            started->PlaceAt(path, false);
-    });
+    answer->State.OnSettled(
+        [self = QPointer<TChromium>(this), started, answer, folder = Profile()->downloadPath()] {
+            if (!started)
+                return;
+            TDownloadList* owner = TDownloadList::Active();
+            if (!answer->Accepted || answer->State.Abandoned() || !self || !owner) {
+                started->Cancel();
+                return;
+            }
+            QString path = answer->Path.isEmpty() ? started->FileName() : answer->Path;
+            // The download folder is made when missing, as browsers do; a chosen one is not.
+            if (QFileInfo(path).isRelative() && QDir().mkpath(folder))
+                path = QDir(folder).filePath(path);
+            if (answer->ShowDialog)
+                owner->AskPlace(started, self->window(), path);
+            else
+                started->PlaceAt(path, false);
+        });
     auto callback = std::make_shared<DownloadCallback>(answer);
     const DownloadItem item{download->url(), download->mimeType(), download->totalBytes()};
     OnBeforeDownload(this, page->GetBrowser(), item, download->suggestedFileName(), callback);

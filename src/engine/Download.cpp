@@ -103,12 +103,11 @@ void TDownload::Bind(QWebEngineDownloadRequest* request, const QString& partPath
             });
     // A transfer that breaks off stays "in progress" while the engine tries again by
     // itself; when no new try follows, the engine has given up.
-    connect(request, &QWebEngineDownloadRequest::interruptReasonChanged, this,
-            [this, request] {
-                if (request == request_ && !request->isFinished() &&
-                    request->interruptReason() != Reason::NoReason)
-                    giveUp_.start();
-            });
+    connect(request, &QWebEngineDownloadRequest::interruptReasonChanged, this, [this, request] {
+        if (request == request_ && !request->isFinished() &&
+            request->interruptReason() != Reason::NoReason)
+            giveUp_.start();
+    });
     const QFileInfo part(partPath_);
     request->setDownloadDirectory(part.absolutePath());
     request->setDownloadFileName(part.fileName());

@@ -100,8 +100,8 @@ QString TDownloadList::NewPartPath() const
 {
     // The directory may have been wiped meanwhile.
     QDir().mkpath(partDirectory_);
-    return QDir(partDirectory_).filePath(QUuid::createUuid().toString(QUuid::Id128) +
-                                         QStringLiteral(".part"));
+    return QDir(partDirectory_)
+        .filePath(QUuid::createUuid().toString(QUuid::Id128) + QStringLiteral(".part"));
 }
 
 TDownload* TDownloadList::Start(QWebEngineDownloadRequest* request)
@@ -192,7 +192,8 @@ void TDownloadList::Restart(TDownload* download)
 bool TDownloadList::TakeKnown(QWebEngineDownloadRequest* request)
 {
     for (TDownload* download : std::as_const(downloads_)) {
-        if (download->engineId_ != request->id() || download->State() == TDownload::TState::Cancelled)
+        if (download->engineId_ != request->id() ||
+            download->State() == TDownload::TState::Cancelled)
             continue;
         // A transfer given up on (or cancelled) stays ended.
         if (download->request_ && !download->cancelled_)

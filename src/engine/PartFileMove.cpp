@@ -48,8 +48,9 @@ QString FreeTarget(const QString& target)
 // file under the chosen name.
 std::error_code CopyInto(const fs::path& from, const fs::path& to)
 {
-    const fs::path copy = to.parent_path() / PathOf(
-        QStringLiteral(".%1.part").arg(QUuid::createUuid().toString(QUuid::Id128)));
+    const fs::path copy =
+        to.parent_path() /
+        PathOf(QStringLiteral(".%1.part").arg(QUuid::createUuid().toString(QUuid::Id128)));
     std::error_code error;
     fs::copy_file(from, copy, error);
     if (!error)

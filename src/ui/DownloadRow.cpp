@@ -109,12 +109,14 @@ QString TDownloadRow::StatusText() const
     switch (download_->State()) {
     case State::Asking:
     case State::Running: {
-        const QString bytes = total > 0 ? QStringLiteral("%1 / %2").arg(Bytes(received), Bytes(total))
-                                        : Bytes(received);
+        const QString bytes = total > 0
+                                  ? QStringLiteral("%1 / %2").arg(Bytes(received), Bytes(total))
+                                  : Bytes(received);
         return QStringLiteral("%1，%2/s").arg(bytes, Bytes(qint64(download_->BytesPerSecond())));
     }
     case State::Moving:
-        return QStringLiteral("正在保存到 %1").arg(QFileInfo(download_->TargetPath()).absolutePath());
+        return QStringLiteral("正在保存到 %1")
+            .arg(QFileInfo(download_->TargetPath()).absolutePath());
     case State::Done:
         return QStringLiteral("已完成，%1，保存在 %2")
             .arg(Bytes(received), QFileInfo(download_->TargetPath()).absolutePath());
@@ -145,7 +147,8 @@ void TDownloadRow::Refresh()
         progress_->setRange(0, state == State::Running ? 0 : 1);
         progress_->setValue(0);
     }
-    progress_->setVisible(state == State::Running || state == State::Moving || state == State::Done);
+    progress_->setVisible(state == State::Running || state == State::Moving ||
+                          state == State::Done);
     status_->setText(StatusText());
     open_->setVisible(state == State::Done);
     folder_->setVisible(state == State::Done);

@@ -69,12 +69,11 @@ private slots:
         // Dribbles until the test is over.
         server_.Handle("/endless", [this](const httplib::Request&, httplib::Response& res) {
             res.set_header("Content-Disposition", "attachment; filename=\"endless.bin\"");
-            res.set_content_provider(
-                size_t(1) << 30, "application/octet-stream",
-                [this](size_t, size_t, httplib::DataSink& sink) {
-                    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-                    return !ending_ && sink.write("0123456789", 10);
-                });
+            res.set_content_provider(size_t(1) << 30, "application/octet-stream",
+                                     [this](size_t, size_t, httplib::DataSink& sink) {
+                                         std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                                         return !ending_ && sink.write("0123456789", 10);
+                                     });
         });
         // Breaks off halfway the first time only: the engine's own next try gets it all.
         server_.Handle("/flaky", [this](const httplib::Request&, httplib::Response& res) {

@@ -119,8 +119,10 @@ private slots:
         QCOMPARE(panel->windowTitle(), QStringLiteral("下载"));
         QCOMPARE(panel->Rows().size(), 1);
         TDownloadRow* row = panel->Rows()[0];
-        QVERIFY(WaitFor([&] { return download->ReceivedBytes() > 0 && download->BytesPerSecond() > 0; }));
-        QVERIFY2(row->StatusText().contains(QStringLiteral(" / 6.00 MB，")), qPrintable(row->StatusText()));
+        QVERIFY(WaitFor(
+            [&] { return download->ReceivedBytes() > 0 && download->BytesPerSecond() > 0; }));
+        QVERIFY2(row->StatusText().contains(QStringLiteral(" / 6.00 MB，")),
+                 qPrintable(row->StatusText()));
         QVERIFY(row->StatusText().endsWith(QStringLiteral("/s")));
         QVERIFY(row->findChild<QPushButton*>("cancelButton")->isVisible());
         QVERIFY(!row->findChild<QPushButton*>("openButton")->isVisible());
@@ -211,7 +213,8 @@ private:
     {
         res.set_content_provider(
             size, "application/octet-stream",
-            [size, pauseMs, breakOff](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+            [size, pauseMs, breakOff](std::size_t offset, std::size_t length,
+                                      httplib::DataSink& sink) {
                 if (breakOff && offset >= size / 2)
                     return false;
                 std::string piece(std::min<std::size_t>(length, 64 << 10), '\0');

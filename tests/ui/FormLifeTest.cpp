@@ -360,9 +360,8 @@ private slots:
         WindowUnderTest w(Config());
         TFormMain& form = w.Create();
         const QList<QAction*> actions = form.PopupMenu1->actions();
-        const QList<QAction*> expected = {form.NShowMain, form.NDownloads, form.N1,
-                                          form.NRelogin,  form.NSetting,   form.NAbout,
-                                          form.N2,        form.NExit};
+        const QList<QAction*> expected = {form.NShowMain, form.NDownloads, form.N1, form.NRelogin,
+                                          form.NSetting,  form.NAbout,     form.N2, form.NExit};
         QCOMPARE(actions, expected);
         QCOMPARE(form.NShowMain->text(), QStringLiteral("显示窗口"));
         QCOMPARE(form.NDownloads->text(), QStringLiteral("下载"));

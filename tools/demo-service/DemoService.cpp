@@ -298,8 +298,7 @@ void DemoService::Slow(const Request& request, Response& response)
 void DemoService::LargeDownload(const Request& request, Response& response)
 {
     const std::size_t size = std::size_t(IntParam(request, "mb", DefaultLargeMb, MaxLargeMb)) << 20;
-    const int mbPerSecond =
-        IntParam(request, "mbps", DefaultLargeMbPerSecond, MaxLargeMbPerSecond);
+    const int mbPerSecond = IntParam(request, "mbps", DefaultLargeMbPerSecond, MaxLargeMbPerSecond);
     // drop=1: breaks off halfway six times in seven: the engine's own five tries again
     // fail too, the user's "重试" goes through.
     const bool drop = request.get_param_value("drop") == "1" && droppedRequests_++ % 7 < 6;
@@ -315,8 +314,8 @@ void DemoService::LargeDownload(const Request& request, Response& response)
             for (std::size_t i = 0; i < chunk.size(); ++i)
                 chunk[i] = char('a' + (offset + i) % 26);
             if (mbPerSecond > 0) {
-                const auto pause = std::chrono::microseconds(
-                    std::int64_t(chunk.size()) * 1000000 / (std::int64_t(mbPerSecond) << 20));
+                const auto pause = std::chrono::microseconds(std::int64_t(chunk.size()) * 1000000 /
+                                                             (std::int64_t(mbPerSecond) << 20));
                 std::unique_lock lock(stopMutex_);
                 if (stopped_.wait_for(lock, pause, [this] { return stopping_; }))
                     return false;
