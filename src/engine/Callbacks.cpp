@@ -1,6 +1,7 @@
 #include "engine/Callbacks.h"
 
 #include <QEventLoop>
+#include <utility>
 
 namespace engine {
 
@@ -11,6 +12,8 @@ void CallbackState::Settle()
     settled_ = true;
     if (wake_)
         wake_();
+    if (settledHandler_)
+        std::exchange(settledHandler_, nullptr)();
 }
 
 void CallbackState::Abandon()
@@ -42,6 +45,14 @@ void CallbackState::WaitUntilSettled()
     wake_ = [&loop] { loop.quit(); };
     loop.exec();
     wake_ = nullptr;
+}
+
+void CallbackState::OnSettled(std::function<void()> handler)
+{
+    if (settled_)
+        handler();
+    else
+        settledHandler_ = std::move(handler);
 }
 
 JsDialogCallback::~JsDialogCallback()

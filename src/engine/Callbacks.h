@@ -1,9 +1,10 @@
 #pragma once
 // Callbacks through which a handler answers the engine: a script dialog, a download.
 //
-// The engine waits for the answer in a nested event loop: a handler that keeps the
-// callback may answer later, and a handler that shows a modal box runs a nested loop of
-// its own. Meanwhile every other event is handled, so the rules are:
+// The engine waits for a script dialog's answer in a nested event loop; a download runs
+// on meanwhile and takes its answer whenever it comes. A handler that keeps the callback
+// may answer later, and a handler that shows a modal box runs a nested loop of its own.
+// Meanwhile every other event is handled, so the rules are:
 // - A callback released unanswered counts as cancelled.
 // - Widgets that hold browsers (tabs, windows) are deleted with deleteLater(), never
 //   directly, while a callback may be pending: the engine's objects must outlive the
@@ -33,11 +34,14 @@ public:
     void OnAbandoned(std::function<void()> handler);
     // Runs the event loop until Settle() (also called when the callback is released).
     void WaitUntilSettled();
+    // Runs `handler` once, on Settle(); at once if already settled. Waits for nothing.
+    void OnSettled(std::function<void()> handler);
 
 private:
     bool settled_ = false;
     bool abandoned_ = false;
     std::function<void()> wake_;
+    std::function<void()> settledHandler_;
     std::vector<std::function<void()>> abandonHandlers_;
 };
 
@@ -79,8 +83,9 @@ public:
     DownloadCallback(const DownloadCallback&) = delete;
     DownloadCallback& operator=(const DownloadCallback&) = delete;
 
-    // Lets the download go on to `path` (a file name alone goes to the download
-    // directory); with showDialog the user confirms or changes the place first.
+    // The downloaded file goes to `path` (a file name alone goes to the download
+    // directory); with showDialog the user confirms or changes the place first. Until
+    // then, and while the dialog asks, the engine keeps downloading into a part file.
     void Continue(const QString& path, bool showDialog);
     void OnAbandoned(std::function<void()> handler);
     bool IsAbandoned() const { return answer_->State.Abandoned(); }

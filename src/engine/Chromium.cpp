@@ -1,7 +1,6 @@
 #include "engine/Chromium.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QPointer>
 #include <QVBoxLayout>
@@ -13,8 +12,8 @@
 
 #include "engine/BrowserPage.h"
 #include "engine/BrowserView.h"
+#include "engine/DownloadList.h"
 #include "engine/EngineProfile.h"
-#include "engine/FileDialogs.h"
 #include "engine/RequestInterceptor.h"
 #include "engine/SaveUrl.h"
 
@@ -64,21 +63,6 @@ template <class Answer>
 std::shared_ptr<CallbackState> StateOf(const std::shared_ptr<Answer>& answer)
 {
     return std::shared_ptr<CallbackState>(answer, &answer->State);
-}
-
-// The save dialog, closed when `pending` is abandoned. Empty when cancelled. The dialog
-// lives on the heap: its parent may go while it is open.
-QString AskSavePath(QWidget* parent, const QString& proposed, CallbackState& pending)
-{
-    QPointer<QFileDialog> dialog = NewSaveFileDialog(parent, proposed);
-    pending.OnAbandoned([dialog] {
-        if (dialog)
-            dialog->reject();
-    });
-    const bool accepted = dialog->exec() == QDialog::Accepted && dialog && !pending.Abandoned();
-    const QString path = accepted ? dialog->selectedFiles().value(0) : QString();
-    delete dialog.data();
-    return path;
 }
 
 } // namespace
@@ -253,46 +237,43 @@ void TChromium::HandleClose(BrowserPage* page)
 
 void TChromium::HandleDownload(BrowserPage* page, QWebEngineDownloadRequest* download)
 {
-    if (!OnBeforeDownload || page->IsClosed()) {
+    TDownloadList* list = TDownloadList::Active();
+    if (!OnBeforeDownload || page->IsClosed() || !list) {
         download->cancel();
         return;
     }
-    // The handler and the save dialog run nested loops, in which the download may end.
-    const QPointer<QWebEngineDownloadRequest> guard(download);
+    // Accepted at once: the engine goes on downloading while the handler and the save
+    // dialog take their time, and nothing waits on the engine's stack.
+    const QPointer<TDownload> started(list->Start(download));
     auto answer = std::make_shared<DownloadCallback::Answer>();
     page->Track(StateOf(answer));
-    {
-        auto callback = std::make_shared<DownloadCallback>(answer);
-        const DownloadItem item{download->url(), download->mimeType(), download->totalBytes()};
-        OnBeforeDownload(this, page->GetBrowser(), item, download->suggestedFileName(), callback);
-    }
-    answer->State.WaitUntilSettled();
-    if (!guard)
-        return;
-    if (!answer->Accepted || answer->State.Abandoned()) {
-        download->cancel();
-        return;
-    }
-    QString path = answer->Path.isEmpty() ? download->suggestedFileName() : answer->Path;
-    if (QFileInfo(path).isRelative())
-        path = QDir(download->downloadDirectory()).filePath(path);
-    if (answer->ShowDialog) {
-        path = AskSavePath(window(), path, answer->State);
-        if (!guard)
-            return;
-        if (path.isEmpty()) {
-            download->cancel();
-            return;
-        }
-    }
-    const QFileInfo target(path);
-    download->setDownloadDirectory(target.absolutePath());
-    download->setDownloadFileName(target.fileName());
-    download->accept();
+    answer->State.OnSettled(
+        [self = QPointer<TChromium>(this), started, answer, folder = Profile()->downloadPath()] {
+            if (!started)
+                return;
+            TDownloadList* owner = TDownloadList::Active();
+            if (!answer->Accepted || answer->State.Abandoned() || !self || !owner) {
+                started->Cancel();
+                return;
+            }
+            QString path = answer->Path.isEmpty() ? started->FileName() : answer->Path;
+            // The download folder is made when missing, as browsers do; a chosen one is not.
+            if (QFileInfo(path).isRelative() && QDir().mkpath(folder))
+                path = QDir(folder).filePath(path);
+            if (answer->ShowDialog)
+                owner->AskPlace(started, self->window(), path);
+            else
+                started->PlaceAt(path, false);
+        });
+    auto callback = std::make_shared<DownloadCallback>(answer);
+    const DownloadItem item{download->url(), download->mimeType(), download->totalBytes()};
+    OnBeforeDownload(this, page->GetBrowser(), item, download->suggestedFileName(), callback);
 }
 
 void DispatchDownload(QWebEngineDownloadRequest* download)
 {
+    if (TDownloadList* list = TDownloadList::Active(); list && list->TakeKnown(download))
+        return;
     if (TakeUrlSave(download))
         return;
     BrowserPage* page = BrowserPage::From(download->page());

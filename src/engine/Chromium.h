@@ -57,6 +57,9 @@ public:
         OnLoadingStateChange;
     std::function<void(TChromium* sender, const BrowserRef& browser, const QString& title)>
         OnTitleChange;
+    // The download already runs into a part file of TDownloadList::Active() (without a
+    // list, or without this handler, it is cancelled); the callback's answer, whenever it
+    // comes, gives it its place.
     std::function<void(TChromium* sender, const BrowserRef& browser,
                        const DownloadItem& downloadItem, const QString& suggestedName,
                        const DownloadCallbackRef& callback)>

@@ -29,6 +29,7 @@ TFormMain::TFormMain(const QString& appDir, QWidget* parent)
     CreateNotifications();
     CreateShortcuts();
     CreateBrowsing();
+    CreateDownloads();
     SetMessageBoxOwner(this);
     FormCreate();
 }
@@ -84,6 +85,7 @@ void TFormMain::CreateTray()
 {
     PopupMenu1 = new QMenu(this);
     NShowMain = PopupMenu1->addAction(QStringLiteral("显示窗口"));
+    NDownloads = PopupMenu1->addAction(QStringLiteral("下载"));
     N1 = PopupMenu1->addSeparator();
     NRelogin = PopupMenu1->addAction(QStringLiteral("重新登录"));
     NSetting = PopupMenu1->addAction(QStringLiteral("设置"));
@@ -92,6 +94,7 @@ void TFormMain::CreateTray()
     N2 = PopupMenu1->addSeparator();
     NExit = PopupMenu1->addAction(QStringLiteral("退出"));
     connect(NShowMain, &QAction::triggered, this, &TFormMain::NShowMainClick);
+    connect(NDownloads, &QAction::triggered, this, &TFormMain::NDownloadsClick);
     connect(NRelogin, &QAction::triggered, this, [this] { NReloginClick(); });
     connect(NSetting, &QAction::triggered, this, &TFormMain::NSettingClick);
     connect(NAbout, &QAction::triggered, this, &TFormMain::NAboutClick);

@@ -7,8 +7,10 @@
 // FormMainService.cpp (start address and update check), FormMainWindows.cpp (secondary
 // windows), FormMainCommands.cpp (script dialogs, page commands, restarts),
 // FormMainNotifications.cpp (notifications, tip clicks, tray animation),
-// FormMainContextMenu.cpp (context menu, picture saving), FormMainEnding.cpp (ending on
-// signals and the session's end), FormMainNativeWindow.cpp (the native window made anew).
+// FormMainContextMenu.cpp (context menu, picture saving), FormMainDownloads.cpp
+// (downloads panel, strip indicator, finished-download balloon), FormMainEnding.cpp
+// (ending on signals and the session's end), FormMainNativeWindow.cpp (the native window
+// made anew).
 //
 // Everything runs on the UI thread except BuildStartUrl and CheckForUpdate, which run
 // on their own worker threads and reach the window only through its mailbox (posted
@@ -40,8 +42,14 @@ struct TDeployment;
 namespace platform {
 class InstanceLock;
 }
+namespace engine {
+class TDownload;
+class TDownloadList;
+} // namespace engine
 class QWebEngineView;
 class TBrowsingCommands;
+class TDownloadIndicator;
+class TFormDownloads;
 class TNotificationSound;
 
 class TFormMain : public QMainWindow {
@@ -78,6 +86,7 @@ public:
     QSystemTrayIcon* TrayIcon1 = nullptr;
     QMenu* PopupMenu1 = nullptr;
     QAction* NShowMain = nullptr;
+    QAction* NDownloads = nullptr;
     QAction* N1 = nullptr;
     QAction* NRelogin = nullptr;
     QAction* NSetting = nullptr;
@@ -121,6 +130,8 @@ public:
         QString Title;
         QString Body;
         QString Argument; // posted with 2029 when the balloon is clicked
+        // A finished download's balloon: a click opens the downloads panel instead.
+        bool OpensDownloads = false;
     };
     std::optional<TTrayTip> ShownTip;
     std::optional<TTrayTip> WaitingTip;
@@ -235,6 +246,14 @@ public:
     // The window is in front again: the tray icon stops blinking.
     void MarkTipsRead();
 
+    // Downloads: every download of the session, accepted into part files under
+    // AppDir + "cache/downloads/"; the panel lists them, the strip shows while any runs.
+    engine::TDownloadList* Downloads = nullptr;
+    QPointer<TFormDownloads> FormDownloads;
+    QPointer<TDownloadIndicator> DownloadIndicator;
+    // The tray entry "下载" and the strip's indicator: shows the downloads panel.
+    void NDownloadsClick();
+
     // Context menu.
     void crmBeforeContextMenu(engine::TChromium* sender, const engine::BrowserRef& browser,
                               const engine::FrameRef& frame,
@@ -276,7 +295,11 @@ private:
     core::TRestartPaths RestartPaths() const;
     // Starts `command` in AppDir; it waits by itself until this client has ended.
     bool StartRestart(const std::vector<std::string>& command, QString* error);
+    // Shows the tip on the tray's balloon, or after the one shown now.
+    void QueueBalloon(const TTrayTip& tip);
     void ShowBalloon(const TTrayTip& tip);
+    void CreateDownloads();
+    void DownloadFinished(const engine::TDownload* download);
     void TipBalloonEnded();
     void AnimateTrayIcon();
     // The browsing keys (FormMainBrowsing.cpp).

@@ -43,7 +43,9 @@ void TFormMain::CreateNotifications()
     TimerTrayAnimation->setInterval(TrayFrameMs);
     connect(TimerTrayAnimation, &QTimer::timeout, this, &TFormMain::AnimateTrayIcon);
     connect(TrayIcon1, &QSystemTrayIcon::messageClicked, this, [this] {
-        if (ShownTip)
+        if (ShownTip && ShownTip->OpensDownloads)
+            NDownloadsClick();
+        else if (ShownTip)
             PostMessage(new TTipClickMessage(ShownTip->Argument));
         TipBalloonEnded();
     });
@@ -55,12 +57,8 @@ void TFormMain::CreateNotifications()
 void TFormMain::ShowNotification(const engine::Notification& notification)
 {
     if (SystemSettings.PopupHint) {
-        const TTrayTip tip{notification.Title, notification.Body,
-                           notification.Tag.isEmpty() ? notification.Body : notification.Tag};
-        if (ShownTip)
-            WaitingTip = tip;
-        else
-            ShowBalloon(tip);
+        QueueBalloon({notification.Title, notification.Body,
+                      notification.Tag.isEmpty() ? notification.Body : notification.Tag});
     }
     if (SystemSettings.SoundHint) {
         if (!notificationSound_)
@@ -72,6 +70,14 @@ void TFormMain::ShowNotification(const engine::Notification& notification)
         if (!TimerTrayAnimation->isActive())
             TimerTrayAnimation->start();
     }
+}
+
+void TFormMain::QueueBalloon(const TTrayTip& tip)
+{
+    if (ShownTip)
+        WaitingTip = tip;
+    else
+        ShowBalloon(tip);
 }
 
 void TFormMain::ShowBalloon(const TTrayTip& tip)

@@ -1,19 +1,26 @@
-// OnBeforeDownload: an attachment link on a real page, continued to a path, to a file
-// name, through the save dialog, later, or not at all.
+// Downloads: an attachment link on a real page, continued to a path, to a file name,
+// through the save dialog (which never holds the engine), later, or not at all; always
+// through a part file that is gone at the end.
 
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPointer>
 #include <QSettings>
+#include <QSignalSpy>
+#include <QUrlQuery>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
+#include <atomic>
 #include <httplib.h>
+#include <thread>
 
 #include "EngineTest.h"
 #include "engine/Chromium.h"
+#include "engine/DownloadList.h"
 #include "support/TestServer.h"
 
 using namespace testing_support;
+using State = engine::TDownload::TState;
 
 namespace {
 
@@ -29,7 +36,12 @@ QByteArray ReadAll(const QString& path)
 }
 
 // What the handler does with the download.
-enum class Answer { Path, FileName, Later, Nothing, Dialog, DialogCancelled, Unwritable };
+enum class Answer { Path, FileName, Later, Nothing, Dialog, DialogCancelled, TakenPlace, NoFolder };
+
+bool Ended(const engine::TDownload* download)
+{
+    return download->State() == State::Done || download->State() == State::Failed;
+}
 
 } // namespace
 
@@ -48,8 +60,36 @@ private slots:
             res.set_header("Content-Disposition", "attachment; filename=\"report.txt\"");
             res.set_content(Report, "text/plain");
         });
+        // 1 MB of a byte given by the query.
+        server_.Handle("/blob", [](const httplib::Request& req, httplib::Response& res) {
+            res.set_header("Content-Disposition", "attachment; filename=\"blob.bin\"");
+            res.set_content(std::string(1 << 20, char(std::stoi(req.get_param_value("n")))),
+                            "application/octet-stream");
+        });
+        // Dribbles until the test is over.
+        server_.Handle("/endless", [this](const httplib::Request&, httplib::Response& res) {
+            res.set_header("Content-Disposition", "attachment; filename=\"endless.bin\"");
+            res.set_content_provider(size_t(1) << 30, "application/octet-stream",
+                                     [this](size_t, size_t, httplib::DataSink& sink) {
+                                         std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                                         return !ending_ && sink.write("0123456789", 10);
+                                     });
+        });
+        // Breaks off halfway the first time only: the engine's own next try gets it all.
+        server_.Handle("/flaky", [this](const httplib::Request&, httplib::Response& res) {
+            res.set_header("Content-Disposition", "attachment; filename=\"flaky.bin\"");
+            const bool breakOff = flakyRequests_++ == 0;
+            res.set_content_provider(
+                size_t(1) << 20, "application/octet-stream",
+                [breakOff](size_t offset, size_t length, httplib::DataSink& sink) {
+                    if (breakOff && offset >= (size_t(1) << 19))
+                        return false;
+                    const std::string piece(std::min<size_t>(length, 4096), 'f');
+                    return sink.write(piece.data(), piece.size());
+                });
+        });
         connect(engine::Profile(), &QWebEngineProfile::downloadRequested, this,
-                [this](QWebEngineDownloadRequest* download) { download_ = download; });
+                [this](QWebEngineDownloadRequest* download) { request_ = download; });
         // The save dialog was last used in /proc, whose files block a reader: it must not
         // read them.
         QSettings settings(QSettings::UserScope, QStringLiteral("QtProject"));
@@ -57,6 +97,8 @@ private slots:
         settings.setValue(QStringLiteral("lastVisited"), QUrl::fromLocalFile("/proc"));
         settings.setValue(QStringLiteral("history"), QStringList{QStringLiteral("file:///proc")});
     }
+
+    void cleanupTestCase() { ending_ = true; }
 
     void handlerDecidesWhereTheFileGoes_data()
     {
@@ -68,7 +110,9 @@ private slots:
         QTest::newRow("no answer") << Answer::Nothing << "";
         QTest::newRow("save dialog") << Answer::Dialog << "chosen/picked.txt";
         QTest::newRow("save dialog cancelled") << Answer::DialogCancelled << "";
-        QTest::newRow("unwritable place") << Answer::Unwritable << "";
+        // Nobody agreed to replace the file there: it stays, the download goes beside it.
+        QTest::newRow("place taken") << Answer::TakenPlace << "chosen/taken (1).txt";
+        QTest::newRow("folder gone") << Answer::NoFolder << "gone/report.txt";
     }
 
     void handlerDecidesWhereTheFileGoes()
@@ -76,6 +120,15 @@ private slots:
         QFETCH(Answer, answer);
         QFETCH(QString, expectedFile);
         QDir(dir_.path()).mkpath("chosen");
+        QDir(dir_.filePath("gone")).removeRecursively();
+        QFile taken(dir_.filePath("chosen/taken.txt"));
+        QVERIFY(taken.open(QIODevice::WriteOnly));
+        taken.write("older file");
+        taken.close();
+        engine::TDownloadList list(dir_.filePath("parts"));
+        QSignalSpy added(&list, &engine::TDownloadList::Added);
+        QSignalSpy removed(&list, &engine::TDownloadList::Removed);
+
         engine::TChromium view;
         int calls = 0;
         QString suggested, proposedInDialog;
@@ -104,8 +157,11 @@ private slots:
                 break;
             case Answer::Nothing:
                 break;
-            case Answer::Unwritable:
-                callback->Continue("/proc/quillmark/report.txt", false);
+            case Answer::TakenPlace:
+                callback->Continue(dir_.filePath("chosen/taken.txt"), false);
+                break;
+            case Answer::NoFolder:
+                callback->Continue(dir_.filePath("gone/report.txt"), false);
                 break;
             case Answer::Dialog:
             case Answer::DialogCancelled:
@@ -114,6 +170,7 @@ private slots:
             }
         };
         const bool dialog = answer == Answer::Dialog || answer == Answer::DialogCancelled;
+        bool transferredWhileAsking = false;
         if (dialog) {
             engine_test::OnNextModal([&](QWidget* modal) {
                 auto* dialog = qobject_cast<QFileDialog*>(modal);
@@ -123,6 +180,11 @@ private slots:
                 }
                 if (proposedInDialog.isEmpty())
                     proposedInDialog = dialog->selectedFiles().value(0);
+                // The engine is not held while the dialog asks: the file is already in
+                // its part before the answer.
+                if (!request_ || request_->state() != QWebEngineDownloadRequest::DownloadCompleted)
+                    return false;
+                transferredWhileAsking = true;
                 if (answer == Answer::DialogCancelled) {
                     dialog->reject();
                     return true;
@@ -139,33 +201,54 @@ private slots:
                 return true;
             });
         }
-        download_.clear();
+        request_.clear();
         view.resize(400, 300);
         view.show();
         view.Load(server_.Url("/links").toString());
         QVERIFY(WaitFor([&] { return view.Browser()->Page()->title() == "Downloads"; }));
         engine_test::RunScript(view.Browser(), "document.getElementById('link').click()");
 
-        QVERIFY(WaitFor([&] { return download_ && download_->isFinished(); }));
+        if (expectedFile.isEmpty()) {
+            QVERIFY(WaitFor([&] { return removed.count() == 1; }));
+            QCOMPARE(added.count(), 0);
+            QVERIFY(list.Items().isEmpty());
+        } else {
+            QVERIFY(WaitFor([&] { return list.Items().size() == 1 && Ended(list.Items()[0]); }));
+            QCOMPARE(list.Items()[0]->TargetPath(), dir_.filePath(expectedFile));
+        }
         QCOMPARE(calls, 1);
         QCOMPARE(browser, view.Browser());
         QCOMPARE(suggested, QString("report.txt"));
         QCOMPARE(item.Url, server_.Url("/report"));
-        if (dialog)
+        if (dialog) {
             QCOMPARE(QFileInfo(proposedInDialog).fileName(), QString("proposed.txt"));
-        if (expectedFile.isEmpty()) {
-            QCOMPARE(download_->state(), QWebEngineDownloadRequest::DownloadCancelled);
-            QCOMPARE(QDir(dir_.filePath("chosen")).entryList(QDir::Files), QStringList());
-            return;
+            QVERIFY(transferredWhileAsking);
         }
-        QCOMPARE(download_->state(), QWebEngineDownloadRequest::DownloadCompleted);
-        QCOMPARE(ReadAll(dir_.filePath(expectedFile)), QByteArray::fromStdString(Report));
-        QFile::remove(dir_.filePath(expectedFile));
+        QCOMPARE(ReadAll(dir_.filePath("chosen/taken.txt")), QByteArray("older file"));
+
+        if (answer == Answer::NoFolder) {
+            engine::TDownload* download = list.Items()[0];
+            QCOMPARE(download->State(), State::Failed);
+            QCOMPARE(download->Failure(), engine::TDownload::TFailure::FolderMissing);
+            // The whole file waits in its part until the folder is back.
+            QCOMPARE(ReadAll(download->PartPath()), QByteArray::fromStdString(Report));
+            QDir(dir_.path()).mkpath("gone");
+            download->Retry();
+            QVERIFY(WaitFor([&] { return download->State() == State::Done; }));
+        }
+        if (!expectedFile.isEmpty()) {
+            QCOMPARE(list.Items()[0]->State(), State::Done);
+            QCOMPARE(ReadAll(dir_.filePath(expectedFile)), QByteArray::fromStdString(Report));
+            QFile::remove(dir_.filePath(expectedFile));
+        }
+        QCOMPARE(QDir(dir_.filePath("chosen")).entryList(QDir::Files), QStringList{"taken.txt"});
+        QCOMPARE(QDir(list.PartDirectory()).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 
     // An export that opens a new window on the file: the download is the popup's.
     void downloadInANewWindowIsReportedWithThePopup()
     {
+        engine::TDownloadList list(dir_.filePath("parts"));
         QWidget parent;
         engine::TChromium view;
         engine_test::OpenPopupsIn(view, &parent);
@@ -175,20 +258,109 @@ private slots:
             browser = b;
             callback->Continue(dir_.filePath("from-popup.txt"), false);
         };
-        download_.clear();
         view.Load(server_.Url("/links").toString());
         QVERIFY(WaitFor([&] { return view.Browser()->Page()->title() == "Downloads"; }));
         engine_test::RunScript(view.Browser(), "window.open('/report')");
-        QVERIFY(WaitFor([&] { return download_ && download_->isFinished(); }));
+        QVERIFY(WaitFor([&] { return list.Items().size() == 1 && Ended(list.Items()[0]); }));
         QVERIFY(browser);
         QVERIFY(browser->IsPopup());
         QCOMPARE(ReadAll(dir_.filePath("from-popup.txt")), QByteArray::fromStdString(Report));
     }
 
+    // A hundred at once: every one lands whole, and the page keeps answering meanwhile.
+    void hundredParallelDownloads()
+    {
+        constexpr int Count = 100;
+        engine::TDownloadList list(dir_.filePath("parts"));
+        engine::TChromium view;
+        QDir(dir_.path()).mkpath("many");
+        view.OnBeforeDownload = [&](auto*, auto&, const engine::DownloadItem& item, auto&,
+                                    const engine::DownloadCallbackRef& callback) {
+            const QString n = QUrlQuery(item.Url).queryItemValue("n");
+            callback->Continue(dir_.filePath("many/" + n + ".bin"), false);
+        };
+        view.resize(400, 300);
+        view.show();
+        view.Load(server_.Url("/links").toString());
+        QVERIFY(WaitFor([&] { return view.Browser()->Page()->title() == "Downloads"; }));
+        for (int n = 0; n < Count; ++n)
+            view.Browser()->Page()->download(server_.Url(QStringLiteral("/blob?n=%1").arg(n)));
+        QCOMPARE(engine_test::RunScript(view.Browser(), "6 * 7").value_or(QVariant()).toInt(), 42);
+        QVERIFY(WaitFor(
+            [&] {
+                const auto items = list.Items();
+                return items.size() == Count &&
+                       std::all_of(items.begin(), items.end(), [](auto* d) { return Ended(d); });
+            },
+            120000));
+        for (int n = 0; n < Count; ++n) {
+            const QByteArray file = ReadAll(dir_.filePath(QStringLiteral("many/%1.bin").arg(n)));
+            QCOMPARE(file.size(), 1 << 20);
+            QCOMPARE(file.count(char(n)), 1 << 20);
+        }
+        QCOMPARE(QDir(list.PartDirectory()).entryList(QDir::Files), QStringList());
+    }
+
+    // The engine tries again by itself after a break: still the same download, asked once.
+    void engineRetryAfterABreakIsTheSameDownload()
+    {
+        engine::TDownloadList list(dir_.filePath("parts"));
+        engine::TChromium view;
+        int asked = 0;
+        view.OnBeforeDownload = [&](auto*, auto&, auto&, auto&,
+                                    const engine::DownloadCallbackRef& callback) {
+            ++asked;
+            callback->Continue(dir_.filePath("flaky.bin"), false);
+        };
+        view.Load(server_.Url("/links").toString());
+        QVERIFY(WaitFor([&] { return view.Browser()->Page()->title() == "Downloads"; }));
+        view.Browser()->Page()->download(server_.Url("/flaky"));
+        QVERIFY(WaitFor([&] { return list.Items().size() == 1 && Ended(list.Items()[0]); }));
+        QCOMPARE(list.Items()[0]->State(), State::Done);
+        QCOMPARE(asked, 1);
+        QVERIFY(flakyRequests_ >= 2);
+        QCOMPARE(ReadAll(dir_.filePath("flaky.bin")), QByteArray(1 << 20, 'f'));
+        QCOMPARE(QDir(list.PartDirectory()).entryList(QDir::Files), QStringList());
+    }
+
+    // Part files never outlive their client: an earlier run's go when the list is made,
+    // and what is unfinished goes with the list.
+    void partFilesGoWithTheirClient()
+    {
+        const QString parts = dir_.filePath("parts");
+        QDir().mkpath(parts);
+        QFile stale(QDir(parts).filePath("crashed.part"));
+        QVERIFY(stale.open(QIODevice::WriteOnly));
+        stale.close();
+        QString unfinished;
+        {
+            engine::TDownloadList list(parts);
+            QVERIFY(!stale.exists());
+            engine::TChromium view;
+            view.OnBeforeDownload = [&](auto*, auto&, auto&, auto&,
+                                        const engine::DownloadCallbackRef& callback) {
+                callback->Continue(dir_.filePath("endless.bin"), false);
+            };
+            view.Load(server_.Url("/links").toString());
+            QVERIFY(WaitFor([&] { return view.Browser()->Page()->title() == "Downloads"; }));
+            view.Browser()->Page()->download(server_.Url("/endless"));
+            QVERIFY(WaitFor([&] { return list.Items().size() == 1; }));
+            engine::TDownload* download = list.Items()[0];
+            QVERIFY(WaitFor([&] { return download->ReceivedBytes() > 0; }));
+            unfinished = download->PartPath() + ".download";
+            QVERIFY(QFile::exists(unfinished));
+            QCOMPARE(download->State(), State::Running);
+        }
+        QCOMPARE(QDir(parts).entryList(QDir::Files | QDir::Hidden), QStringList());
+        QVERIFY(!QFile::exists(dir_.filePath("endless.bin")));
+    }
+
 private:
     QTemporaryDir dir_;
     TestServer server_;
-    QPointer<QWebEngineDownloadRequest> download_;
+    QPointer<QWebEngineDownloadRequest> request_;
+    std::atomic<bool> ending_{false};
+    std::atomic<int> flakyRequests_{0};
 };
 
 int main(int argc, char** argv)

@@ -360,10 +360,11 @@ private slots:
         WindowUnderTest w(Config());
         TFormMain& form = w.Create();
         const QList<QAction*> actions = form.PopupMenu1->actions();
-        const QList<QAction*> expected = {form.NShowMain, form.N1, form.NRelogin, form.NSetting,
-                                          form.NAbout,    form.N2, form.NExit};
+        const QList<QAction*> expected = {form.NShowMain, form.NDownloads, form.N1, form.NRelogin,
+                                          form.NSetting,  form.NAbout,     form.N2, form.NExit};
         QCOMPARE(actions, expected);
         QCOMPARE(form.NShowMain->text(), QStringLiteral("显示窗口"));
+        QCOMPARE(form.NDownloads->text(), QStringLiteral("下载"));
         QVERIFY(form.N1->isSeparator());
         QCOMPARE(form.NRelogin->text(), QStringLiteral("重新登录"));
         QCOMPARE(form.NSetting->text(), QStringLiteral("设置"));

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -323,15 +324,22 @@ private slots:
 
 private:
     // Starts the service's download in the start tab; the states the engine's requests
-    // ended in (empty when none came).
+    // ended in (empty when none came or one has not ended).
     QList<QWebEngineDownloadRequest::DownloadState> DownloadStates(TFormMain& form)
     {
-        QList<QWebEngineDownloadRequest::DownloadState> states;
+        QList<QPointer<QWebEngineDownloadRequest>> requests;
         connect(engine::Profile(), &QWebEngineProfile::downloadRequested, this,
-                [&](QWebEngineDownloadRequest* download) { states << download->state(); });
+                [&](QWebEngineDownloadRequest* download) { requests << download; });
         RunScript(form.FindTab(1), "location = '/download'");
-        WaitFor([&] { return !states.isEmpty(); });
+        const bool ended = WaitFor([&] {
+            return !requests.isEmpty() && std::all_of(requests.begin(), requests.end(),
+                                                      [](auto& r) { return r && r->isFinished(); });
+        });
         disconnect(engine::Profile(), &QWebEngineProfile::downloadRequested, this, nullptr);
+        QList<QWebEngineDownloadRequest::DownloadState> states;
+        for (const auto& request : std::as_const(requests))
+            if (ended)
+                states << request->state();
         return states;
     }
 

@@ -22,6 +22,11 @@ using httplib::Response;
 constexpr const char* HtmlType = "text/html; charset=utf-8";
 constexpr int MaxSlowMs = 10000;
 constexpr int MaxPopupNumber = 1000000;
+constexpr int DefaultLargeMb = 200;
+constexpr int MaxLargeMb = 4096;
+constexpr int DefaultLargeMbPerSecond = 20;
+constexpr int MaxLargeMbPerSecond = 1000;
+constexpr std::size_t LargeChunk = 256 * 1024;
 constexpr const char* SessionCookie = "QuillmarkSession";
 constexpr const char* KeptCookie = "QuillmarkKept";
 constexpr const char* KeptCookieAge = "2592000"; // 30 days, in seconds
@@ -193,6 +198,8 @@ void DemoService::AddRoutes()
         rs.set_header("Content-Disposition", "attachment; filename=\"report.csv\"");
         rs.set_content(std::string(File("report.csv")), "text/csv; charset=utf-8");
     });
+    server_.Get(Exactly("/download/large.bin"),
+                [this](const Request& rq, Response& rs) { LargeDownload(rq, rs); });
     server_.Get("/slow", [this](const Request& rq, Response& rs) { Slow(rq, rs); });
     for (const StaticFile& file : StaticFiles) {
         server_.Get(Exactly(file.path), [file](const Request&, Response& rs) {
@@ -286,6 +293,35 @@ void DemoService::Slow(const Request& request, Response& response)
         stopped_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return stopping_; });
     }
     response.set_content(Page("slow.html", {{"MS", std::to_string(ms)}}), HtmlType);
+}
+
+void DemoService::LargeDownload(const Request& request, Response& response)
+{
+    const std::size_t size = std::size_t(IntParam(request, "mb", DefaultLargeMb, MaxLargeMb)) << 20;
+    const int mbPerSecond = IntParam(request, "mbps", DefaultLargeMbPerSecond, MaxLargeMbPerSecond);
+    // drop=1: breaks off halfway six times in seven: the engine's own five tries again
+    // fail too, the user's "重试" goes through.
+    const bool drop = request.get_param_value("drop") == "1" && droppedRequests_++ % 7 < 6;
+    response.set_header("Content-Disposition", "attachment; filename=\"large.bin\"");
+    response.set_content_provider(
+        size, "application/octet-stream",
+        [this, size, mbPerSecond, drop](std::size_t offset, std::size_t length,
+                                        httplib::DataSink& sink) {
+            if (drop && offset >= size / 2)
+                return false;
+            // The same bytes for the same offset: made on the fly, never stored.
+            std::string chunk(std::min(length, LargeChunk), '\0');
+            for (std::size_t i = 0; i < chunk.size(); ++i)
+                chunk[i] = char('a' + (offset + i) % 26);
+            if (mbPerSecond > 0) {
+                const auto pause = std::chrono::microseconds(std::int64_t(chunk.size()) * 1000000 /
+                                                             (std::int64_t(mbPerSecond) << 20));
+                std::unique_lock lock(stopMutex_);
+                if (stopped_.wait_for(lock, pause, [this] { return stopping_; }))
+                    return false;
+            }
+            return sink.write(chunk.data(), chunk.size());
+        });
 }
 
 void DemoService::ErrorPage(const Request& request, Response& response) const

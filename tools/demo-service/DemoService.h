@@ -49,6 +49,8 @@ private:
     void SetCookies(httplib::Response& response) const;
     void ShowCookies(const httplib::Request& request, httplib::Response& response) const;
     void Slow(const httplib::Request& request, httplib::Response& response);
+    // A large file made on the fly: "mb" megabytes (200) at "mbps" MB/s (20; 0: at once).
+    void LargeDownload(const httplib::Request& request, httplib::Response& response);
     void ErrorPage(const httplib::Request& request, httplib::Response& response) const;
 
     ServiceOptions options_;
@@ -61,6 +63,7 @@ private:
     std::mutex stopMutex_;
     std::condition_variable stopped_;
     bool stopping_ = false;
+    std::atomic<int> droppedRequests_{0};
 };
 
 } // namespace demo

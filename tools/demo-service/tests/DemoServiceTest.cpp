@@ -216,6 +216,25 @@ TEST(DemoService, ServesTheDownloadAsAnAttachmentAndThePicture)
     EXPECT_EQ(css->status, 200);
 }
 
+TEST(DemoService, LargeDownloadIsMadeOnTheFlyAndTheDroppingOneBreaksSixTimesInSeven)
+{
+    RunningService service;
+    const auto large = service.Get("/download/large.bin?mb=3&mbps=0");
+    ASSERT_TRUE(large);
+    EXPECT_EQ(large->get_header_value("Content-Disposition"), "attachment; filename=\"large.bin\"");
+    ASSERT_EQ(large->body.size(), std::size_t(3) << 20);
+    EXPECT_EQ(large->body.substr(0, 3), "abc");
+    EXPECT_EQ(large->body[(std::size_t(3) << 20) - 1], char('a' + ((3 << 20) - 1) % 26));
+
+    for (int i = 0; i < 6; ++i) {
+        const auto broken = service.Get("/download/large.bin?mb=2&mbps=0&drop=1");
+        EXPECT_TRUE(!broken || broken->body.size() < (std::size_t(2) << 20));
+    }
+    const auto again = service.Get("/download/large.bin?mb=2&mbps=0&drop=1");
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->body.size(), std::size_t(2) << 20);
+}
+
 TEST(DemoService, UnknownPathsGetAnEscapedChineseNotFoundPage)
 {
     RunningService service;

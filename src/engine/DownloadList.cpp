@@ -1,0 +1,220 @@
+#include "engine/DownloadList.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QTimer>
+#include <QUuid>
+#include <QWebEngineDownloadRequest>
+#include <QWebEnginePage>
+
+#include "engine/EngineProfile.h"
+#include "engine/FileDialogs.h"
+
+namespace engine {
+namespace {
+
+constexpr int SampleMs = 500;
+
+QList<QPointer<TDownloadList>>& Lists()
+{
+    static QList<QPointer<TDownloadList>> lists;
+    return lists;
+}
+
+qint64 SteadyMs()
+{
+    static QElapsedTimer clock;
+    if (!clock.isValid())
+        clock.start();
+    return clock.elapsed();
+}
+
+} // namespace
+
+TDownloadList::TDownloadList(const QString& partDirectory, QObject* parent)
+    : QObject(parent), partDirectory_(QDir(partDirectory).absolutePath()),
+      sampler_(new QTimer(this))
+{
+    // Nothing in here outlives its client: what is found is an earlier run's.
+    QDir(partDirectory_).removeRecursively();
+    QDir().mkpath(partDirectory_);
+    sampler_->setInterval(SampleMs);
+    connect(sampler_, &QTimer::timeout, this, [this] {
+        const qint64 now = SteadyMs();
+        for (TDownload* download : Items())
+            if (download->State() == TDownload::TState::Running)
+                download->Sample(now);
+        if (RunningCount() == 0)
+            sampler_->stop();
+    });
+    Lists().append(this);
+}
+
+TDownloadList::~TDownloadList()
+{
+    Lists().removeAll(this);
+    if (dialog_) {
+        dialog_->disconnect(this);
+        delete dialog_.data();
+    }
+    for (TDownload* download : std::as_const(downloads_)) {
+        if (download->State() == TDownload::TState::Done)
+            continue;
+        // Quietly: whoever follows the list may be going too.
+        download->cancelled_ = true;
+        if (download->request_ && !download->request_->isFinished())
+            download->request_->cancel();
+        download->RemovePartFile();
+    }
+    delete retryPage_.data();
+}
+
+TDownloadList* TDownloadList::Active()
+{
+    Lists().removeAll(nullptr);
+    return Lists().isEmpty() ? nullptr : Lists().last().data();
+}
+
+QList<TDownload*> TDownloadList::Items() const
+{
+    QList<TDownload*> items;
+    for (TDownload* download : downloads_)
+        if (download->State() != TDownload::TState::Asking &&
+            download->State() != TDownload::TState::Cancelled)
+            items.append(download);
+    return items;
+}
+
+int TDownloadList::RunningCount() const
+{
+    int running = 0;
+    for (TDownload* download : Items())
+        running += download->State() == TDownload::TState::Running ||
+                   download->State() == TDownload::TState::Moving;
+    return running;
+}
+
+QString TDownloadList::NewPartPath() const
+{
+    // The directory may have been wiped meanwhile.
+    QDir().mkpath(partDirectory_);
+    return QDir(partDirectory_)
+        .filePath(QUuid::createUuid().toString(QUuid::Id128) + QStringLiteral(".part"));
+}
+
+TDownload* TDownloadList::Start(QWebEngineDownloadRequest* request)
+{
+    auto* download = new TDownload(this, request);
+    downloads_.append(download);
+    connect(download, &TDownload::Changed, this, [this, download] { emit Changed(download); });
+    return download;
+}
+
+void TDownloadList::AskPlace(TDownload* download, QWidget* parent, const QString& proposedPath)
+{
+    questions_.push_back({download, parent, proposedPath});
+    AskNext();
+}
+
+void TDownloadList::AskNext()
+{
+    while (!dialog_ && !questions_.empty()) {
+        const TPlaceQuestion question = questions_.front();
+        questions_.pop_front();
+        TDownload* download = question.Download;
+        if (!download || download->State() != TDownload::TState::Asking)
+            continue;
+        if (!question.Parent) {
+            download->Cancel();
+            continue;
+        }
+        dialog_ = NewSaveFileDialog(question.Parent, question.ProposedPath);
+        const QPointer<TDownload> asked(download);
+        // The dialog goes without an answer when its window does.
+        auto answered = std::make_shared<bool>(false);
+        connect(dialog_, &QDialog::finished, this, [this, asked, answered](int result) {
+            *answered = true;
+            const QString path =
+                result == QDialog::Accepted ? dialog_->selectedFiles().value(0) : QString();
+            dialog_->deleteLater();
+            dialog_ = nullptr;
+            if (asked) {
+                // The dialog asked before it let an existing file be chosen.
+                if (path.isEmpty())
+                    asked->Cancel();
+                else
+                    asked->PlaceAt(path, QFileInfo::exists(path));
+            }
+            AskNext();
+        });
+        connect(dialog_, &QObject::destroyed, this, [this, asked, answered] {
+            if (*answered)
+                return;
+            if (asked)
+                asked->Cancel();
+            QMetaObject::invokeMethod(this, &TDownloadList::AskNext, Qt::QueuedConnection);
+        });
+        dialog_->open();
+    }
+}
+
+void TDownloadList::Report(TDownload* download, bool placed)
+{
+    if (placed) {
+        emit Added(download);
+        if (!sampler_->isActive())
+            sampler_->start();
+    }
+    emit download->Changed();
+}
+
+void TDownloadList::Remove(TDownload* download)
+{
+    downloads_.removeAll(download);
+    emit Removed(download);
+    download->deleteLater();
+}
+
+void TDownloadList::Restart(TDownload* download)
+{
+    QWebEnginePage* page = download->page_;
+    if (!page) {
+        if (!retryPage_)
+            retryPage_ = new QWebEnginePage(Profile(), this);
+        page = retryPage_;
+    }
+    retries_.append(download);
+    page->download(download->Url(), download->FileName());
+}
+
+bool TDownloadList::TakeKnown(QWebEngineDownloadRequest* request)
+{
+    for (TDownload* download : std::as_const(downloads_)) {
+        if (download->engineId_ != request->id() ||
+            download->State() == TDownload::TState::Cancelled)
+            continue;
+        // A transfer given up on (or cancelled) stays ended.
+        if (download->request_ && !download->cancelled_)
+            download->Bind(request, download->partPath_);
+        else
+            request->cancel();
+        return true;
+    }
+    retries_.removeAll(nullptr);
+    for (qsizetype i = 0; i < retries_.size(); ++i) {
+        TDownload* download = retries_[i];
+        if (download->Url() != request->url())
+            continue;
+        retries_.removeAt(i);
+        download->Bind(request, NewPartPath());
+        if (!sampler_->isActive())
+            sampler_->start();
+        emit download->Changed();
+        return true;
+    }
+    return false;
+}
+
+} // namespace engine

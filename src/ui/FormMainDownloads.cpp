@@ -1,0 +1,42 @@
+// Downloads in the main window: the profile's downloads go into part files under
+// AppDir + "cache/downloads/" (what an earlier run left there is removed at start), the
+// tray entry "下载" and the strip's indicator open the panel, and a download that finishes
+// while the window is hidden says so in the tray's balloon (when PopupHint is on).
+
+#include "engine/DownloadList.h"
+#include "shared/Global.h"
+#include "ui/DownloadIndicator.h"
+#include "ui/FormDownloads.h"
+#include "ui/FormMain.h"
+
+void TFormMain::CreateDownloads()
+{
+    Downloads = new engine::TDownloadList(appDir_ + QStringLiteral("cache/downloads"), this);
+    DownloadIndicator = new TDownloadIndicator(PageControl1->Strip());
+    connect(DownloadIndicator, &QToolButton::clicked, this, &TFormMain::NDownloadsClick);
+    connect(Downloads, &engine::TDownloadList::Changed, this, [this] {
+        if (DownloadIndicator)
+            DownloadIndicator->SetRunning(Downloads->RunningCount());
+    });
+    connect(Downloads, &engine::TDownloadList::Removed, this, [this] {
+        if (DownloadIndicator)
+            DownloadIndicator->SetRunning(Downloads->RunningCount());
+    });
+    connect(Downloads, &engine::TDownloadList::Finished, this, &TFormMain::DownloadFinished);
+}
+
+void TFormMain::NDownloadsClick()
+{
+    if (!FormDownloads)
+        FormDownloads = new TFormDownloads(Downloads, this);
+    FormDownloads->ShowInFront();
+}
+
+void TFormMain::DownloadFinished(const engine::TDownload* download)
+{
+    if (Closing || !SystemSettings.PopupHint || (isVisible() && !isMinimized()))
+        return;
+    TTrayTip tip{QStringLiteral("下载完成"), download->FileName(), QString()};
+    tip.OpensDownloads = true;
+    QueueBalloon(tip);
+}

@@ -1,0 +1,240 @@
+// Downloads in the main window, on real pages: from the link through the save dialog to
+// the chosen place, shown in the panel with its figures, the strip's indicator while it
+// runs and the tray's balloon when it ends out of sight; a cancelled dialog leaves
+// nothing; a broken transfer says why and "重试" mends it; an earlier run's part files go.
+
+#include <QDesktopServices>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <atomic>
+#include <thread>
+
+#include "FileDialogAnswerer.h"
+#include "MainWindowFixture.h"
+#include "WindowLifeSupport.h"
+#include "engine/DownloadList.h"
+#include "shared/Global.h"
+#include "ui/DownloadIndicator.h"
+#include "ui/DownloadRow.h"
+#include "ui/FormDownloads.h"
+
+using namespace testing_support;
+using State = engine::TDownload::TState;
+
+namespace {
+
+const QString Host = QStringLiteral("127.63.11.4");
+constexpr std::size_t BigSize = 6 << 20;
+
+const QByteArray StartPage = R"(<html><head><title>Start</title></head><body>
+<a id="big" href="/big">big</a> <a id="broken" href="/broken">broken</a></body></html>)";
+
+// Bytes that tell their place in the file.
+char ByteAt(std::size_t offset)
+{
+    return char('A' + offset % 23);
+}
+
+bool IsWhole(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() != qint64(BigSize))
+        return false;
+    const QByteArray bytes = file.readAll();
+    for (std::size_t i = 0; i < BigSize; i += 4099)
+        if (bytes[qsizetype(i)] != ByteAt(i))
+            return false;
+    return true;
+}
+
+QStringList PartFiles(const TFormMain& form)
+{
+    return QDir(form.Downloads->PartDirectory()).entryList(QDir::Files | QDir::Hidden);
+}
+
+} // namespace
+
+// Takes the URLs the panel hands to the desktop.
+class DesktopStandIn : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> Opened;
+public slots:
+    void Open(const QUrl& url) { Opened.append(url); }
+};
+
+class DownloadsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(server_.Port() == 6868, "the test's own service address is taken");
+        QVERIFY(place_.isValid());
+        ServeService(server_, StartPage);
+        // 6 MB in 3 s: long enough to watch it run.
+        server_.Handle("/big", [](const httplib::Request&, httplib::Response& res) {
+            res.set_header("Content-Disposition", "attachment; filename=\"big.bin\"");
+            Provide(res, BigSize, 100, false);
+        });
+        // Breaks off halfway until the test mends it (the engine tries again by itself
+        // a few times first).
+        server_.Handle("/broken", [this](const httplib::Request&, httplib::Response& res) {
+            res.set_header("Content-Disposition", "attachment; filename=\"broken.bin\"");
+            Provide(res, BigSize, 0, breaking_);
+        });
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &desktop_, "Open");
+    }
+
+    void cleanupTestCase() { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+
+    void downloadGoesThroughItsPartToTheChosenPlace()
+    {
+        const QString appDir = QFileInfo(fixture_.ConfigPath()).absolutePath();
+        const QString stale = appDir + "/cache/downloads/crashed.part";
+        QDir().mkpath(QFileInfo(stale).absolutePath());
+        QFile(stale).open(QIODevice::WriteOnly);
+        auto form = fixture_.Open(server_);
+        QVERIFY(form);
+        QVERIFY(!QFile::exists(stale));
+        QCOMPARE(form->Downloads->PartDirectory(), appDir + "/cache/downloads");
+
+        const QString target = place_.filePath("big.bin");
+        FileDialogAnswerer dialog(target);
+        RunScript(form->FindTab(1), "document.getElementById('big').click()");
+        QVERIFY(WaitFor([&] { return form->Downloads->Items().size() == 1; }));
+        QCOMPARE(dialog.Offered(), QStringLiteral("big.bin"));
+        engine::TDownload* download = form->Downloads->Items()[0];
+        QCOMPARE(download->State(), State::Running);
+        QVERIFY(form->DownloadIndicator->isVisible());
+        QCOMPARE(form->DownloadIndicator->text(), QStringLiteral("下载中 (1)"));
+        QCOMPARE(PartFiles(*form).size(), 1);
+
+        // The window goes to the tray while the file comes: the balloon tells of it.
+        form->NDownloads->trigger();
+        TFormDownloads* panel = form->FormDownloads;
+        QVERIFY(panel && panel->isVisible());
+        QCOMPARE(panel->windowTitle(), QStringLiteral("下载"));
+        QCOMPARE(panel->Rows().size(), 1);
+        TDownloadRow* row = panel->Rows()[0];
+        QVERIFY(WaitFor(
+            [&] { return download->ReceivedBytes() > 0 && download->BytesPerSecond() > 0; }));
+        QVERIFY2(row->StatusText().contains(QStringLiteral(" / 6.00 MB，")),
+                 qPrintable(row->StatusText()));
+        QVERIFY(row->StatusText().endsWith(QStringLiteral("/s")));
+        QVERIFY(row->findChild<QPushButton*>("cancelButton")->isVisible());
+        QVERIFY(!row->findChild<QPushButton*>("openButton")->isVisible());
+        form->close();
+        QVERIFY(!form->isVisible());
+
+        QVERIFY(WaitFor([&] { return download->State() == State::Done; }));
+        QVERIFY(IsWhole(target));
+        QCOMPARE(download->TargetPath(), target);
+        QCOMPARE(PartFiles(*form), QStringList());
+        QVERIFY(!form->DownloadIndicator->isVisible());
+        QVERIFY(form->ShownTip);
+        QCOMPARE(form->ShownTip->Title, QStringLiteral("下载完成"));
+        QCOMPARE(form->ShownTip->Body, QStringLiteral("big.bin"));
+        emit form->TrayIcon1->messageClicked();
+        QVERIFY(panel->isVisible());
+
+        QVERIFY(row->StatusText().startsWith(QStringLiteral("已完成，6.00 MB")));
+        row->findChild<QPushButton*>("openButton")->click();
+        row->findChild<QPushButton*>("folderButton")->click();
+        QCOMPARE(desktop_.Opened,
+                 (QList<QUrl>{QUrl::fromLocalFile(target), QUrl::fromLocalFile(place_.path())}));
+
+        QVERIFY(!form->ShownTip);
+
+        // Without PopupHint a download ends out of sight silently.
+        SystemSettings.PopupHint = false;
+        form->NShowMainClick();
+        FileDialogAnswerer second(place_.filePath("quiet.bin"));
+        RunScript(form->FindTab(1), "document.getElementById('big').click()");
+        QVERIFY(WaitFor([&] { return form->Downloads->Items().size() == 2; }));
+        form->close();
+        QVERIFY(WaitFor([&] { return form->Downloads->Items()[1]->State() == State::Done; }));
+        SystemSettings.PopupHint = true;
+        QVERIFY(!form->ShownTip);
+        QCOMPARE(panel->Rows().size(), 2);
+        QCOMPARE(panel->Rows()[0]->Download(), form->Downloads->Items()[1]);
+    }
+
+    void cancelledDialogLeavesNothing()
+    {
+        auto form = fixture_.Open(server_);
+        QVERIFY(form);
+        QSignalSpy removed(form->Downloads, &engine::TDownloadList::Removed);
+        FileDialogAnswerer dialog(QString{});
+        RunScript(form->FindTab(1), "document.getElementById('big').click()");
+        QVERIFY(WaitFor([&] { return removed.count() == 1; }));
+        QCOMPARE(dialog.Shown(), 1);
+        QVERIFY(form->Downloads->Items().isEmpty());
+        QCOMPARE(PartFiles(*form), QStringList());
+        QVERIFY(!form->DownloadIndicator->isVisible());
+    }
+
+    void brokenTransferSaysWhyAndRetryMendsIt()
+    {
+        auto form = fixture_.Open(server_);
+        QVERIFY(form);
+        const QString target = place_.filePath("broken.bin");
+        FileDialogAnswerer dialog(target);
+        RunScript(form->FindTab(1), "document.getElementById('broken').click()");
+        QVERIFY(WaitFor([&] { return form->Downloads->Items().size() == 1; }));
+        engine::TDownload* download = form->Downloads->Items()[0];
+        form->NDownloadsClick();
+        TDownloadRow* row = form->FormDownloads->Rows().value(0);
+        QVERIFY(row);
+        QVERIFY(WaitFor([&] { return download->State() == State::Failed; }));
+        QCOMPARE(row->StatusText(), QStringLiteral("下载失败：网络连接中断"));
+        // The engine's own tries after each break asked nothing more.
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
+        QVERIFY(server_.RequestsFor("/broken").size() > 1);
+        QCOMPARE(PartFiles(*form), QStringList());
+        QVERIFY(!QFile::exists(target));
+        auto* retry = row->findChild<QPushButton*>("retryButton");
+        QVERIFY(retry->isVisible());
+
+        breaking_ = false;
+        retry->click();
+        QVERIFY(WaitFor([&] { return download->State() == State::Done; }));
+        QVERIFY(IsWhole(target));
+        QCOMPARE(dialog.Shown(), 1); // the place was chosen once
+        QCOMPARE(form->FormDownloads->Rows().size(), 1);
+        QCOMPARE(PartFiles(*form), QStringList());
+    }
+
+private:
+    // `size` bytes in 64 KB pieces, `pauseMs` after each; `breakOff` stops halfway.
+    static void Provide(httplib::Response& res, std::size_t size, int pauseMs, bool breakOff)
+    {
+        res.set_content_provider(
+            size, "application/octet-stream",
+            [size, pauseMs, breakOff](std::size_t offset, std::size_t length,
+                                      httplib::DataSink& sink) {
+                if (breakOff && offset >= size / 2)
+                    return false;
+                std::string piece(std::min<std::size_t>(length, 64 << 10), '\0');
+                for (std::size_t i = 0; i < piece.size(); ++i)
+                    piece[i] = ByteAt(offset + i);
+                std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
+                return sink.write(piece.data(), piece.size());
+            });
+    }
+
+    TestServer server_{6868, Host};
+    QTemporaryDir place_;
+    MainWindowFixture fixture_;
+    DesktopStandIn desktop_;
+    std::atomic<bool> breaking_{true};
+};
+
+int main(int argc, char** argv)
+{
+    return window_life::RunWindowTest<DownloadsTest>(argc, argv);
+}
+
+#include "DownloadsTest.moc"
