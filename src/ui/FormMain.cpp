@@ -14,6 +14,7 @@
 #include "ui/AppMessageBox.h"
 #include "ui/NotificationSound.h"
 #include "ui/PostedMessages.h"
+#include "ui/StartConnection.h"
 
 Q_LOGGING_CATEGORY(lcMain, "quillmark.ui")
 
@@ -122,8 +123,8 @@ void TFormMain::CreateShortcuts()
     });
     auto* reload = new QShortcut(QKeySequence(Qt::Key_F5), this);
     connect(reload, &QShortcut::activated, this, [this] {
-        if (TBrowserTab* tab = ActiveTab(); tab && tab->Browser)
-            tab->Browser->Reload();
+        if (TBrowserTab* tab = ActiveTab())
+            ReloadBrowser(tab->Browser);
     });
 }
 

@@ -7,7 +7,8 @@
 // FormMainService.cpp (start address and update check), FormMainWindows.cpp (secondary
 // windows), FormMainCommands.cpp (script dialogs, page commands, restarts),
 // FormMainNotifications.cpp (notifications, tip clicks, tray animation),
-// FormMainContextMenu.cpp (context menu, picture saving).
+// FormMainContextMenu.cpp (context menu, picture saving), FormMainRecovery.cpp
+// (crashed renderers, an unreachable service).
 //
 // Everything runs on the UI thread except BuildStartUrl and CheckForUpdate, which run
 // on their own worker threads and reach the window only through its mailbox (posted
@@ -25,6 +26,7 @@
 #include <optional>
 
 #include "core/DialogFloodGuard.h"
+#include "core/PageRecovery.h"
 #include "engine/Chromium.h"
 #include "engine/Notifications.h"
 #include "ui/BrowserTab.h"
@@ -34,12 +36,13 @@
 
 namespace core {
 struct TRestartPaths;
-}
+} // namespace core
 namespace platform {
 class InstanceLock;
 }
 class QWebEngineView;
 class TBrowsingCommands;
+struct TStartConnection;
 class TNotificationSound;
 
 class TFormMain : public QMainWindow {
@@ -145,7 +148,7 @@ public:
     std::unique_ptr<TBrowserTab> NewTab(const engine::BrowserRef& browser, TSkinTabSheet* page);
     engine::TChromium* CreateBrowserView(TSkinTabSheet* page);
     void AddSparePage();
-    void OpenAddressTab(const QString& address);
+    engine::TChromium* OpenAddressTab(const QString& address);
     void OpenPopupTab(const TPopupInfo& info);
     void CloseTab(int p);
     void UpdateTabWidth();
@@ -211,6 +214,8 @@ public:
     // their window is gone. False when they are still running after `timeoutMs`.
     static bool WaitForBackgroundTasks(int timeoutMs);
     void WMLoadStartUrl(const QString& address);
+    // Composes the start address again on a worker thread; it arrives with message 2040.
+    void ComposeStartUrlAgain();
     // The user accepted an update and the updater has been started: end without asking.
     void WMUpdateAccepted();
 
@@ -230,6 +235,35 @@ public:
     void WMTipClick(const QString& argument);
     // The window is in front again: the tray icon stops blinking.
     void MarkTipsRead();
+
+    // Recovery of pages that cannot be shown (FormMainRecovery.cpp). A dead renderer
+    // gets the client's own page with "重新加载"; the start tab reloads by itself once.
+    // A start page that cannot be loaded gets a page with "重试" and is tried again,
+    // with the start address composed afresh, after each pause of StartRetryPausesMs.
+    // The pauses and waits are settings for tests; set them before the start address
+    // arrives.
+    std::vector<int> StartRetryPausesMs{5000, 10000, 30000, 60000};
+    // No first byte of the start page within this time counts as unreachable.
+    int FirstByteTimeoutMs = 30000;
+    int CrashReloadDelayMs = 1000;
+    // A second crash of the start tab within this time of its own reload waits for the user.
+    int CrashRepeatWindowMs = 60000;
+    // The start tab's view, once the start address has opened it.
+    QPointer<engine::TChromium> StartView;
+    // The start tab shows that the service cannot be reached (and retries).
+    bool StartPageUnreachable() const;
+    void crmLoadEnd(engine::TChromium* sender, const engine::BrowserRef& browser,
+                    int httpStatusCode);
+    void crmLoadError(engine::TChromium* sender, const engine::BrowserRef& browser,
+                      const engine::LoadError& error);
+    void crmLoadProgress(engine::TChromium* sender, const engine::BrowserRef& browser, int percent);
+    void crmRenderProcessTerminated(engine::TChromium* sender, const engine::BrowserRef& browser,
+                                    engine::TTerminationStatus status, int exitCode);
+    // F5, "刷新" and the button of the client's own page: reloads the browser's page, or
+    // tries the service again when the start tab cannot reach it.
+    void ReloadBrowser(const engine::BrowserRef& browser);
+    // Tries the start page again now, with a freshly composed start address.
+    void RetryStartPage();
 
     // Context menu.
     void crmBeforeContextMenu(engine::TChromium* sender, const engine::BrowserRef& browser,
@@ -272,6 +306,12 @@ private:
     void ShowBalloon(const TTrayTip& tip);
     void TipBalloonEnded();
     void AnimateTrayIcon();
+    // Recovery (FormMainRecovery.cpp).
+    TStartConnection& StartConnection();
+    void AwaitStartPage();
+    void ServiceUnreachable(const QString& reason);
+    void ShowCrashPage(const engine::BrowserRef& browser);
+    void SetStartCaption(const QString& caption);
     // The browsing keys (FormMainBrowsing.cpp).
     void CreateBrowsing();
 
@@ -282,4 +322,6 @@ private:
     int trayFrame_ = 0;
     QString pictureFolder_;
     TWindowMailboxRef mailbox_;
+    std::unique_ptr<TStartConnection> startConnection_;
+    bool startTabOpened_ = false;
 };

@@ -87,7 +87,9 @@ void TFormMain::crmTitleChange(engine::TChromium* sender, const engine::BrowserR
         page = qobject_cast<TSkinTabSheet*>(sender->parentWidget());
         tab = page ? FindTab(page->Tag) : nullptr;
     }
-    if (!tab || IsBlankTitle(title))
+    // While the start tab cannot reach the service, its caption says so.
+    if (!tab || IsBlankTitle(title) ||
+        (sender == StartView && !browser->IsPopup() && StartPageUnreachable()))
         return;
     page->SetCaption(page->PageIndex() == 1 ? QString::fromLatin1(zph::AppTitle) : title);
 }

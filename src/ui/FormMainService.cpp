@@ -153,10 +153,24 @@ void TFormMain::BuildStartUrl(const TWindowMailboxRef& mailbox)
     }
 }
 
+void TFormMain::ComposeStartUrlAgain()
+{
+    TWindowMailboxRef mailbox = mailbox_;
+    RunOnceInBackground([mailbox] { BuildStartUrl(mailbox); });
+}
+
 void TFormMain::WMLoadStartUrl(const QString& address)
 {
     StartUrl = address;
-    OpenAddressTab(StartUrl);
+    // Later start addresses are retries: they load in the start tab, if it is still open.
+    if (StartView)
+        StartView->Load(StartUrl);
+    else if (!startTabOpened_)
+        StartView = OpenAddressTab(StartUrl);
+    else
+        return;
+    startTabOpened_ = true;
+    AwaitStartPage();
 }
 
 void TFormMain::CheckForUpdate(const TWindowMailboxRef& mailbox)
