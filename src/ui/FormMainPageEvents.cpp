@@ -3,6 +3,7 @@
 // their header).
 
 #include <QLoggingCategory>
+#include <QTimer>
 
 #include "shared/ZphConst.h"
 #include "ui/FormMain.h"
@@ -22,6 +23,15 @@ std::optional<qint32> TagOfControl(const QWidget* control)
     if (auto* page = qobject_cast<const TSkinTabSheet*>(control))
         return page->Tag;
     return std::nullopt;
+}
+
+// The strip page a browser window (or view) lives in.
+TSkinTabSheet* PageHolding(QWidget* widget)
+{
+    for (; widget; widget = widget->parentWidget())
+        if (auto* page = qobject_cast<TSkinTabSheet*>(widget))
+            return page;
+    return nullptr;
 }
 
 bool IsBlankTitle(const QString& title)
@@ -143,9 +153,22 @@ void TFormMain::crmBeforeDownload(engine::TChromium*, const engine::BrowserRef&,
     callback->Continue(suggestedName, true);
 }
 
-void TFormMain::crmClose(engine::TChromium*, const engine::BrowserRef&, bool&)
+void TFormMain::crmClose(engine::TChromium* sender, const engine::BrowserRef& browser, bool&)
 {
-    Closing = true;
-    ConfirmExit = false;
-    PostCloseRequest();
+    if (Closing)
+        return;
+    // A tab's page that closes itself closes its tab, as a close from the strip does;
+    // the start tab's (and the window's own view's) hides the window. The flags stay:
+    // the client is whole when it is shown again.
+    QWidget* window = browser && browser->Window() ? browser->Window() : sender;
+    TSkinTabSheet* page = PageHolding(window);
+    if (!page || page->PageIndex() <= 1) {
+        PostCloseRequest();
+        return;
+    }
+    // After the engine's signal has returned; by then the page may have moved.
+    QTimer::singleShot(0, page, [this, page] {
+        if (!Closing)
+            CloseTab(page->PageIndex());
+    });
 }
