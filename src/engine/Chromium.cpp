@@ -199,6 +199,10 @@ void TChromium::ReportLoadResult(BrowserPage* page, const QWebEngineLoadingInfo&
 
 void TChromium::HandleNewWindow(BrowserPage* opener, QWebEngineNewWindowRequest& request)
 {
+    // The engine refuses these at the top level: their popup would stay empty.
+    const QString scheme = request.requestedUrl().scheme();
+    if (scheme == QLatin1String("javascript") || scheme == QLatin1String("data"))
+        return;
     WindowInfo windowInfo;
     BrowserSettings settings{DefaultEncoding};
     bool noJavascriptAccess = false;

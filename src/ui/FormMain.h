@@ -27,6 +27,7 @@
 
 #include "core/DialogFloodGuard.h"
 #include "core/PageRecovery.h"
+#include "core/PopupBounds.h"
 #include "engine/Chromium.h"
 #include "engine/Notifications.h"
 #include "ui/BrowserTab.h"
@@ -36,6 +37,7 @@
 
 namespace core {
 struct TRestartPaths;
+class IniFile;
 } // namespace core
 namespace platform {
 class InstanceLock;
@@ -44,6 +46,7 @@ class QWebEngineView;
 class TBrowsingCommands;
 struct TStartConnection;
 class TNotificationSound;
+class TStripNote;
 
 class TFormMain : public QMainWindow {
     Q_OBJECT
@@ -189,6 +192,15 @@ public:
     // Opens the address of the tab closed last as a new tab; does nothing when none is left.
     void ReopenClosedTab();
 
+    // Bounds on popups (FormMainPopupBounds.cpp): [SYSTEM] MAXTABS open tabs, and
+    // MAXPOPUPS popups without a user gesture per chain in any 10 s, read at creation.
+    // A popup over a bound is not opened; the strip's note tells how many were held back.
+    core::TPopupBounds PopupBounds{core::TPopupBounds::DefaultMaxTabs,
+                                   core::TPopupBounds::DefaultChainLimit};
+    TStripNote* PopupNote = nullptr;
+    // Popups held back since the note last hid.
+    int HeldBackPopups = 0;
+
     // Strip drawing and mouse.
     void PageControl1DrawSkinTab(int p, const QRect& rect, QPainter& canvas);
     void PageControl1MouseDown(Qt::MouseButton button, int X, int Y);
@@ -306,6 +318,8 @@ private:
     void ShowBalloon(const TTrayTip& tip);
     void TipBalloonEnded();
     void AnimateTrayIcon();
+    void ReadPopupBounds(const core::IniFile& ini);
+    void HoldBackPopup(core::TPopupBounds::TVerdict verdict);
     // Recovery (FormMainRecovery.cpp).
     TStartConnection& StartConnection();
     void AwaitStartPage();

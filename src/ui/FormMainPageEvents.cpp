@@ -9,6 +9,7 @@
 #include "ui/FormMain.h"
 #include "ui/LanguageHeader.h"
 #include "ui/PostedMessages.h"
+#include "ui/SteadyClock.h"
 
 Q_LOGGING_CATEGORY(lcPageEvents, "quillmark.ui.page")
 
@@ -42,16 +43,25 @@ bool IsBlankTitle(const QString& title)
 
 } // namespace
 
-void TFormMain::crmBeforePopup(engine::TChromium*, const engine::BrowserRef&,
+void TFormMain::crmBeforePopup(engine::TChromium* sender, const engine::BrowserRef&,
                                const engine::FrameRef&, const QString&, const QString&,
-                               engine::TWindowOpenDisposition targetDisposition, bool,
+                               engine::TWindowOpenDisposition targetDisposition, bool userGesture,
                                const engine::PopupFeatures&, engine::WindowInfo& windowInfo,
-                               engine::BrowserSettings&, bool&, bool&)
+                               engine::BrowserSettings&, bool&, bool& Result)
 {
     // Before the start tab exists there is no spare page: the engine opens its own window.
     auto* page = qobject_cast<TSkinTabSheet*>(SparePageWindow.data());
     if (Closing || !page)
         return;
+    // Every popup of a chain reports through the view the chain started from.
+    const int openTabs = PageControl1->PageCount() - 2;
+    const auto verdict =
+        PopupBounds.Admit(sender->Tag, userGesture, openTabs, qint64(SteadyMilliseconds()));
+    if (verdict != core::TPopupBounds::Open) {
+        Result = true;
+        HoldBackPopup(verdict);
+        return;
+    }
 
     const QRect size = PageSizeRect(page);
     windowInfo.ParentWindow = page;
