@@ -8,7 +8,8 @@
 // windows), FormMainCommands.cpp (script dialogs, page commands, restarts),
 // FormMainNotifications.cpp (notifications, tip clicks, tray animation),
 // FormMainContextMenu.cpp (context menu, picture saving), FormMainRecovery.cpp
-// (crashed renderers, an unreachable service).
+// (crashed renderers, an unreachable service), FormMainPopupBounds.cpp (bounds on
+// popups).
 //
 // Everything runs on the UI thread except BuildStartUrl and CheckForUpdate, which run
 // on their own worker threads and reach the window only through its mailbox (posted

@@ -144,7 +144,9 @@ void TFormMain::UpdateTabLoadState(QWidget* browserWindow, bool loaded)
     if (loaded && !tab->Loaded && index == 1)
         qCInfo(lcPageEvents) << "start tab loaded";
     tab->Loaded = loaded;
-    PageControl1->RepaintStrip();
+    // One paint for all the tabs that report in one go (a burst of popups reports
+    // hundreds of times), not one paint of the whole strip per report.
+    PageControl1->UpdateStrip();
 }
 
 void TFormMain::crmBeforeResourceLoad(engine::TChromium*, const engine::BrowserRef&,
