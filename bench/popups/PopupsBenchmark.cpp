@@ -170,8 +170,9 @@ void WriteConfig(const QString& appDir)
 {
     QFile config(appDir + QStringLiteral("config.ini"));
     config.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    config.write(QStringLiteral("[SERVICE]\nHOST=%1\n[WIN]\nLEFT=0\nTOP=0\nRIGHT=1400\n"
-                                "BOTTOM=800\nSTATE=0\n")
+    // The bursts are bigger than a page may open by default.
+    config.write(QStringLiteral("[SERVICE]\nHOST=%1\n[SYSTEM]\nMAXTABS=1000\nMAXPOPUPS=1000\n"
+                                "[WIN]\nLEFT=0\nTOP=0\nRIGHT=1400\nBOTTOM=800\nSTATE=0\n")
                      .arg(ServiceHost)
                      .toUtf8());
 }

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
@@ -50,6 +51,18 @@ PopupFeatures FeaturesOf(const QRect& geometry)
     features.WidthSet = geometry.width() > 0;
     features.HeightSet = geometry.height() > 0;
     return features;
+}
+
+TTerminationStatus TerminationStatusOf(QWebEnginePage::RenderProcessTerminationStatus status)
+{
+    switch (status) {
+    case QWebEnginePage::KilledTerminationStatus:
+        return TS_PROCESS_WAS_KILLED;
+    case QWebEnginePage::CrashedTerminationStatus:
+        return TS_PROCESS_CRASHED;
+    default:
+        return TS_ABNORMAL_TERMINATION;
+    }
 }
 
 void ApplyEncoding(QWebEnginePage* page, const QString& encoding)
@@ -130,6 +143,21 @@ void TChromium::Attach(BrowserPage* page)
     };
     connect(page, &QWebEnginePage::loadStarted, this, [reportLoading] { reportLoading(true); });
     connect(page, &QWebEnginePage::loadFinished, this, [reportLoading] { reportLoading(false); });
+    connect(page, &QWebEnginePage::loadingChanged, this,
+            [this, page](const QWebEngineLoadingInfo& info) { ReportLoadResult(page, info); });
+    connect(page, &QWebEnginePage::loadProgress, this, [this, page](int percent) {
+        if (OnLoadProgress)
+            OnLoadProgress(this, page->GetBrowser(), percent);
+    });
+    connect(page, &QWebEnginePage::renderProcessTerminated, this,
+            [this, page](QWebEnginePage::RenderProcessTerminationStatus status, int exitCode) {
+                // A renderer that ends normally belongs to a page that is going away.
+                if (status == QWebEnginePage::NormalTerminationStatus || page->IsClosed() ||
+                    !OnRenderProcessTerminated)
+                    return;
+                OnRenderProcessTerminated(this, page->GetBrowser(), TerminationStatusOf(status),
+                                          exitCode);
+            });
     connect(page, &QWebEnginePage::urlChanged, this, [this, page](const QUrl& url) {
         if (OnAddressChange)
             OnAddressChange(this, page->GetBrowser(), url);
@@ -140,8 +168,25 @@ void TChromium::Attach(BrowserPage* page)
     });
 }
 
+void TChromium::ReportLoadResult(BrowserPage* page, const QWebEngineLoadingInfo& info)
+{
+    const bool http = info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain;
+    if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus) {
+        if (OnLoadEnd)
+            OnLoadEnd(this, page->GetBrowser(), http ? info.errorCode() : 0);
+    } else if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus) {
+        if (OnLoadError)
+            OnLoadError(this, page->GetBrowser(),
+                        LoadError{info.url(), http, info.errorCode(), info.errorString()});
+    }
+}
+
 void TChromium::HandleNewWindow(BrowserPage* opener, QWebEngineNewWindowRequest& request)
 {
+    // The engine refuses these at the top level: their popup would stay empty.
+    const QString scheme = request.requestedUrl().scheme();
+    if (scheme == QLatin1String("javascript") || scheme == QLatin1String("data"))
+        return;
     WindowInfo windowInfo;
     BrowserSettings settings{DefaultEncoding};
     bool noJavascriptAccess = false;

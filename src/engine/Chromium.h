@@ -17,6 +17,7 @@
 
 class QWebEngineNewWindowRequest;
 class QWebEngineDownloadRequest;
+class QWebEngineLoadingInfo;
 
 namespace engine {
 
@@ -82,6 +83,20 @@ public:
     // The page's address changed: a navigation committed, also one within the document.
     std::function<void(TChromium* sender, const BrowserRef& browser, const QUrl& url)>
         OnAddressChange;
+    // A main-frame load ended well; httpStatusCode 0 for pages not served over HTTP.
+    std::function<void(TChromium* sender, const BrowserRef& browser, int httpStatusCode)> OnLoadEnd;
+    // A main-frame load failed (also one that was stopped); the engine shows its own
+    // error page unless the owner covers it.
+    std::function<void(TChromium* sender, const BrowserRef& browser, const LoadError& error)>
+        OnLoadError;
+    // Progress of a main-frame load, 0 to 100; above 0 once the answer has begun to
+    // arrive (or the load failed).
+    std::function<void(TChromium* sender, const BrowserRef& browser, int percent)> OnLoadProgress;
+    // The page's renderer process ended unexpectedly: the page shows nothing until it
+    // is reloaded.
+    std::function<void(TChromium* sender, const BrowserRef& browser, TTerminationStatus status,
+                       int exitCode)>
+        OnRenderProcessTerminated;
     // The page called window.print().
     std::function<void(TChromium* sender, const BrowserRef& browser)> OnPrint;
     // Result RV_CANCEL blocks the request.
@@ -100,6 +115,7 @@ private:
     void EnsureBrowser();
     // Wires a page (this view's own or a popup's) to this view's handlers.
     void Attach(BrowserPage* page);
+    void ReportLoadResult(BrowserPage* page, const QWebEngineLoadingInfo& info);
     void HandleNewWindow(BrowserPage* opener, QWebEngineNewWindowRequest& request);
     bool HandleJsDialog(BrowserPage* page, TJsDialogType type, const QUrl& origin,
                         const QString& message, const QString& defaultText, bool* handled,

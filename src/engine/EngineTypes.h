@@ -30,6 +30,23 @@ enum TWindowOpenDisposition {
 
 enum TReturnValue { RV_CANCEL = 0, RV_CONTINUE = 1 };
 
+// How a page's renderer process ended when it was not asked to.
+enum TTerminationStatus {
+    TS_ABNORMAL_TERMINATION = 0,
+    TS_PROCESS_WAS_KILLED = 1,
+    TS_PROCESS_CRASHED = 2,
+};
+
+// A main-frame load that failed.
+struct LoadError {
+    QUrl FailedUrl;
+    // true: ErrorCode is the status of the server's answer (4xx, 5xx); false: a network
+    // error code of the engine (negative).
+    bool HttpStatus = false;
+    int ErrorCode = 0;
+    QString ErrorText;
+};
+
 // Menu parameter media types.
 enum TContextMenuMediaType { CM_MEDIATYPE_NONE = 0, CM_MEDIATYPE_IMAGE = 1 };
 

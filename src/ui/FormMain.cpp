@@ -15,6 +15,7 @@
 #include "ui/ConfigFileCare.h"
 #include "ui/NotificationSound.h"
 #include "ui/PostedMessages.h"
+#include "ui/StartConnection.h"
 
 Q_LOGGING_CATEGORY(lcMain, "quillmark.ui")
 
@@ -126,8 +127,8 @@ void TFormMain::CreateShortcuts()
     });
     auto* reload = new QShortcut(QKeySequence(Qt::Key_F5), this);
     connect(reload, &QShortcut::activated, this, [this] {
-        if (TBrowserTab* tab = ActiveTab(); tab && tab->Browser)
-            tab->Browser->Reload();
+        if (TBrowserTab* tab = ActiveTab())
+            ReloadBrowser(tab->Browser);
     });
 }
 
@@ -148,6 +149,7 @@ void TFormMain::FormCreate()
     SystemSettings.AutoStart = ini.ReadString("SYSTEM", "AUTOSTART", "1") == "1";
     SystemSettings.SoundHint = ini.ReadString("SYSTEM", "SOUNDHINT", "1") == "1";
     SystemSettings.PopupHint = ini.ReadString("SYSTEM", "POPUPHINT", "1") == "1";
+    ReadPopupBounds(ini);
 
     const QRect workArea = screen()->availableGeometry();
     const qint64 left = ini.ReadInteger("WIN", "LEFT", 0);

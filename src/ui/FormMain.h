@@ -10,7 +10,8 @@
 // FormMainContextMenu.cpp (context menu, picture saving), FormMainDownloads.cpp
 // (downloads panel, strip indicator, finished-download balloon), FormMainEnding.cpp
 // (ending on signals and the session's end), FormMainNativeWindow.cpp (the native window
-// made anew).
+// made anew), FormMainRecovery.cpp (crashed renderers, an unreachable service),
+// FormMainPopupBounds.cpp (bounds on popups).
 //
 // Everything runs on the UI thread except BuildStartUrl and CheckForUpdate, which run
 // on their own worker threads and reach the window only through its mailbox (posted
@@ -28,6 +29,8 @@
 #include <optional>
 
 #include "core/DialogFloodGuard.h"
+#include "core/PageRecovery.h"
+#include "core/PopupBounds.h"
 #include "engine/Chromium.h"
 #include "engine/Notifications.h"
 #include "ui/BrowserTab.h"
@@ -36,8 +39,9 @@
 #include "ui/WindowMailbox.h"
 
 namespace core {
+class IniFile;
 struct TRestartPaths;
-}
+} // namespace core
 struct TDeployment;
 namespace platform {
 class InstanceLock;
@@ -50,7 +54,9 @@ class QWebEngineView;
 class TBrowsingCommands;
 class TDownloadIndicator;
 class TFormDownloads;
+struct TStartConnection;
 class TNotificationSound;
+class TStripNote;
 
 class TFormMain : public QMainWindow {
     Q_OBJECT
@@ -162,7 +168,7 @@ public:
     std::unique_ptr<TBrowserTab> NewTab(const engine::BrowserRef& browser, TSkinTabSheet* page);
     engine::TChromium* CreateBrowserView(TSkinTabSheet* page);
     void AddSparePage();
-    void OpenAddressTab(const QString& address);
+    engine::TChromium* OpenAddressTab(const QString& address);
     void OpenPopupTab(const TPopupInfo& info);
     void CloseTab(int p);
     void UpdateTabWidth();
@@ -203,6 +209,15 @@ public:
     // Opens the address of the tab closed last as a new tab; does nothing when none is left.
     void ReopenClosedTab();
 
+    // Bounds on popups (FormMainPopupBounds.cpp): [SYSTEM] MAXTABS open tabs, and
+    // MAXPOPUPS popups without a user gesture per chain in any 10 s, read at creation.
+    // A popup over a bound is not opened; the strip's note tells how many were held back.
+    core::TPopupBounds PopupBounds{core::TPopupBounds::DefaultMaxTabs,
+                                   core::TPopupBounds::DefaultChainLimit};
+    TStripNote* PopupNote = nullptr;
+    // Popups held back since the note last hid.
+    int HeldBackPopups = 0;
+
     // Strip drawing and mouse.
     void PageControl1DrawSkinTab(int p, const QRect& rect, QPainter& canvas);
     void PageControl1MouseDown(Qt::MouseButton button, int X, int Y);
@@ -226,6 +241,8 @@ public:
     static void BuildStartUrl(const TWindowMailboxRef& mailbox, const TDeployment& deployment);
     static void CheckForUpdate(const TWindowMailboxRef& mailbox, const TDeployment& deployment);
     void WMLoadStartUrl(const QString& address);
+    // Composes the start address again on a worker thread; it arrives with message 2040.
+    void ComposeStartUrlAgain();
     // The user accepted an update and the updater has been started: end without asking.
     void WMUpdateAccepted();
 
@@ -253,6 +270,34 @@ public:
     QPointer<TDownloadIndicator> DownloadIndicator;
     // The tray entry "下载" and the strip's indicator: shows the downloads panel.
     void NDownloadsClick();
+    // Recovery of pages that cannot be shown (FormMainRecovery.cpp). A dead renderer
+    // gets the client's own page with "重新加载"; the start tab reloads by itself once.
+    // A start page that cannot be loaded gets a page with "重试" and is tried again,
+    // with the start address composed afresh, after each pause of StartRetryPausesMs.
+    // The pauses and waits are settings for tests; set them before the start address
+    // arrives.
+    std::vector<int> StartRetryPausesMs{5000, 10000, 30000, 60000};
+    // No first byte of the start page within this time counts as unreachable.
+    int FirstByteTimeoutMs = 30000;
+    int CrashReloadDelayMs = 1000;
+    // A second crash of the start tab within this time of its own reload waits for the user.
+    int CrashRepeatWindowMs = 60000;
+    // The start tab's view, once the start address has opened it.
+    QPointer<engine::TChromium> StartView;
+    // The start tab shows that the service cannot be reached (and retries).
+    bool StartPageUnreachable() const;
+    void crmLoadEnd(engine::TChromium* sender, const engine::BrowserRef& browser,
+                    int httpStatusCode);
+    void crmLoadError(engine::TChromium* sender, const engine::BrowserRef& browser,
+                      const engine::LoadError& error);
+    void crmLoadProgress(engine::TChromium* sender, const engine::BrowserRef& browser, int percent);
+    void crmRenderProcessTerminated(engine::TChromium* sender, const engine::BrowserRef& browser,
+                                    engine::TTerminationStatus status, int exitCode);
+    // F5, "刷新" and the button of the client's own page: reloads the browser's page, or
+    // tries the service again when the start tab cannot reach it.
+    void ReloadBrowser(const engine::BrowserRef& browser);
+    // Tries the start page again now, with a freshly composed start address.
+    void RetryStartPage();
 
     // Context menu.
     void crmBeforeContextMenu(engine::TChromium* sender, const engine::BrowserRef& browser,
@@ -302,6 +347,14 @@ private:
     void DownloadFinished(const engine::TDownload* download);
     void TipBalloonEnded();
     void AnimateTrayIcon();
+    void ReadPopupBounds(const core::IniFile& ini);
+    void HoldBackPopup(core::TPopupBounds::TVerdict verdict);
+    // Recovery (FormMainRecovery.cpp).
+    TStartConnection& StartConnection();
+    void AwaitStartPage();
+    void ServiceUnreachable(const QString& reason);
+    void ShowCrashPage(const engine::BrowserRef& browser);
+    void SetStartCaption(const QString& caption);
     // The browsing keys (FormMainBrowsing.cpp).
     void CreateBrowsing();
 
@@ -320,4 +373,6 @@ private:
     int trayFrame_ = 0;
     QString pictureFolder_;
     TWindowMailboxRef mailbox_;
+    std::unique_ptr<TStartConnection> startConnection_;
+    bool startTabOpened_ = false;
 };

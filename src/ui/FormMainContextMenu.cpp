@@ -58,7 +58,7 @@ void TFormMain::crmContextMenuCommand(engine::TChromium*, const engine::BrowserR
                                       bool&)
 {
     if (commandId == CommandRefresh)
-        browser->Reload();
+        ReloadBrowser(browser);
     else if (commandId == CommandSavePicture)
         SavePictureAs(params.GetSourceUrl(), browser);
 }

@@ -3,11 +3,13 @@
 // their header).
 
 #include <QLoggingCategory>
+#include <QTimer>
 
 #include "shared/ZphConst.h"
 #include "ui/FormMain.h"
 #include "ui/LanguageHeader.h"
 #include "ui/PostedMessages.h"
+#include "ui/SteadyClock.h"
 
 Q_LOGGING_CATEGORY(lcPageEvents, "quillmark.ui.page")
 
@@ -24,6 +26,15 @@ std::optional<qint32> TagOfControl(const QWidget* control)
     return std::nullopt;
 }
 
+// The strip page a browser window (or view) lives in.
+TSkinTabSheet* PageHolding(QWidget* widget)
+{
+    for (; widget; widget = widget->parentWidget())
+        if (auto* page = qobject_cast<TSkinTabSheet*>(widget))
+            return page;
+    return nullptr;
+}
+
 bool IsBlankTitle(const QString& title)
 {
     const QString trimmed = title.trimmed();
@@ -32,16 +43,25 @@ bool IsBlankTitle(const QString& title)
 
 } // namespace
 
-void TFormMain::crmBeforePopup(engine::TChromium*, const engine::BrowserRef&,
+void TFormMain::crmBeforePopup(engine::TChromium* sender, const engine::BrowserRef&,
                                const engine::FrameRef&, const QString&, const QString&,
-                               engine::TWindowOpenDisposition targetDisposition, bool,
+                               engine::TWindowOpenDisposition targetDisposition, bool userGesture,
                                const engine::PopupFeatures&, engine::WindowInfo& windowInfo,
-                               engine::BrowserSettings&, bool&, bool&)
+                               engine::BrowserSettings&, bool&, bool& Result)
 {
     // Before the start tab exists there is no spare page: the engine opens its own window.
     auto* page = qobject_cast<TSkinTabSheet*>(SparePageWindow.data());
     if (Closing || !page)
         return;
+    // Every popup of a chain reports through the view the chain started from.
+    const int openTabs = PageControl1->PageCount() - 2;
+    const auto verdict =
+        PopupBounds.Admit(sender->Tag, userGesture, openTabs, qint64(SteadyMilliseconds()));
+    if (verdict != core::TPopupBounds::Open) {
+        Result = true;
+        HoldBackPopup(verdict);
+        return;
+    }
 
     const QRect size = PageSizeRect(page);
     windowInfo.ParentWindow = page;
@@ -87,7 +107,9 @@ void TFormMain::crmTitleChange(engine::TChromium* sender, const engine::BrowserR
         page = qobject_cast<TSkinTabSheet*>(sender->parentWidget());
         tab = page ? FindTab(page->Tag) : nullptr;
     }
-    if (!tab || IsBlankTitle(title))
+    // While the start tab cannot reach the service, its caption says so.
+    if (!tab || IsBlankTitle(title) ||
+        (sender == StartView && !browser->IsPopup() && StartPageUnreachable()))
         return;
     page->SetCaption(page->PageIndex() == 1 ? QString::fromLatin1(zph::AppTitle) : title);
 }
@@ -122,7 +144,9 @@ void TFormMain::UpdateTabLoadState(QWidget* browserWindow, bool loaded)
     if (loaded && !tab->Loaded && index == 1)
         qCInfo(lcPageEvents) << "start tab loaded";
     tab->Loaded = loaded;
-    PageControl1->RepaintStrip();
+    // One paint for all the tabs that report in one go (a burst of popups reports
+    // hundreds of times), not one paint of the whole strip per report.
+    PageControl1->UpdateStrip();
 }
 
 void TFormMain::crmBeforeResourceLoad(engine::TChromium*, const engine::BrowserRef&,
@@ -141,9 +165,22 @@ void TFormMain::crmBeforeDownload(engine::TChromium*, const engine::BrowserRef&,
     callback->Continue(suggestedName, true);
 }
 
-void TFormMain::crmClose(engine::TChromium*, const engine::BrowserRef&, bool&)
+void TFormMain::crmClose(engine::TChromium* sender, const engine::BrowserRef& browser, bool&)
 {
-    Closing = true;
-    ConfirmExit = false;
-    PostCloseRequest();
+    if (Closing)
+        return;
+    // A tab's page that closes itself closes its tab, as a close from the strip does;
+    // the start tab's (and the window's own view's) hides the window. The flags stay:
+    // the client is whole when it is shown again.
+    QWidget* window = browser && browser->Window() ? browser->Window() : sender;
+    TSkinTabSheet* page = PageHolding(window);
+    if (!page || page->PageIndex() <= 1) {
+        PostCloseRequest();
+        return;
+    }
+    // After the engine's signal has returned; by then the page may have moved.
+    QTimer::singleShot(0, page, [this, page] {
+        if (!Closing)
+            CloseTab(page->PageIndex());
+    });
 }

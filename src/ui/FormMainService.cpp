@@ -133,10 +133,25 @@ void TFormMain::BuildStartUrl(const TWindowMailboxRef& mailbox, const TDeploymen
     }
 }
 
+void TFormMain::ComposeStartUrlAgain()
+{
+    TWindowMailboxRef mailbox = mailbox_;
+    const TDeployment deployment = CurrentDeployment();
+    RunOnceInBackground([mailbox, deployment] { BuildStartUrl(mailbox, deployment); });
+}
+
 void TFormMain::WMLoadStartUrl(const QString& address)
 {
     StartUrl = address;
-    OpenAddressTab(StartUrl);
+    // Later start addresses are retries: they load in the start tab, if it is still open.
+    if (StartView)
+        StartView->Load(StartUrl);
+    else if (!startTabOpened_)
+        StartView = OpenAddressTab(StartUrl);
+    else
+        return;
+    startTabOpened_ = true;
+    AwaitStartPage();
 }
 
 void TFormMain::CheckForUpdate(const TWindowMailboxRef& mailbox, const TDeployment& deployment)

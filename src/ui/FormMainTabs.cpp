@@ -61,6 +61,12 @@ void TFormMain::WireBrowserView(engine::TChromium* view)
     view->OnContextMenuCommand = [this](auto&&... args) { crmContextMenuCommand(args...); };
     view->OnAddressChange = [this](auto&&... args) { crmAddressChange(args...); };
     view->OnPrint = [this](auto&&... args) { crmPrint(args...); };
+    view->OnLoadEnd = [this](auto&&... args) { crmLoadEnd(args...); };
+    view->OnLoadError = [this](auto&&... args) { crmLoadError(args...); };
+    view->OnLoadProgress = [this](auto&&... args) { crmLoadProgress(args...); };
+    view->OnRenderProcessTerminated = [this](auto&&... args) {
+        crmRenderProcessTerminated(args...);
+    };
 }
 
 void TFormMain::AddSparePage()
@@ -74,7 +80,7 @@ void TFormMain::AddSparePage()
     UpdateTabWidth();
 }
 
-void TFormMain::OpenAddressTab(const QString& address)
+engine::TChromium* TFormMain::OpenAddressTab(const QString& address)
 {
     const QString target = address.trimmed().isEmpty() ? QStringLiteral("about:blank") : address;
     const int n = PageControl1->PageCount();
@@ -93,6 +99,7 @@ void TFormMain::OpenAddressTab(const QString& address)
 
     TabRegistry->Add(QString::number(NextTabId), std::move(tab));
     AddSparePage();
+    return view;
 }
 
 void TFormMain::OpenPopupTab(const TPopupInfo& info)

@@ -124,8 +124,11 @@ int TPageControl::SlotOf(int pageIndex) const
 QRect TPageControl::TabRect(int pageIndex) const
 {
     const int slot = SlotOf(pageIndex);
-    if (slot < 0)
-        return {};
+    return slot < 0 ? QRect() : SlotRect(slot);
+}
+
+QRect TPageControl::SlotRect(int slot) const
+{
     const core::TRect r = core::TabRect(slot, tabWidth_);
     return QRect(QPoint(r.Left, r.Top), QPoint(r.Right - 1, r.Bottom - 1));
 }

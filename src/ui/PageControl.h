@@ -69,6 +69,8 @@ public:
     int SlotOf(int pageIndex) const;
     // Visible tab's rectangle in strip coordinates (empty for a hidden tab).
     QRect TabRect(int pageIndex) const;
+    // The rectangle of the visible tab at `slot` (counted from 0 at the left).
+    QRect SlotRect(int slot) const;
     // Top of the captions (and of the close buttons) in the strip's font.
     int CaptionTop() const;
 

@@ -35,7 +35,7 @@ QSize TTabStrip::sizeHint() const
     return QSize(control_->TabWidth(), core::TabHeight);
 }
 
-void TTabStrip::paintEvent(QPaintEvent*)
+void TTabStrip::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     painter.fillRect(rect(), StripColor);
@@ -43,9 +43,14 @@ void TTabStrip::paintEvent(QPaintEvent*)
     painter.drawLine(0, height() - 1, width(), height() - 1);
 
     const int active = control_->ActivePageIndex();
+    // The slots counted on the way: asking each tab for its own rectangle would count
+    // the tabs before it again, for every tab of every paint.
+    int slot = 0;
     for (int i = 0; i < control_->PageCount(); ++i) {
-        const QRect tab = control_->TabRect(i);
-        if (tab.isEmpty())
+        if (!control_->Page(i)->TabVisible())
+            continue;
+        const QRect tab = control_->SlotRect(slot++);
+        if (tab.isEmpty() || !event->rect().intersects(tab))
             continue;
         const bool isActive = i == active;
         const bool isHover = i == hover_;

@@ -180,10 +180,11 @@ private slots:
         QTest::newRow("exit without confirmation closes")     << true  << false << false << false << int(ExitCommand) << none            << true  << false << false << true  << false << false;
         QTest::newRow("exit requested keeps Closing set")     << true  << true  << false << true  << int(FrameClose) << none            << true  << false << false << true  << false << true;
         QTest::newRow("exit requested keeps Closing clear")   << false << true  << false << false << int(FrameClose) << none            << true  << false << false << true  << false << false;
-        QTest::newRow("page close with browser hides")        << true  << false << true  << false << int(PageCloseWithBrowser) << none   << false << false << false << false << false << true;
-        QTest::newRow("page close without browser hides")     << true  << false << true  << false << int(PageCloseWithoutBrowser) << none << false << false << false << false << false << true;
-        QTest::newRow("page close minimizes without tray")    << false << false << true  << false << int(PageCloseWithoutBrowser) << none << false << true  << true  << false << false << true;
-        QTest::newRow("page close while exiting closes")      << true  << true  << true  << false << int(PageCloseWithBrowser) << none   << true  << false << false << true  << false << true;
+        QTest::newRow("page close with browser hides")        << true  << false << true  << false << int(PageCloseWithBrowser) << none   << false << false << false << false << true  << false;
+        QTest::newRow("page close without browser hides")     << true  << false << true  << false << int(PageCloseWithoutBrowser) << none << false << false << false << false << true  << false;
+        QTest::newRow("page close minimizes without tray")    << false << false << true  << false << int(PageCloseWithoutBrowser) << none << false << true  << true  << false << true  << false;
+        QTest::newRow("page close while exiting asks")        << true  << true  << true  << false << int(PageCloseWithBrowser) << QMessageBox::No << false << true << false << false << true << false;
+        QTest::newRow("page close exiting unasked closes")    << true  << true  << false << false << int(PageCloseWithBrowser) << none   << true  << false << false << true  << false << false;
         // clang-format on
     }
 
@@ -236,9 +237,10 @@ private slots:
             form.crmClose(view,
                           action == PageCloseWithBrowser ? start->Browser : engine::BrowserRef(),
                           result);
-            // The close request itself comes later, like a posted close message.
-            QVERIFY(form.Closing);
-            QVERIFY(!form.ConfirmExit);
+            // The close request itself comes later, like a posted close message, and the
+            // flags are left as they were.
+            QCOMPARE(form.Closing, closing);
+            QCOMPARE(form.ConfirmExit, confirmExit);
             QVERIFY(form.isVisible());
             QVERIFY(WaitFor([&] { return StoredPlacement(w).state != 99999; }));
             break;

@@ -202,43 +202,43 @@ private slots:
         }
     }
 
-    void pageClosingItselfMakesCloseRequestAndSilencesEvents()
+    void pageClosingItselfClosesItsTabAndLeavesTheClientWhole()
     {
         TFormMain& form = *form_;
         CloseRequestCounter closeRequests(&form);
-        QVERIFY(OpenPopups(form, 1));
-        TBrowserTab* popup = TabOfPage(form, 2);
-        QVERIFY(WaitFor([&] { return !form.TimerRefreshTab->isActive(); }));
-        RunScript(popup, "window.close()");
-        QVERIFY(WaitFor([&] { return closeRequests.Count() == 1; }));
-        QVERIFY(form.Closing);
-        QVERIFY(!form.ConfirmExit);
-        QVERIFY(!form.isVisible());
-        QCOMPARE(form.PageControl1->PageCount(), 4);
-        QVERIFY(popup->Browser->Page());
+        QVERIFY(OpenPopups(form, 3));
+        // The middle popup's page closes itself, as a "save and close" page does.
+        QPointer<TSkinTabSheet> closing = form.PageControl1->Page(3);
+        RunScript(TabOfPage(form, 3), "window.close()");
+        QVERIFY(WaitFor([&] { return !closing; }));
+        QCOMPARE(VisibleTabs(form), 3);
+        QCOMPARE(form.PageControl1->Page(3)->Caption(), QStringLiteral("Popup 2"));
+        QCOMPARE(closeRequests.Count(), 0);
+        QVERIFY(!form.Closing && form.ConfirmExit && form.isVisible());
+        QString problem = PageLayoutProblem(form);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
 
-        // Titles.
+        // More popups and titles go on as before.
+        QVERIFY(OpenPopups(form, 2));
+        QCOMPARE(VisibleTabs(form), 5);
+        TBrowserTab* popup = TabOfPage(form, 2);
         RunScript(popup, "document.title = 'After'");
-        QVERIFY(WaitFor([&] { return popup->Browser->Page()->title() == "After"; }));
-        QCOMPARE(form.PageControl1->Page(2)->Caption(), QStringLiteral("Popup 0"));
-        // Loading.
-        form.crmLoadingStateChange(StartView(form), popup->Browser, true, false, false);
-        QVERIFY(popup->Loaded);
-        QVERIFY(form.LoadingPages->isEmpty());
-        QVERIFY(!form.TimerRefreshTab->isActive());
-        // Popups: the engine opens them in windows of their own.
-        RunScript(form.FindTab(1), "window.open('/popup?i=7')");
-        QVERIFY(WaitFor([&] { return TopLevelBrowserWindows() == 1; }));
-        QCoreApplication::sendPostedEvents(&form, zph::WM_NEWTAB);
-        QCOMPARE(form.PageControl1->PageCount(), 4);
-        QCOMPARE(VisibleTabs(form), 2);
-        // Drawing: the tabs keep their backgrounds, with no icon or caption on them.
-        const QImage strip = form.PageControl1->Strip()->grab().toImage();
-        const QRect content = form.PageControl1->TabRect(2).adjusted(4, 6, -4, -6);
-        const QRgb background = strip.pixel(content.topLeft());
-        for (int y = content.top(); y <= content.bottom(); ++y)
-            for (int x = content.left(); x <= content.right(); ++x)
-                QCOMPARE(strip.pixel(x, y), background);
+        QVERIFY(WaitFor([&] { return form.PageControl1->Page(2)->Caption() == "After"; }));
+
+        // The start tab's page closing itself hides the window, and nothing else.
+        RunScript(form.FindTab(1), "window.close()");
+        QVERIFY(WaitFor([&] { return closeRequests.Count() == 1; }));
+        QVERIFY(!form.isVisible());
+        QVERIFY(!form.Closing && form.ConfirmExit && !form.ExitRequested);
+        QCOMPARE(VisibleTabs(form), 5);
+        form.NShowMainClick();
+        QVERIFY(form.isVisible());
+        RunScript(popup, "document.title = 'Shown again'");
+        QVERIFY(WaitFor([&] { return form.PageControl1->Page(2)->Caption() == "Shown again"; }));
+        QVERIFY(OpenPopups(form, 1));
+        QCOMPARE(VisibleTabs(form), 6);
+        problem = PageLayoutProblem(form);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
 
     void downloadShowsSaveDialogWithSuggestedName()
@@ -347,14 +347,6 @@ private:
     static engine::TChromium* StartView(const TFormMain& form)
     {
         return qobject_cast<engine::TChromium*>(form.FindTab(1)->BrowserWindow.data());
-    }
-
-    static int TopLevelBrowserWindows()
-    {
-        int count = 0;
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            count += qobject_cast<engine::BrowserView*>(widget) ? 1 : 0;
-        return count;
     }
 
     TestServer server_{6868, Host};

@@ -3,6 +3,7 @@
 // filling its page.
 
 #include <QApplication>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -135,6 +136,52 @@ private slots:
         const QString problem = PageLayoutProblem(form);
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
         QCOMPARE(TabOfPage(form, 3)->Browser->Page()->url().query(), QStringLiteral("i=2"));
+    }
+
+    void popupsOverABoundAreHeldBackAndCounted_data()
+    {
+        QTest::addColumn<int>("maxTabs");
+        QTest::addColumn<int>("chainLimit");
+        QTest::addColumn<QString>("note");
+        QTest::newRow("per chain")
+            << 200 << 3 << "已阻止 2 个弹出窗口：此页面短时间内打开的弹出窗口过多";
+        QTest::newRow("open tabs") << 4 << 50 << "已阻止 2 个弹出窗口：最多可同时打开 4 个标签页";
+    }
+
+    void popupsOverABoundAreHeldBackAndCounted()
+    {
+        QFETCH(int, maxTabs);
+        QFETCH(int, chainLimit);
+        TFormMain& form = *form_;
+        form.PopupBounds = core::TPopupBounds(maxTabs, chainLimit);
+        // Five popups, three of them within the bound: no page is left without its tab.
+        RunScript(form.FindTab(1), "for (let i = 0; i < 5; ++i) window.open('/popup?i=' + i)");
+        QVERIFY(WaitFor([&] { return form.HeldBackPopups == 2 && VisibleTabs(form) == 4; }));
+        QVERIFY(WaitFor([&] { return form.PageControl1->Page(4)->Caption() == "Popup 2"; }));
+        QTest::qWait(300);
+        QCOMPARE(VisibleTabs(form), 4);
+        QCOMPARE(server_.RequestsFor("/popup").size(), size_t(3));
+        const QString problem = PageLayoutProblem(form);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        // One note for the burst, with its count.
+        const auto notes = form.PageControl1->Strip()->findChildren<QLabel*>("StripNote");
+        QCOMPARE(notes.size(), 1);
+        QVERIFY(notes.first()->isVisible());
+        QTEST(notes.first()->text(), "note");
+    }
+
+    void refusedAddressesLeaveNoTab()
+    {
+        TFormMain& form = *form_;
+        // The engine shows no data: address at the top level.
+        RunScript(form.FindTab(1), "window.open('data:text/html,<title>D</title>');"
+                                   "window.open('DATA:text/plain,x');"
+                                   "window.open('/popup?i=0')");
+        QVERIFY(WaitFor([&] { return form.PageControl1->Page(2)->Caption() == "Popup 0"; }));
+        QTest::qWait(500);
+        QCOMPARE(VisibleTabs(form), 2);
+        QCOMPARE(form.PageControl1->PageCount(), 4);
+        QCOMPARE(form.HeldBackPopups, 0);
     }
 
     void burstOfPopupsGivesOneTabEach()
