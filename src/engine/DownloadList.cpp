@@ -118,6 +118,17 @@ void TDownloadList::AskPlace(TDownload* download, QWidget* parent, const QString
     AskNext();
 }
 
+void TDownloadList::CancelQuestions()
+{
+    std::deque<TPlaceQuestion> waiting;
+    waiting.swap(questions_);
+    for (const TPlaceQuestion& question : waiting)
+        if (question.Download)
+            question.Download->Cancel();
+    if (dialog_)
+        dialog_->reject();
+}
+
 void TDownloadList::AskNext()
 {
     while (!dialog_ && !questions_.empty()) {

@@ -43,6 +43,9 @@ public:
     // Asks for the place with the save dialog over `parent`, proposing `proposedPath`.
     // Dialogs wait their turn; a cancelled one cancels the download.
     void AskPlace(TDownload* download, QWidget* parent, const QString& proposedPath);
+    // The window the questions were for is going: the open save dialog closes and every
+    // download still waiting for its place is cancelled.
+    void CancelQuestions();
     // For the profile's download dispatch: true (and the download is taken on) when it
     // continues one of the list's: the engine trying again after a break, or a
     // TDownload::Retry.

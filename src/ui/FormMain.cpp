@@ -9,6 +9,7 @@
 #include <QWindow>
 #include <algorithm>
 
+#include "engine/DownloadList.h"
 #include "shared/Global.h"
 #include "shared/ZphConst.h"
 #include "ui/AppMessageBox.h"
@@ -305,6 +306,7 @@ void TFormMain::closeEvent(QCloseEvent* event)
     closeAccepted_ = true;
     // Dialogs still open for a page would keep their nested loops running.
     engine::CloseBrowsersIn(this);
+    Downloads->CancelQuestions();
     emit Closed();
 }
 

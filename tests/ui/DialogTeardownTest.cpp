@@ -1,6 +1,8 @@
 // A tab or the window goes away while a page of that tab waits for the user: the
-// engine's own dialog, or the save dialog of a download. The box closes, nothing is
-// saved, nothing crashes, and the client carries on.
+// engine's own dialog, or the save dialog of a download. The page's dialog closes with
+// either; a download is not its tab's, so its save dialog closes only with the window and
+// otherwise waits for its answer. Nothing is saved, nothing crashes, and the client
+// carries on.
 
 #include <QApplication>
 #include <QDir>
@@ -101,6 +103,12 @@ private slots:
         RunScript(popup,
                   waiting == Waiting::Dialog ? "location = '/alert'" : "location = '/download'");
 
+        if (waiting == Waiting::SaveDialog && teardown == Teardown::CloseTab) {
+            QVERIFY(WaitFor([&] { return seen && page.isNull(); }));
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY2(dialog, "the save dialog went with the tab");
+            dialog->reject();
+        }
         // Waiting here returns only once the box's loop has ended.
         QVERIFY(WaitFor([&] { return seen && !QApplication::activeModalWidget(); }));
         QVERIFY(QDir(downloads_.path()).isEmpty());
