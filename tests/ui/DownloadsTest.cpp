@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWebEngineProfile>
 #include <atomic>
 #include <thread>
 
@@ -16,6 +17,7 @@
 #include "MainWindowFixture.h"
 #include "WindowLifeSupport.h"
 #include "engine/DownloadList.h"
+#include "engine/EngineProfile.h"
 #include "shared/Global.h"
 #include "ui/DownloadIndicator.h"
 #include "ui/DownloadRow.h"
@@ -73,6 +75,8 @@ private slots:
     {
         QVERIFY2(server_.Port() == 6868, "the test's own service address is taken");
         QVERIFY(place_.isValid());
+        // The dialog proposes the download folder, which the client makes when missing.
+        engine::Profile()->setDownloadPath(place_.path());
         ServeService(server_, StartPage);
         // 6 MB in 3 s: long enough to watch it run.
         server_.Handle("/big", [](const httplib::Request&, httplib::Response& res) {
