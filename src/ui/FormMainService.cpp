@@ -20,6 +20,7 @@
 #include "ui/AppMessageBox.h"
 #include "ui/FormMain.h"
 #include "ui/PostedMessages.h"
+#include "ui/StartConnection.h"
 
 Q_LOGGING_CATEGORY(lcService, "quillmark.service")
 
@@ -130,6 +131,8 @@ void TFormMain::BuildStartUrl(const TWindowMailboxRef& mailbox, const TDeploymen
         mailbox->Post(new TAddressMessage(zph::WM_LOADSTARTURL, QString::fromStdString(address)));
     } catch (const std::exception& e) {
         qCWarning(lcService) << "start address:" << e.what();
+        // An empty address says it could not be composed, so a retry is not left waiting.
+        mailbox->Post(new TAddressMessage(zph::WM_LOADSTARTURL, QString()));
     }
 }
 
@@ -142,6 +145,14 @@ void TFormMain::ComposeStartUrlAgain()
 
 void TFormMain::WMLoadStartUrl(const QString& address)
 {
+    if (address.isEmpty()) {
+        // A retry that could not compose its address is tried again later.
+        if (StartView && startConnection_ && startConnection_->Composing) {
+            startConnection_->Composing = false;
+            ServiceUnreachable(QStringLiteral("the start address could not be composed"));
+        }
+        return;
+    }
     StartUrl = address;
     // Later start addresses are retries: they load in the start tab, if it is still open.
     if (StartView)
