@@ -22,14 +22,23 @@ TDownloadIndicator::TDownloadIndicator(QWidget* strip) : QToolButton(strip)
 
 void TDownloadIndicator::SetRunning(int running)
 {
+    const bool wasHidden = isHidden();
+    const int tabsEnd = TabsEnd();
     if (running <= 0) {
         hide();
-        return;
+    } else {
+        setText(QStringLiteral("下载中 (%1)").arg(running));
+        Place();
+        show();
+        raise();
     }
-    setText(QStringLiteral("下载中 (%1)").arg(running));
-    Place();
-    show();
-    raise();
+    if (isHidden() != wasHidden || (!isHidden() && TabsEnd() != tabsEnd))
+        emit RoomChanged();
+}
+
+int TDownloadIndicator::TabsEnd() const
+{
+    return x() - Margin;
 }
 
 bool TDownloadIndicator::eventFilter(QObject* watched, QEvent* event)

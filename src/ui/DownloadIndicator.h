@@ -11,6 +11,12 @@ public:
     explicit TDownloadIndicator(QWidget* strip);
     // Shows the number of running downloads; hidden at 0.
     void SetRunning(int running);
+    // Where the tabs must end so as not to run under it, while it shows.
+    int TabsEnd() const;
+
+signals:
+    // It appeared, went or changed its width: the tabs' room changed.
+    void RoomChanged();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

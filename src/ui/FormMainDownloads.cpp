@@ -14,6 +14,7 @@ void TFormMain::CreateDownloads()
     Downloads = new engine::TDownloadList(appDir_ + QStringLiteral("cache/downloads"), this);
     DownloadIndicator = new TDownloadIndicator(PageControl1->Strip());
     connect(DownloadIndicator, &QToolButton::clicked, this, &TFormMain::NDownloadsClick);
+    connect(DownloadIndicator, &TDownloadIndicator::RoomChanged, this, &TFormMain::UpdateTabWidth);
     connect(Downloads, &engine::TDownloadList::Changed, this, [this] {
         if (DownloadIndicator)
             DownloadIndicator->SetRunning(Downloads->RunningCount());

@@ -5,9 +5,11 @@
 
 #include <QGuiApplication>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/TabGeometry.h"
 #include "shared/ZphConst.h"
+#include "ui/DownloadIndicator.h"
 #include "ui/FormMain.h"
 
 TBrowserTab* TFormMain::FindTab(qint32 id) const
@@ -165,7 +167,12 @@ void TFormMain::UpdateTabWidth()
     for (int i = 0; i < PageControl1->PageCount(); ++i)
         if (PageControl1->Page(i)->TabVisible())
             ++visible;
-    PageControl1->SetTabWidth(core::ComputeTabWidth(PageControl1->width(), visible));
+    int room = PageControl1->width();
+    // The downloads indicator sits in the room the strip keeps at its end, and may
+    // outgrow it.
+    if (DownloadIndicator && !DownloadIndicator->isHidden())
+        room = std::min(room, DownloadIndicator->TabsEnd() + core::TabStripReserve);
+    PageControl1->SetTabWidth(core::ComputeTabWidth(room, visible));
 }
 
 void TFormMain::PageControl1Change()

@@ -115,6 +115,25 @@ private slots:
         QVERIFY(form->DownloadIndicator->isVisible());
         QCOMPARE(form->DownloadIndicator->text(), QStringLiteral("下载中 (1)"));
         QCOMPARE(PartFiles(*form).size(), 1);
+        // A strip full of tabs leaves the indicator its room, close buttons included.
+        for (int i = 0; i < 40; ++i) {
+            TPopupInfo info;
+            info.Page = qobject_cast<TSkinTabSheet*>(form->SparePageWindow.data());
+            form->AddSparePage();
+            form->OpenPopupTab(info);
+        }
+        // A count that widens the indicator narrows the tabs.
+        form->DownloadIndicator->SetRunning(123456789);
+        int tabsEnd = 0;
+        for (int i = 0; i < form->PageControl1->PageCount(); ++i)
+            tabsEnd = std::max(tabsEnd, form->PageControl1->TabRect(i).right());
+        QVERIFY2(tabsEnd < form->DownloadIndicator->x(),
+                 qPrintable(QStringLiteral("tabs end at %1, the indicator starts at %2")
+                                .arg(tabsEnd)
+                                .arg(form->DownloadIndicator->x())));
+        const int narrowed = form->PageControl1->TabWidth();
+        form->DownloadIndicator->SetRunning(1);
+        QVERIFY(form->PageControl1->TabWidth() > narrowed);
 
         // The window goes to the tray while the file comes: the balloon tells of it.
         form->NDownloads->trigger();
