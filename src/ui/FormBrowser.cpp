@@ -31,6 +31,7 @@ TFormBrowser::TFormBrowser() : QWidget(nullptr, Qt::Window)
     crm->OnClose = [this](auto&&... args) { crmClose(args...); };
     crm->OnAddressChange = [this](auto&&... args) { crmAddressChange(args...); };
     crm->OnPrint = [this](auto&&... args) { crmPrint(args...); };
+    crm->OnBeforeDownload = [this](auto&&... args) { crmBeforeDownload(args...); };
     Browsing = new TBrowsingCommands(this, [this] { return View(); });
     PlaceAtTopLeft(*this);
 }
@@ -101,6 +102,13 @@ void TFormBrowser::crmPrint(engine::TChromium*, const engine::BrowserRef& browse
 {
     if (auto* view = qobject_cast<QWebEngineView*>(browser->Window()))
         Browsing->Print(view);
+}
+
+void TFormBrowser::crmBeforeDownload(engine::TChromium*, const engine::BrowserRef&,
+                                     const engine::DownloadItem&, const QString& suggestedName,
+                                     const engine::DownloadCallbackRef& callback)
+{
+    callback->Continue(suggestedName, true);
 }
 
 void TFormBrowser::FormClose(QCloseEvent& event)

@@ -6,7 +6,8 @@
 // are the engine's own. A secondary window owns itself: closing it frees it and its page;
 // those still open when the client ends go with the other parentless windows before the
 // engine shuts down. The browsing keys (find, zoom, print, back and forward) act on its
-// page as they do on a tab of the main window. UI thread only.
+// page as they do on a tab of the main window, and its downloads ask their place over it
+// and then join the client's downloads panel. UI thread only.
 
 #include <QWidget>
 
@@ -47,6 +48,9 @@ public:
     void crmAddressChange(engine::TChromium* sender, const engine::BrowserRef& browser,
                           const QUrl& address);
     void crmPrint(engine::TChromium* sender, const engine::BrowserRef& browser);
+    void crmBeforeDownload(engine::TChromium* sender, const engine::BrowserRef& browser,
+                           const engine::DownloadItem& item, const QString& suggestedName,
+                           const engine::DownloadCallbackRef& callback);
     void FormClose(QCloseEvent& event);
 
 protected:

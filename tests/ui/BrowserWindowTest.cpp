@@ -2,16 +2,21 @@
 // the tray or a box is open; its popups open further windows (never tabs, never the
 // engine's own); the caption follows the page; every request asks for Chinese; dialogs
 // are the engine's; closing one frees it alone, also after floods and self-closing pages;
-// find and zoom work there as in a tab.
+// find and zoom work there as in a tab, and a download goes to the client's list.
 
 #include <QAbstractButton>
+#include <QFile>
 #include <QScreen>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 
+#include "FileDialogAnswerer.h"
 #include "MainWindowFixture.h"
 #include "WindowLifeSupport.h"
 #include "engine/BrowserView.h"
+#include "engine/DownloadList.h"
 #include "engine/EngineProfile.h"
 #include "ui/AppMessageBox.h"
 #include "ui/FindBar.h"
@@ -80,6 +85,10 @@ private slots:
                      "for (let i = 0; i < 100; ++i) window.open('/popup?i=' + i)</script>");
         server_.Page("/close-self", "<script>window.close()</script>");
         server_.Page("/words", "<title>Words</title><p>apple pear apple</p>");
+        server_.Handle("/report", [](const httplib::Request&, httplib::Response& res) {
+            res.set_header("Content-Disposition", "attachment; filename=\"report.csv\"");
+            res.set_content("a,b\n1,2\n", "text/csv");
+        });
     }
 
     void init()
@@ -210,6 +219,31 @@ private slots:
         QVERIFY(WaitFor([&] { return percent(form_->ActiveView()) == 110; }));
         QTest::keyClick(window->windowHandle(), Qt::Key_0, Qt::ControlModifier);
         QVERIFY(WaitFor([&] { return percent(form_->ActiveView()) == 100; }));
+    }
+
+    void downloadAsksOverTheWindowAndJoinsTheClientsList()
+    {
+        QTemporaryDir place;
+        Open("/words");
+        QVERIFY(WaitFor([&] { return WindowCaptioned("Words") != nullptr; }));
+        TFormBrowser* window = WindowCaptioned("Words");
+        QPointer<QWidget> dialogParent;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [&] {
+            if (QWidget* modal = QApplication::activeModalWidget())
+                dialogParent = modal->parentWidget();
+        });
+        watch.start(10);
+        FileDialogAnswerer answer(place.filePath("report.csv"));
+        RunScriptIn(window, "location = '/report'");
+        QVERIFY(WaitFor([&] {
+            const auto items = form_->Downloads->Items();
+            return items.size() == 1 && items[0]->State() == engine::TDownload::TState::Done;
+        }));
+        QCOMPARE(dialogParent.data(), window);
+        QFile saved(place.filePath("report.csv"));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), QByteArray("a,b\n1,2\n"));
     }
 
 private:
