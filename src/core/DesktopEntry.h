@@ -1,5 +1,5 @@
 #pragma once
-// Desktop entry files (freedesktop.org Desktop Entry Specification 1.4), as the per-user
+// Desktop entry files (the freedesktop.org desktop entry format, version 1.4), as the per-user
 // autostart entry needs them.
 
 #include <optional>

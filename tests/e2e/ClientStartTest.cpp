@@ -9,16 +9,9 @@
 using namespace testing_support;
 using namespace e2e;
 
-class ClientStartTest : public QObject {
+class ClientStartTest : public ClientTestCase {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        const QString problem = client_.SetUp();
-        QVERIFY2(problem.isEmpty(), qPrintable(problem));
-    }
-    void cleanup() { client_.TearDown(); }
-
     void firstRunOpensTheStartPageAndHandsOver()
     {
         QVERIFY(client_.StartFirst());
@@ -54,9 +47,6 @@ private slots:
         // the hand-over) checked twice.
         QCOMPARE(service.peek(1 << 20).count("GET /ver/ver.html"), 1);
     }
-
-private:
-    ClientUnderTest client_;
 };
 
 int main(int argc, char** argv)

@@ -131,4 +131,19 @@ private:
     QProcess first_;
 };
 
+// A test case with a client set up afresh before each test and torn down after it.
+class ClientTestCase : public QObject {
+    Q_OBJECT
+protected:
+    ClientUnderTest client_;
+
+private slots:
+    void init()
+    {
+        const QString problem = client_.SetUp();
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    }
+    void cleanup() { client_.TearDown(); }
+};
+
 } // namespace e2e

@@ -16,16 +16,9 @@ const QString Address = QStringLiteral("http://127.0.0.1:6868/popup.html?n=41");
 
 } // namespace
 
-class CommandLineTest : public QObject {
+class CommandLineTest : public ClientTestCase {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        const QString problem = client_.SetUp();
-        QVERIFY2(problem.isEmpty(), qPrintable(problem));
-    }
-    void cleanup() { client_.TearDown(); }
-
     void refusedBeforeAnythingStarts_data()
     {
         QTest::addColumn<QString>("argument");
@@ -82,9 +75,6 @@ private slots:
         QVERIFY(client_.StartFirst({Address}));
         QVERIFY(WaitFor([] { return PageAddresses().contains(Address); }));
     }
-
-private:
-    ClientUnderTest client_;
 };
 
 int main(int argc, char** argv)

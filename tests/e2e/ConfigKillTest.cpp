@@ -31,16 +31,9 @@ void WriteStale(const QString& path)
 
 } // namespace
 
-class ConfigKillTest : public QObject {
+class ConfigKillTest : public ClientTestCase {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        const QString problem = client_.SetUp();
-        QVERIFY2(problem.isEmpty(), qPrintable(problem));
-    }
-    void cleanup() { client_.TearDown(); }
-
     void killedInItsFirstSecondNeverTruncatesTheSettings()
     {
         QFile config(client_.ConfigPath());
@@ -76,9 +69,6 @@ private slots:
         QVERIFY(client_.StartFirst());
         QCOMPARE(Temporaries(client_.AppDir()), QStringList());
     }
-
-private:
-    ClientUnderTest client_;
 };
 
 int main(int argc, char** argv)

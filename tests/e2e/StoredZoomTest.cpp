@@ -79,16 +79,9 @@ QJsonValue Evaluate(const QUrl& socketUrl, const QString& expression)
 
 } // namespace
 
-class StoredZoomTest : public QObject {
+class StoredZoomTest : public ClientTestCase {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        const QString problem = client_.SetUp();
-        QVERIFY2(problem.isEmpty(), qPrintable(problem));
-    }
-    void cleanup() { client_.TearDown(); }
-
     void startPageOpensAtTheStoredZoom_data()
     {
         QTest::addColumn<QByteArray>("stored");
@@ -125,9 +118,6 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll().startsWith(others));
     }
-
-private:
-    ClientUnderTest client_;
 };
 
 int main(int argc, char** argv)
