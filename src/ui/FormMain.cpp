@@ -177,6 +177,7 @@ void TFormMain::FormCreate()
         // minimized would otherwise keep the platform's first placement.
         windowHandle()->setFramePosition(topLeft);
         windowHandle()->resize(size());
+        storedFrame_ = topLeft;
     }
     setWindowState(state == 1   ? Qt::WindowMinimized
                    : state == 2 ? Qt::WindowMaximized

@@ -366,6 +366,9 @@ private:
     // (FormMainNativeWindow.cpp).
     Qt::WindowStates stateOfLostWindow_;
     QPoint frameOfLostWindow_;
+    // The stored frame position, until the window has been made anew: the window manager
+    // may have framed the first window around that point instead of at it.
+    std::optional<QPoint> storedFrame_;
     std::optional<Qt::WindowStates> restoringState_;
     // The window has accepted its close: the client ends.
     bool closeAccepted_ = false;

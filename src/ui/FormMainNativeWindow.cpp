@@ -22,11 +22,12 @@ void TFormMain::NativeWindowChanged()
     const qint64 id = qint64(internalWinId());
     if (!id) {
         stateOfLostWindow_ = windowState();
-        frameOfLostWindow_ = pos();
+        frameOfLostWindow_ = storedFrame_.value_or(pos());
         return;
     }
     if (!publishedHandle_ || id == publishedHandle_)
         return;
+    storedFrame_.reset();
     PublishWindowHandle();
     if (!isVisible())
         return;

@@ -3,6 +3,7 @@
 // stored rectangle, which the client writes back unchanged when it ends.
 
 #include <QCoreApplication>
+#include <QPoint>
 #include <QRegularExpression>
 #include <csignal>
 
@@ -35,6 +36,22 @@ QByteArray PlacementLines(const QByteArray& config)
             lines += config.mid(at + 1, config.indexOf('\n', at + 1) - at);
     }
     return lines;
+}
+
+// Where the window manager has put the frame around `window`: its client area's place
+// less the frame's left and top extents.
+QPoint FramePosition(const WindowManagerDisplay& display, const QString& window)
+{
+    const auto position =
+        QRegularExpression(QStringLiteral("Position: (-?\\d+),(-?\\d+)"))
+            .match(display.Run(QStringLiteral("xdotool"), {"getwindowgeometry", window}));
+    const auto extents =
+        QRegularExpression(QStringLiteral("= (\\d+), \\d+, (\\d+),"))
+            .match(display.Run(QStringLiteral("xprop"), {"-id", window, "_NET_FRAME_EXTENTS"}));
+    if (!position.hasMatch() || !extents.hasMatch())
+        return {};
+    return {position.captured(1).toInt() - extents.captured(1).toInt(),
+            position.captured(2).toInt() - extents.captured(2).toInt()};
 }
 
 } // namespace
@@ -121,6 +138,20 @@ private slots:
             QVERIFY2(shown.width() > 1200 && shown.height() > 900, qPrintable(geometry));
         else
             QCOMPARE(shown, size);
+        if (!maximized && !minimized) {
+            // The frame goes back to its stored place a moment after the window shows.
+            const auto stored = [&](const char* key) {
+                return QRegularExpression(QStringLiteral("%1=(\\d+)").arg(key))
+                    .match(QString::fromLatin1(placement))
+                    .captured(1)
+                    .toInt();
+            };
+            const QPoint frame(stored("LEFT"), stored("TOP"));
+            QVERIFY2(WaitFor([&] { return FramePosition(display, window) == frame; }, 5000),
+                     qPrintable(QStringLiteral("frame at %1,%2")
+                                    .arg(FramePosition(display, window).x())
+                                    .arg(FramePosition(display, window).y())));
+        }
 
         // Ended from outside, the client writes where its window is.
         QProcess& client = client_.First();
