@@ -43,8 +43,10 @@ int TDownloadIndicator::TabsEnd() const
 
 bool TDownloadIndicator::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == parent() && event->type() == QEvent::Resize)
+    if (watched == parent() && event->type() == QEvent::Resize && !isHidden()) {
         Place();
+        emit RoomChanged();
+    }
     return QToolButton::eventFilter(watched, event);
 }
 

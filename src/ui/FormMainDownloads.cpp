@@ -15,14 +15,12 @@ void TFormMain::CreateDownloads()
     DownloadIndicator = new TDownloadIndicator(PageControl1->Strip());
     connect(DownloadIndicator, &QToolButton::clicked, this, &TFormMain::NDownloadsClick);
     connect(DownloadIndicator, &TDownloadIndicator::RoomChanged, this, &TFormMain::UpdateTabWidth);
-    connect(Downloads, &engine::TDownloadList::Changed, this, [this] {
+    const auto countRunning = [this] {
         if (DownloadIndicator)
             DownloadIndicator->SetRunning(Downloads->RunningCount());
-    });
-    connect(Downloads, &engine::TDownloadList::Removed, this, [this] {
-        if (DownloadIndicator)
-            DownloadIndicator->SetRunning(Downloads->RunningCount());
-    });
+    };
+    connect(Downloads, &engine::TDownloadList::Changed, this, countRunning);
+    connect(Downloads, &engine::TDownloadList::Removed, this, countRunning);
     connect(Downloads, &engine::TDownloadList::Finished, this, &TFormMain::DownloadFinished);
 }
 
