@@ -205,10 +205,14 @@ void TChromium::HandleNewWindow(BrowserPage* opener, QWebEngineNewWindowRequest&
     if (!windowInfo.WindowName.isEmpty())
         view->setObjectName(windowInfo.WindowName);
     auto* page = new BrowserPage(opener->profile(), this, view, true);
-    ApplyEncoding(page, settings.DefaultEncoding);
     view->setPage(page);
+    // A page that has loaded once holds the engine's preferences.
+    page->load(QUrl(QStringLiteral("about:blank")));
 
-    if (windowInfo.ParentWindow) {
+    if (auto* host = qobject_cast<TChromium*>(windowInfo.ParentWindow)) {
+        // An empty browser view takes the popup as its own browser window.
+        host->layout()->addWidget(view);
+    } else if (windowInfo.ParentWindow) {
         QSize size(windowInfo.Width, windowInfo.Height);
         if (size.isEmpty())
             size = windowInfo.ParentWindow->size();
@@ -228,6 +232,13 @@ void TChromium::HandleNewWindow(BrowserPage* opener, QWebEngineNewWindowRequest&
         connect(page, &QWebEnginePage::titleChanged, view, &QWidget::setWindowTitle);
     }
     request.openIn(page);
+    // The engine gives a popup it made without navigating (window.open('') and then
+    // document.write: a print view, a report) no preferences of its own, and crashes the
+    // client on its first paint. A setting changed now hands the page's preferences to
+    // the adopted contents.
+    page->settings()->setDefaultTextEncoding(settings.DefaultEncoding.isEmpty()
+                                                 ? page->settings()->defaultTextEncoding()
+                                                 : settings.DefaultEncoding);
     // Adopting the popup's contents drops the interceptor set on the page before.
     page->setUrlRequestInterceptor(
         page->findChild<RequestInterceptor*>(QString(), Qt::FindDirectChildrenOnly));

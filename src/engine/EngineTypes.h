@@ -51,7 +51,8 @@ struct LoadError {
 enum TContextMenuMediaType { CM_MEDIATYPE_NONE = 0, CM_MEDIATYPE_IMAGE = 1 };
 
 // Where and how a popup's window is made. The layer creates the popup inside
-// `ParentWindow`, or as a top-level window when it is null.
+// `ParentWindow` (as the browser of a TChromium that has none yet, filling it), or as a
+// top-level window when it is null.
 struct WindowInfo {
     QWidget* ParentWindow = nullptr;
     int X = 0;

@@ -41,14 +41,19 @@ TFormBrowser* TFormBrowser::Open(const QString& address)
     qCInfo(lcBrowserWindow) << "opening a secondary window on" << address;
     auto* form = new TFormBrowser;
     form->crm->Load(address.trimmed().isEmpty() ? QStringLiteral("about:blank") : address);
-    form->show();
-    form->raise();
-    form->activateWindow();
+    form->ShowInFront();
+    return form;
+}
+
+void TFormBrowser::ShowInFront()
+{
+    show();
+    raise();
+    activateWindow();
     // A box or dialog waiting for an answer blocks the new window; keep it in sight
     // rather than let the new window cover it.
     if (QWidget* modal = QApplication::activeModalWidget())
         modal->raise();
-    return form;
 }
 
 QWebEngineView* TFormBrowser::View() const
@@ -64,9 +69,20 @@ void TFormBrowser::WMOpenBrowserWindow(const QString& address)
 void TFormBrowser::crmBeforePopup(engine::TChromium*, const engine::BrowserRef&,
                                   const engine::FrameRef&, const QString& targetUrl, const QString&,
                                   engine::TWindowOpenDisposition, bool,
-                                  const engine::PopupFeatures&, engine::WindowInfo&,
+                                  const engine::PopupFeatures&, engine::WindowInfo& windowInfo,
                                   engine::BrowserSettings&, bool&, bool& Result)
 {
+    // A blank popup is the opener's to write into (a print view, a report): it gets a
+    // window of its own with the engine's page in it. Others open anew on their address.
+    const QUrl target(targetUrl);
+    if (target.isEmpty() ||
+        (target.scheme() == QLatin1String("about") && target.path() == QLatin1String("blank"))) {
+        auto* form = new TFormBrowser;
+        form->crm->DefaultUrl.clear();
+        windowInfo.ParentWindow = form->crm;
+        form->ShowInFront();
+        return;
+    }
     Result = true;
     QCoreApplication::postEvent(this, new TAddressMessage(zph::WM_OPENBROWSERWINDOW, targetUrl));
 }
@@ -78,17 +94,25 @@ void TFormBrowser::crmBeforeResourceLoad(engine::TChromium*, const engine::Brows
     AddLanguageHeader(request);
 }
 
-void TFormBrowser::crmTitleChange(engine::TChromium*, const engine::BrowserRef&,
+void TFormBrowser::crmTitleChange(engine::TChromium*, const engine::BrowserRef& browser,
                                   const QString& title)
 {
-    setWindowTitle(title);
+    WindowOf(browser)->setWindowTitle(title);
 }
 
-void TFormBrowser::crmClose(engine::TChromium*, const engine::BrowserRef&, bool& Result)
+void TFormBrowser::crmClose(engine::TChromium*, const engine::BrowserRef& browser, bool& Result)
 {
     // The page's window.close() closes the window, as closing it by hand does.
     Result = true;
-    close();
+    WindowOf(browser)->close();
+}
+
+QWidget* TFormBrowser::WindowOf(const engine::BrowserRef& browser)
+{
+    // The events of a blank popup adopted into a window of its own come here, to its
+    // opener's window.
+    QWidget* view = browser->IsPopup() ? browser->Window() : nullptr;
+    return view ? view->window() : this;
 }
 
 void TFormBrowser::crmAddressChange(engine::TChromium*, const engine::BrowserRef& browser,

@@ -25,6 +25,8 @@ public:
     // A new secondary window showing `address` (about:blank when empty). Every call makes
     // one; the caller does not keep it.
     static TFormBrowser* Open(const QString& address);
+    // Shows the window in front of the others (behind an open box).
+    void ShowInFront();
 
     engine::TChromium* crm = nullptr;
     TBrowsingCommands* Browsing = nullptr;
@@ -56,4 +58,8 @@ public:
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+
+private:
+    // The window that shows `browser`'s page: this one, or a popup's own.
+    QWidget* WindowOf(const engine::BrowserRef& browser);
 };

@@ -84,6 +84,8 @@ private slots:
                      "<title>Flood</title><script>"
                      "for (let i = 0; i < 100; ++i) window.open('/popup?i=' + i)</script>");
         server_.Page("/close-self", "<script>window.close()</script>");
+        server_.Page("/writer", QByteArray("<title>Writer</title><script>") + WriteIntoBlankPopups +
+                                    "</script>");
         server_.Page("/words", "<title>Words</title><p>apple pear apple</p>");
         server_.Handle("/report", [](const httplib::Request&, httplib::Response& res) {
             res.set_header("Content-Disposition", "attachment; filename=\"report.csv\"");
@@ -125,6 +127,20 @@ private slots:
         // Each message makes a window of its own, also for the same address.
         Open("/titles");
         QVERIFY(WaitFor([&] { return Captions() == QStringList({"B", "B"}); }));
+    }
+
+    void blankPopupsGetWindowsOfTheirOwnWithWhatWasWritten()
+    {
+        Open("/writer");
+        QVERIFY2(WaitFor([] {
+                     return Captions() == QStringList({"Writer", "打印预览", "稍后"});
+                 }),
+                 qPrintable(Captions().join(" / ")));
+        QCOMPARE(EngineWindows(), 0);
+        const TFormBrowser* printView = WindowCaptioned(QStringLiteral("打印预览"));
+        QString text;
+        printView->View()->page()->toPlainText([&](const QString& t) { text = t; });
+        QVERIFY(WaitFor([&] { return text.contains(QStringLiteral("打印")); }));
     }
 
     void popupsBecomeFurtherWindowsThatCloseAlone()

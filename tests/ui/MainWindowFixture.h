@@ -139,6 +139,14 @@ inline bool OpenPopups(TFormMain& form, int count, int timeoutMs = 15000)
         timeoutMs);
 }
 
+// Writes a print view into a blank popup at once, and a page into another one later: the
+// usual way of ERP pages to show a report or a print view in a window of its own.
+constexpr char WriteIntoBlankPopups[] =
+    "var w = window.open(''); w.document.write('<title>打印预览</title><p>报表</p>"
+    "<button onclick=\"window.print()\">打印</button>'); w.document.close();"
+    "var v = window.open('about:blank'); setTimeout(function () {"
+    "v.document.write('<title>稍后</title><p>later</p>'); v.document.close(); }, 1500);";
+
 // Serves `path` as a page titled `title` whose answer is held back until Open() (or for
 // at most 20 s), so a tab can be watched while it loads.
 class HeldPage {

@@ -122,6 +122,25 @@ private slots:
         QCOMPARE(form.PageControl1->ActivePageIndex(), 3);
     }
 
+    void blankPopupsShowWhatTheirOpenerWrote()
+    {
+        TFormMain& form = *form_;
+        RunScript(form.FindTab(1), QString::fromUtf8(WriteIntoBlankPopups));
+        const auto captioned = [&](int index, const QString& caption) {
+            return WaitFor([&] {
+                const TSkinTabSheet* page = form.PageControl1->Page(index);
+                return page && page->Caption() == caption;
+            });
+        };
+        QVERIFY(captioned(3, QStringLiteral("稍后")));
+        // The print view is painted only when its tab is shown.
+        ClickTab(form, 2);
+        QVERIFY(captioned(2, QStringLiteral("打印预览")));
+        QString text;
+        TabOfPage(form, 2)->Browser->Page()->toPlainText([&](const QString& t) { text = t; });
+        QVERIFY(WaitFor([&] { return text.contains(QStringLiteral("打印")); }));
+    }
+
     void popupOfPopupBecomesTab()
     {
         TFormMain& form = *form_;
