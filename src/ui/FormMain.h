@@ -352,6 +352,8 @@ private:
     // Recovery (FormMainRecovery.cpp).
     TStartConnection& StartConnection();
     void AwaitStartPage();
+    // A load of the start tab that goes to the service is awaited as the start page is.
+    void WatchServiceLoad(engine::TChromium* sender, const engine::BrowserRef& browser);
     void ServiceUnreachable(const QString& reason);
     void ShowCrashPage(const engine::BrowserRef& browser);
     void SetStartCaption(const QString& caption);

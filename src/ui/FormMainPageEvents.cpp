@@ -114,13 +114,15 @@ void TFormMain::crmTitleChange(engine::TChromium* sender, const engine::BrowserR
     page->SetCaption(page->PageIndex() == 1 ? QString::fromLatin1(zph::AppTitle) : title);
 }
 
-void TFormMain::crmLoadingStateChange(engine::TChromium*, const engine::BrowserRef& browser,
+void TFormMain::crmLoadingStateChange(engine::TChromium* sender, const engine::BrowserRef& browser,
                                       bool isLoading, bool, bool)
 {
     if (Closing)
         return;
-    if (isLoading)
+    if (isLoading) {
         DialogFlood.PageNavigated(browser->GetIdentifier());
+        WatchServiceLoad(sender, browser);
+    }
     UpdateTabLoadState(browser->GetHost().GetWindowHandle(), !isLoading);
 }
 

@@ -35,6 +35,11 @@ QString ServiceAddress()
     return QStringLiteral("%1:%2").arg(ServiceHost()).arg(zph::ServicePort);
 }
 
+bool IsServicePage(const QUrl& address)
+{
+    return address.host().compare(ServiceHost(), Qt::CaseInsensitive) == 0;
+}
+
 } // namespace
 
 TStartConnection& TFormMain::StartConnection()
@@ -65,6 +70,17 @@ void TFormMain::AwaitStartPage()
     connection.Composing = false;
     connection.Awaited = true;
     connection.FirstByteTimer.start(FirstByteTimeoutMs);
+}
+
+void TFormMain::WatchServiceLoad(engine::TChromium* sender, const engine::BrowserRef& browser)
+{
+    // Every load of the start tab that goes to the service (a reload, the page's own
+    // navigation) is watched as the first one is.
+    const QWebEnginePage* page = browser->Page();
+    if (Closing || sender != StartView || browser->IsPopup() || !startConnection_ ||
+        startConnection_->Composing || !page || !IsServicePage(page->requestedUrl()))
+        return;
+    AwaitStartPage();
 }
 
 void TFormMain::crmLoadProgress(engine::TChromium* sender, const engine::BrowserRef& browser,
@@ -101,7 +117,7 @@ void TFormMain::crmLoadError(engine::TChromium* sender, const engine::BrowserRef
                              const engine::LoadError& error)
 {
     if (Closing || sender != StartView || browser->IsPopup() || !startConnection_ ||
-        !startConnection_->Awaited ||
+        !(startConnection_->Awaited || IsServicePage(error.FailedUrl)) ||
         !core::IsServiceUnreachable(error.HttpStatus, error.ErrorCode))
         return;
     startConnection_->Awaited = false;

@@ -186,6 +186,42 @@ private slots:
         QCOMPARE(service.RequestsFor("/").size(), size_t(1));
     }
 
+    void serviceLostAfterStartComesBackByItself()
+    {
+        // "/" answers as asked: 0 the start page, 1 a redirect loop.
+        auto mode = std::make_shared<std::atomic<int>>(0);
+        const auto serve = [mode](TestServer& service) {
+            service.Page("/ver/ver.html", R"({"Version":"1.0.0.2","Info":""})");
+            service.Handle("/", [mode](const httplib::Request&, httplib::Response& res) {
+                if (*mode == 1)
+                    return res.set_redirect("/?loop");
+                res.set_content("<title>Start</title>", "text/html");
+            });
+        };
+        auto service = std::make_unique<TestServer>(6868, LateHost);
+        serve(*service);
+        QTemporaryDir dir;
+        auto form = OpenWithoutService(dir, LateHost, {400, 800});
+        TBrowserTab* start = nullptr;
+        QVERIFY(WaitFor([&] { return (start = form->FindTab(1)) && start->Loaded; }));
+
+        // The service goes away and the user reloads: the client's page, and retries.
+        service.reset();
+        F5(*form);
+        QVERIFY(WaitFor([&] { return form->StartPageUnreachable() && ProblemOf(start); }));
+        QCOMPARE(StartCaption(*form), QStringLiteral("无法连接服务"));
+        // It answers with a redirect loop: still unreachable, still retried.
+        *mode = 1;
+        service = std::make_unique<TestServer>(6868, LateHost);
+        serve(*service);
+        QVERIFY(WaitFor([&] { return service->RequestsFor("/").size() >= 40; }));
+        QVERIFY(form->StartPageUnreachable());
+        // Then it is whole again: the start page comes back without anybody's help.
+        *mode = 0;
+        QVERIFY(WaitFor([&] { return !form->StartPageUnreachable() && !ProblemOf(start); }));
+        QCOMPARE(start->Browser->Page()->title(), QStringLiteral("Start"));
+    }
+
     void silentServiceFailsAfterTheFirstByteWaitSlowOneDoesNot()
     {
         // The first answer never comes; later ones trickle in for longer than the wait.
