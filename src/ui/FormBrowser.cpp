@@ -9,10 +9,12 @@
 #include "engine/BrowserView.h"
 #include "shared/ZphConst.h"
 #include "ui/BrowsingCommands.h"
+#include "ui/HeldBackNote.h"
 #include "ui/LanguageHeader.h"
 #include "ui/PageZoom.h"
 #include "ui/PostedMessages.h"
 #include "ui/ScreenPlacement.h"
+#include "ui/WindowBounds.h"
 
 Q_LOGGING_CATEGORY(lcBrowserWindow, "quillmark.ui.browser")
 
@@ -36,10 +38,11 @@ TFormBrowser::TFormBrowser() : QWidget(nullptr, Qt::Window)
     PlaceAtTopLeft(*this);
 }
 
-TFormBrowser* TFormBrowser::Open(const QString& address)
+TFormBrowser* TFormBrowser::Open(const QString& address, int chain)
 {
     qCInfo(lcBrowserWindow) << "opening a secondary window on" << address;
     auto* form = new TFormBrowser;
+    form->Chain = chain;
     form->crm->Load(address.trimmed().isEmpty() ? QStringLiteral("about:blank") : address);
     form->ShowInFront();
     return form;
@@ -63,21 +66,32 @@ QWebEngineView* TFormBrowser::View() const
 
 void TFormBrowser::WMOpenBrowserWindow(const QString& address)
 {
-    Open(address);
+    // Admitted when the popup asked for it.
+    TWindowBounds::Instance().Made();
+    Open(address, Chain);
 }
 
 void TFormBrowser::crmBeforePopup(engine::TChromium*, const engine::BrowserRef&,
                                   const engine::FrameRef&, const QString& targetUrl, const QString&,
-                                  engine::TWindowOpenDisposition, bool,
+                                  engine::TWindowOpenDisposition, bool userGesture,
                                   const engine::PopupFeatures&, engine::WindowInfo& windowInfo,
                                   engine::BrowserSettings&, bool&, bool& Result)
 {
+    TWindowBounds& bounds = TWindowBounds::Instance();
+    const auto verdict = bounds.Admit(Chain, userGesture);
+    if (verdict != core::TPopupBounds::Open) {
+        Result = true;
+        HoldBackPopup(verdict, bounds.MaxWindows());
+        return;
+    }
     // A blank popup is the opener's to write into (a print view, a report): it gets a
     // window of its own with the engine's page in it. Others open anew on their address.
     const QUrl target(targetUrl);
     if (target.isEmpty() ||
         (target.scheme() == QLatin1String("about") && target.path() == QLatin1String("blank"))) {
+        bounds.Made();
         auto* form = new TFormBrowser;
+        form->Chain = Chain;
         form->crm->DefaultUrl.clear();
         windowInfo.ParentWindow = form->crm;
         form->ShowInFront();
@@ -105,6 +119,18 @@ void TFormBrowser::crmClose(engine::TChromium*, const engine::BrowserRef& browse
     // The page's window.close() closes the window, as closing it by hand does.
     Result = true;
     WindowOf(browser)->close();
+}
+
+void TFormBrowser::HoldBackPopup(core::TPopupBounds::TVerdict verdict, int maxWindows)
+{
+    if (!popupNote_)
+        popupNote_ = new THeldBackNote(this, QStringLiteral("弹出窗口"), QStringLiteral("popups"));
+    if (verdict == core::TPopupBounds::TooManyTabs)
+        popupNote_->HoldBack(QStringLiteral("最多可同时打开 %1 个浏览器窗口").arg(maxWindows),
+                             QStringLiteral("too many secondary windows"));
+    else
+        popupNote_->HoldBack(QStringLiteral("此页面短时间内打开的弹出窗口过多"),
+                             QStringLiteral("too many popups without a user gesture"));
 }
 
 QWidget* TFormBrowser::WindowOf(const engine::BrowserRef& browser)

@@ -2,19 +2,22 @@
 // TFormBrowser: a plain window with one browser view and no tabs, for pages that open
 // outside the main window. Message 2028 opens one: the main window handles it, and so
 // does every secondary window, which posts it to itself for each popup of its page, so
-// every popup becomes a further secondary window. Script dialogs and the context menu
-// are the engine's own. A secondary window owns itself: closing it frees it and its page;
-// those still open when the client ends go with the other parentless windows before the
+// every popup becomes a further secondary window (a blank one, which its opener writes
+// into, is adopted into one); they are bounded as WindowBounds.h says. Script dialogs and the
+// context menu are the engine's own. A secondary window owns itself: closing it frees it and its
+// page; those still open when the client ends go with the other parentless windows before the
 // engine shuts down. The browsing keys (find, zoom, print, back and forward) act on its
 // page as they do on a tab of the main window, and its downloads ask their place over it
 // and then join the client's downloads panel. UI thread only.
 
 #include <QWidget>
 
+#include "core/PopupBounds.h"
 #include "engine/Chromium.h"
 
 class QWebEngineView;
 class TBrowsingCommands;
+class THeldBackNote;
 
 class TFormBrowser : public QWidget {
     Q_OBJECT
@@ -24,11 +27,13 @@ public:
 
     // A new secondary window showing `address` (about:blank when empty). Every call makes
     // one; the caller does not keep it.
-    static TFormBrowser* Open(const QString& address);
+    // `chain`: the chain of windows it belongs to (see WindowBounds.h).
+    static TFormBrowser* Open(const QString& address, int chain);
     // Shows the window in front of the others (behind an open box).
     void ShowInFront();
 
     engine::TChromium* crm = nullptr;
+    int Chain = 0;
     TBrowsingCommands* Browsing = nullptr;
 
     // The window's browser view (null until the engine has made it).
@@ -62,4 +67,7 @@ protected:
 private:
     // The window that shows `browser`'s page: this one, or a popup's own.
     QWidget* WindowOf(const engine::BrowserRef& browser);
+    void HoldBackPopup(core::TPopupBounds::TVerdict verdict, int maxWindows);
+
+    THeldBackNote* popupNote_ = nullptr;
 };

@@ -56,7 +56,7 @@ class TDownloadIndicator;
 class TFormDownloads;
 struct TStartConnection;
 class TNotificationSound;
-class TStripNote;
+class THeldBackNote;
 
 class TFormMain : public QMainWindow {
     Q_OBJECT
@@ -214,9 +214,9 @@ public:
     // A popup over a bound is not opened; the strip's note tells how many were held back.
     core::TPopupBounds PopupBounds{core::TPopupBounds::DefaultMaxTabs,
                                    core::TPopupBounds::DefaultChainLimit};
-    TStripNote* PopupNote = nullptr;
-    // Popups held back since the note last hid.
-    int HeldBackPopups = 0;
+    // What the bounds held back: popups, and secondary windows over [SYSTEM] MAXWINDOWS.
+    THeldBackNote* PopupNote = nullptr;
+    THeldBackNote* WindowNote = nullptr;
 
     // Strip drawing and mouse.
     void PageControl1DrawSkinTab(int p, const QRect& rect, QPainter& canvas);
@@ -349,6 +349,7 @@ private:
     void AnimateTrayIcon();
     void ReadPopupBounds(const core::IniFile& ini);
     void HoldBackPopup(core::TPopupBounds::TVerdict verdict);
+    void HoldBackWindow();
     // Recovery (FormMainRecovery.cpp).
     TStartConnection& StartConnection();
     void AwaitStartPage();

@@ -9,6 +9,7 @@
 #include "ui/FormBrowser.h"
 #include "ui/FormMain.h"
 #include "ui/FormSetting.h"
+#include "ui/WindowBounds.h"
 
 Q_LOGGING_CATEGORY(lcWindows, "quillmark.ui.windows")
 
@@ -52,5 +53,12 @@ void TFormMain::NAboutClick()
 
 void TFormMain::WMOpenBrowserWindow(const QString& address)
 {
-    TFormBrowser::Open(address);
+    TWindowBounds& bounds = TWindowBounds::Instance();
+    const int chain = bounds.NewChain();
+    if (bounds.Admit(chain, true) != core::TPopupBounds::Open) {
+        HoldBackWindow();
+        return;
+    }
+    bounds.Made();
+    TFormBrowser::Open(address, chain);
 }

@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QFile>
+#include <QLabel>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -21,7 +22,9 @@
 #include "ui/AppMessageBox.h"
 #include "ui/FindBar.h"
 #include "ui/FormBrowser.h"
+#include "ui/HeldBackNote.h"
 #include "ui/PostedMessages.h"
+#include "ui/WindowBounds.h"
 
 using namespace testing_support;
 
@@ -165,10 +168,23 @@ private slots:
         QVERIFY(!form_->Closing);
     }
 
-    void floodsAndSelfClosingPagesLeaveNothingBehind()
+    void floodsAreBoundedAndSelfClosingPagesLeaveNothingBehind()
     {
+        // A hundred popups: the windows stop at the cap, the rest is told on the opener.
         Open("/flood");
-        QVERIFY(WaitFor([] { return Captions().filter("Popup ").size() == 100; }, 120000));
+        const int cap = TWindowBounds::Instance().MaxWindows();
+        QVERIFY(WaitFor([&] { return Captions().filter("Popup ").size() == cap - 1; }, 60000));
+        const auto notes = WindowCaptioned("Flood")->findChildren<QLabel*>("StripNote");
+        QCOMPARE(notes.size(), 1);
+        const QString told = QStringLiteral("已阻止 %1 个弹出窗口：最多可同时打开 %2 个浏览器窗口")
+                                 .arg(100 - (cap - 1))
+                                 .arg(cap);
+        QVERIFY(WaitFor([&] { return notes.first()->text() == told; }));
+        // So is an address handed over while the cap is reached, on the main window.
+        Open("/popup?i=0");
+        QVERIFY(form_->WindowNote && form_->WindowNote->Count() == 1);
+        QTest::qWait(300);
+        QCOMPARE(BrowserWindows().size(), cap);
         QCOMPARE(EngineWindows(), 0);
         const auto flood = BrowserWindows();
         const QList<QPointer<TFormBrowser>> windows(flood.begin(), flood.end());

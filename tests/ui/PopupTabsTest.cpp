@@ -10,6 +10,7 @@
 #include "MainWindowFixture.h"
 #include "WindowLifeSupport.h"
 #include "engine/BrowserView.h"
+#include "ui/HeldBackNote.h"
 
 using namespace testing_support;
 
@@ -175,7 +176,9 @@ private slots:
         form.PopupBounds = core::TPopupBounds(maxTabs, chainLimit);
         // Five popups, three of them within the bound: no page is left without its tab.
         RunScript(form.FindTab(1), "for (let i = 0; i < 5; ++i) window.open('/popup?i=' + i)");
-        QVERIFY(WaitFor([&] { return form.HeldBackPopups == 2 && VisibleTabs(form) == 4; }));
+        QVERIFY(WaitFor([&] {
+            return form.PopupNote && form.PopupNote->Count() == 2 && VisibleTabs(form) == 4;
+        }));
         QVERIFY(WaitFor([&] { return form.PageControl1->Page(4)->Caption() == "Popup 2"; }));
         QTest::qWait(300);
         QCOMPARE(VisibleTabs(form), 4);
@@ -200,7 +203,7 @@ private slots:
         QTest::qWait(500);
         QCOMPARE(VisibleTabs(form), 2);
         QCOMPARE(form.PageControl1->PageCount(), 4);
-        QCOMPARE(form.HeldBackPopups, 0);
+        QVERIFY(!form.PopupNote);
     }
 
     void burstOfPopupsGivesOneTabEach()
