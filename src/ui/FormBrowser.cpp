@@ -12,6 +12,7 @@
 #include "ui/HeldBackNote.h"
 #include "ui/LanguageHeader.h"
 #include "ui/PageZoom.h"
+#include "ui/PopupRefusal.h"
 #include "ui/PostedMessages.h"
 #include "ui/ScreenPlacement.h"
 #include "ui/WindowBounds.h"
@@ -71,7 +72,7 @@ void TFormBrowser::WMOpenBrowserWindow(const QString& address)
     Open(address, Chain);
 }
 
-void TFormBrowser::crmBeforePopup(engine::TChromium*, const engine::BrowserRef&,
+void TFormBrowser::crmBeforePopup(engine::TChromium*, const engine::BrowserRef& browser,
                                   const engine::FrameRef&, const QString& targetUrl, const QString&,
                                   engine::TWindowOpenDisposition, bool userGesture,
                                   const engine::PopupFeatures&, engine::WindowInfo& windowInfo,
@@ -82,6 +83,7 @@ void TFormBrowser::crmBeforePopup(engine::TChromium*, const engine::BrowserRef&,
     if (verdict != core::TPopupBounds::Open) {
         Result = true;
         HoldBackPopup(verdict, bounds.MaxWindows());
+        RefuseScriptPopups(browser->Page());
         return;
     }
     // A blank popup is the opener's to write into (a print view, a report): it gets a
@@ -124,7 +126,8 @@ void TFormBrowser::crmClose(engine::TChromium*, const engine::BrowserRef& browse
 void TFormBrowser::HoldBackPopup(core::TPopupBounds::TVerdict verdict, int maxWindows)
 {
     if (!popupNote_)
-        popupNote_ = new THeldBackNote(this, QStringLiteral("弹出窗口"), QStringLiteral("popups"));
+        popupNote_ = new THeldBackNote(this, QStringLiteral("已阻止此页面的弹出窗口"),
+                                       QStringLiteral("popups"));
     if (verdict == core::TPopupBounds::TooManyTabs)
         popupNote_->HoldBack(QStringLiteral("最多可同时打开 %1 个浏览器窗口").arg(maxWindows),
                              QStringLiteral("too many secondary windows"));

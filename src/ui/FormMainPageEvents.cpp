@@ -8,6 +8,7 @@
 #include "shared/ZphConst.h"
 #include "ui/FormMain.h"
 #include "ui/LanguageHeader.h"
+#include "ui/PopupRefusal.h"
 #include "ui/PostedMessages.h"
 #include "ui/SteadyClock.h"
 
@@ -43,7 +44,7 @@ bool IsBlankTitle(const QString& title)
 
 } // namespace
 
-void TFormMain::crmBeforePopup(engine::TChromium* sender, const engine::BrowserRef&,
+void TFormMain::crmBeforePopup(engine::TChromium* sender, const engine::BrowserRef& browser,
                                const engine::FrameRef&, const QString&, const QString&,
                                engine::TWindowOpenDisposition targetDisposition, bool userGesture,
                                const engine::PopupFeatures&, engine::WindowInfo& windowInfo,
@@ -60,6 +61,7 @@ void TFormMain::crmBeforePopup(engine::TChromium* sender, const engine::BrowserR
     if (verdict != core::TPopupBounds::Open) {
         Result = true;
         HoldBackPopup(verdict);
+        RefuseScriptPopups(browser->Page());
         return;
     }
 

@@ -1,7 +1,6 @@
 #pragma once
-// Tells what a bound held back, once per burst: a note on its host widget counts the
-// windows held back since it last hid, and the log has a line when a burst starts and
-// when it ends. UI thread only; the host owns the note.
+// Tells what a bound held back, once per burst: a note on its host widget, and a line in
+// the log when a burst starts and when it ends. UI thread only; the host owns the note.
 
 #include <QObject>
 #include <QString>
@@ -12,8 +11,9 @@ class TStripNote;
 class THeldBackNote : public QObject {
     Q_OBJECT
 public:
-    // `what` names the windows held back ("弹出窗口"), `logWhat` the same for the log.
-    THeldBackNote(QWidget* host, QString what, QString logWhat);
+    // `heading` starts the note; a "%1" in it is the count held back since the note last
+    // hid. `logWhat` names what is held back in the log.
+    THeldBackNote(QWidget* host, QString heading, QString logWhat);
 
     // One more window was held back: `reason` says why, `logReason` the same for the log.
     void HoldBack(const QString& reason, const QString& logReason);
@@ -22,7 +22,7 @@ public:
 
 private:
     QWidget* host_;
-    QString what_;
+    QString heading_;
     QString logWhat_;
     TStripNote* note_ = nullptr;
     int count_ = 0;

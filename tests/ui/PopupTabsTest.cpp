@@ -164,8 +164,9 @@ private slots:
         QTest::addColumn<int>("chainLimit");
         QTest::addColumn<QString>("note");
         QTest::newRow("per chain")
-            << 200 << 3 << "已阻止 2 个弹出窗口：此页面短时间内打开的弹出窗口过多";
-        QTest::newRow("open tabs") << 4 << 50 << "已阻止 2 个弹出窗口：最多可同时打开 4 个标签页";
+            << 200 << 3 << "已阻止此页面的弹出窗口：此页面短时间内打开的弹出窗口过多";
+        QTest::newRow("open tabs")
+            << 4 << 50 << "已阻止此页面的弹出窗口：最多可同时打开 4 个标签页";
     }
 
     void popupsOverABoundAreHeldBackAndCounted()
@@ -177,7 +178,7 @@ private slots:
         // Five popups, three of them within the bound: no page is left without its tab.
         RunScript(form.FindTab(1), "for (let i = 0; i < 5; ++i) window.open('/popup?i=' + i)");
         QVERIFY(WaitFor([&] {
-            return form.PopupNote && form.PopupNote->Count() == 2 && VisibleTabs(form) == 4;
+            return form.PopupNote && form.PopupNote->Count() >= 1 && VisibleTabs(form) == 4;
         }));
         QVERIFY(WaitFor([&] { return form.PageControl1->Page(4)->Caption() == "Popup 2"; }));
         QTest::qWait(300);
@@ -190,6 +191,12 @@ private slots:
         QCOMPARE(notes.size(), 1);
         QVERIFY(notes.first()->isVisible());
         QTEST(notes.first()->text(), "note");
+        // Further popups of the page are refused by the engine, before anything is made.
+        QVariant refused;
+        form.FindTab(1)->Browser->Page()->runJavaScript("window.open('/popup?i=9') === null",
+                                                        [&](const QVariant& v) { refused = v; });
+        QVERIFY(WaitFor([&] { return refused.isValid(); }));
+        QVERIFY(refused.toBool());
     }
 
     void refusedAddressesLeaveNoTab()
