@@ -31,7 +31,7 @@ void DispatchDownload(QWebEngineDownloadRequest* download);
 void PrepareEngineProcess(const EngineOptions& options)
 {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    AppendChromiumFlags(QByteArray("--lang=") + zph::EngineLocale + " --ignore-certificate-errors");
+    AppendChromiumFlags(QByteArray("--lang=") + zph::EngineLocale);
     if (!options.RemoteDebugging.isEmpty())
         qputenv("QTWEBENGINE_REMOTE_DEBUGGING", options.RemoteDebugging.toLatin1());
     if (options.DisableSandbox)

@@ -1,8 +1,6 @@
-// Browser and frame operations on real pages, the view's DefaultUrl and DefaultEncoding,
-// and pages served with a certificate nobody trusts.
+// Browser and frame operations on real pages, the view's DefaultUrl and DefaultEncoding.
 
 #include <QClipboard>
-#include <QProcess>
 #include <QWidget>
 #include <atomic>
 #include <httplib.h>
@@ -235,32 +233,6 @@ private slots:
         browser->Reload();
         browser->StopLoad();
         QVERIFY(!browser->GetHost().GetWindowHandle());
-    }
-
-    void untrustedCertificateIsAccepted()
-    {
-        QTemporaryDir dir;
-        const QString cert = dir.filePath("cert.pem"), key = dir.filePath("key.pem");
-        QProcess openssl;
-        openssl.start("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1",
-                                  "-subj", "/CN=quillmark.test", "-keyout", key, "-out", cert});
-        if (!openssl.waitForFinished(60000) || openssl.exitCode() != 0)
-            QSKIP("openssl cannot make a throwaway certificate here");
-        httplib::SSLServer server(cert.toLocal8Bit().constData(), key.toLocal8Bit().constData());
-        server.Get("/secure", [](const httplib::Request&, httplib::Response& res) {
-            res.set_content(TitledPage("Secure").toStdString(), "text/html");
-        });
-        server.set_keep_alive_max_count(1); // no idle connection to wait for on stop
-        const int port = server.bind_to_any_port("127.0.0.1");
-        std::thread thread([&] { server.listen_after_bind(); });
-
-        engine::TChromium view;
-        Events events(view);
-        view.Load(QString("https://127.0.0.1:%1/secure").arg(port));
-        const bool loaded = WaitFor([&] { return events.Titles.contains("Secure"); });
-        server.stop();
-        thread.join();
-        QVERIFY(loaded);
     }
 
 private:
