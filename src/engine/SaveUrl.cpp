@@ -3,22 +3,32 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QPointer>
+#include <QTimer>
 #include <QWebEngineDownloadRequest>
+#include <algorithm>
 #include <list>
+#include <utility>
 
 #include "engine/Browser.h"
 
 namespace engine {
 namespace {
 
+// The engine says nothing about an address it will not fetch (a scheme it does not
+// download, such as ftp:): a save whose download has not come by then has failed.
+constexpr int StartLimitMs = 5000;
+
 struct PendingSave {
+    quint64 Id;
     QPointer<QWebEnginePage> Page;
     QUrl Url;
     QString Path;
+    // Empty once the failure has been reported: a download that still comes is cancelled.
     std::function<void(bool)> Finished;
 };
 
 std::list<PendingSave> pending;
+quint64 lastId = 0;
 
 // From the event loop: the handler may show a box, which must not run inside the
 // engine's own signal.
@@ -38,7 +48,14 @@ void SaveUrlToFile(const BrowserRef& browser, const QUrl& url, const QString& pa
         Report(std::move(finished), false);
         return;
     }
-    pending.push_back({page, url, path, std::move(finished)});
+    const quint64 id = ++lastId;
+    pending.push_back({id, page, url, path, std::move(finished)});
+    QTimer::singleShot(StartLimitMs, qApp, [id] {
+        const auto save = std::find_if(pending.begin(), pending.end(),
+                                       [id](const PendingSave& s) { return s.Id == id; });
+        if (save != pending.end() && save->Finished)
+            Report(std::exchange(save->Finished, {}), false);
+    });
     page->download(url, QFileInfo(path).fileName());
 }
 
@@ -48,7 +65,8 @@ bool TakeUrlSave(QWebEngineDownloadRequest* download)
     std::erase_if(pending, [](PendingSave& save) {
         if (save.Page)
             return false;
-        Report(std::move(save.Finished), false);
+        if (save.Finished)
+            Report(std::move(save.Finished), false);
         return true;
     });
     const auto save = std::find_if(pending.begin(), pending.end(), [&](const PendingSave& s) {
@@ -59,6 +77,10 @@ bool TakeUrlSave(QWebEngineDownloadRequest* download)
     const QFileInfo target(save->Path);
     auto finished = std::move(save->Finished);
     pending.erase(save);
+    if (!finished) {
+        download->cancel();
+        return true;
+    }
     // An interrupted transfer is not resumed: it has failed, whatever state follows.
     auto connection = std::make_shared<QMetaObject::Connection>();
     *connection = QObject::connect(
