@@ -1,12 +1,15 @@
-// Browser and frame operations on real pages, the view's DefaultUrl and DefaultEncoding.
+// Browser and frame operations on real pages, the view's DefaultUrl and DefaultEncoding,
+// and pages served with a certificate nobody trusts.
 
 #include <QClipboard>
+#include <QProcess>
 #include <QWidget>
 #include <atomic>
 #include <httplib.h>
 
 #include "EngineTest.h"
 #include "engine/Chromium.h"
+#include "shared/Global.h"
 #include "support/TestServer.h"
 
 using namespace testing_support;
@@ -233,6 +236,43 @@ private slots:
         browser->Reload();
         browser->StopLoad();
         QVERIFY(!browser->GetHost().GetWindowHandle());
+    }
+
+    // "localhost" is the same server under a name that is not the service's.
+    void invalidCertificatePassesForTrustedHostsOnly()
+    {
+        QTemporaryDir dir;
+        const QString cert = dir.filePath("cert.pem"), key = dir.filePath("key.pem");
+        QProcess openssl;
+        openssl.start("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1",
+                                  "-subj", "/CN=quillmark.test", "-keyout", key, "-out", cert});
+        if (!openssl.waitForFinished(60000) || openssl.exitCode() != 0)
+            QSKIP("openssl cannot make a throwaway certificate here");
+        httplib::SSLServer server(cert.toLocal8Bit().constData(), key.toLocal8Bit().constData());
+        server.Get("/secure", [](const httplib::Request&, httplib::Response& res) {
+            res.set_content(TitledPage("Secure").toStdString(), "text/html");
+        });
+        server.set_keep_alive_max_count(1); // no idle connection to wait for on stop
+        const int port = server.bind_to_any_port("127.0.0.1");
+        std::thread thread([&] { server.listen_after_bind(); });
+
+        core::IniFile admin(dir.filePath("system.ini").toStdString());
+        admin.WriteString("SERVICE", "HOST", "127.0.0.1");
+        SetSystemConfigPath(dir.filePath("system.ini"));
+        QList<bool> shown;
+        for (const auto& [host, listed] : {std::pair{"127.0.0.1", ""},
+                                           {"localhost", "erp.test"},
+                                           {"localhost", "erp.test, LocalHost:8443"}}) {
+            admin.WriteString("SYSTEM", "TRUSTHOSTS", listed);
+            engine::TChromium view;
+            Events events(view);
+            view.Load(QString("https://%1:%2/secure").arg(host).arg(port));
+            WaitFor([&] { return events.Loading.endsWith(false); });
+            shown << events.Titles.contains("Secure");
+        }
+        server.stop();
+        thread.join();
+        QCOMPARE(shown, QList<bool>({true, false, true}));
     }
 
 private:

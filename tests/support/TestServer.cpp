@@ -1,37 +1,13 @@
 #include "support/TestServer.h"
 
-#include <QProcess>
 #include <httplib.h>
 #include <sys/socket.h>
 #include <thread>
 
 namespace testing_support {
 
-SelfSignedCertificate::SelfSignedCertificate()
-{
-    QProcess openssl;
-    openssl.start(QStringLiteral("openssl"),
-                  {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj",
-                   "/CN=quillmark.test", "-keyout", KeyPath(), "-out", CertificatePath()});
-    made_ = openssl.waitForFinished(60000) && openssl.exitStatus() == QProcess::NormalExit &&
-            openssl.exitCode() == 0;
-}
-
-namespace {
-
-std::unique_ptr<httplib::Server> MakeServer(const SelfSignedCertificate* tls)
-{
-    if (!tls)
-        return std::make_unique<httplib::Server>();
-    return std::make_unique<httplib::SSLServer>(tls->CertificatePath().toLocal8Bit().constData(),
-                                                tls->KeyPath().toLocal8Bit().constData());
-}
-
-} // namespace
-
-TestServer::TestServer(int port, const QString& host, const SelfSignedCertificate* tls)
-    : server_(MakeServer(tls)), host_(host),
-      scheme_(tls ? QStringLiteral("https") : QStringLiteral("http"))
+TestServer::TestServer(int port, const QString& host)
+    : server_(std::make_unique<httplib::Server>()), host_(host)
 {
     // No idle keep-alive connections: stopping the server then returns at once.
     server_->set_keep_alive_max_count(1);
@@ -70,7 +46,7 @@ TestServer::~TestServer()
 
 QUrl TestServer::Url(const QString& pathAndQuery) const
 {
-    return QUrl(QStringLiteral("%1://%2:%3%4").arg(scheme_, host_).arg(port_).arg(pathAndQuery));
+    return QUrl(QStringLiteral("http://%1:%2%3").arg(host_).arg(port_).arg(pathAndQuery));
 }
 
 void TestServer::Page(const QString& path, const QByteArray& body, const QByteArray& contentType)

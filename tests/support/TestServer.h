@@ -1,11 +1,10 @@
 #pragma once
-// A real HTTP (or HTTPS) server on a free loopback port, run on its own threads, for
-// tests that load pages in the engine. Every request is recorded.
+// A real HTTP server on a free loopback port, run on its own threads, for tests that
+// load pages in the engine. Every request is recorded.
 
 #include <QByteArray>
 #include <QMap>
 #include <QString>
-#include <QTemporaryDir>
 #include <QUrl>
 #include <functional>
 #include <memory>
@@ -27,28 +26,11 @@ struct RecordedRequest {
     QMap<QString, QString> Headers; // names lower-case
 };
 
-// A throwaway self-signed certificate for "quillmark.test" and its key, made by the
-// openssl command; no browser trusts it.
-class SelfSignedCertificate {
-public:
-    SelfSignedCertificate();
-    // False when openssl could not make it.
-    bool Made() const { return made_; }
-    QString CertificatePath() const { return dir_.filePath(QStringLiteral("cert.pem")); }
-    QString KeyPath() const { return dir_.filePath(QStringLiteral("key.pem")); }
-
-private:
-    QTemporaryDir dir_;
-    bool made_ = false;
-};
-
 class TestServer {
 public:
     // port 0: a free port is chosen. Tests that need the service's fixed port 6868 bind
     // an address of their own in 127.0.0.0/8, so they never meet another test's server.
-    // With `tls`, the server speaks HTTPS with that certificate.
-    explicit TestServer(int port = 0, const QString& host = QStringLiteral("127.0.0.1"),
-                        const SelfSignedCertificate* tls = nullptr);
+    explicit TestServer(int port = 0, const QString& host = QStringLiteral("127.0.0.1"));
     ~TestServer();
 
     int Port() const { return port_; }
@@ -70,7 +52,6 @@ private:
     std::thread* thread_ = nullptr;
     int port_ = 0;
     QString host_;
-    QString scheme_;
     mutable std::mutex mutex_;
     std::vector<RecordedRequest> requests_;
 };

@@ -3,8 +3,6 @@
 // engine's own); the caption follows the page; every request asks for Chinese; dialogs
 // are the engine's; closing one frees it alone, also after floods and self-closing pages;
 // find and zoom work there as in a tab, and a download goes to the client's list.
-// Invalid certificates pass for the service's and the listed hosts only, in windows and
-// popup tabs alike.
 
 #include <QAbstractButton>
 #include <QFile>
@@ -20,8 +18,6 @@
 #include "engine/BrowserView.h"
 #include "engine/DownloadList.h"
 #include "engine/EngineProfile.h"
-#include "engine/EngineTest.h"
-#include "shared/Global.h"
 #include "ui/AppMessageBox.h"
 #include "ui/FindBar.h"
 #include "ui/FormBrowser.h"
@@ -32,8 +28,6 @@ using namespace testing_support;
 namespace {
 
 const QString Host = QStringLiteral("127.44.7.1");
-const QString ListedHost = QStringLiteral("127.44.7.2"); // in [SYSTEM] TRUSTHOSTS
-const QString ForeignHost = QStringLiteral("127.44.7.3");
 
 // Open secondary windows (a closed one is hidden until it is freed).
 QList<TFormBrowser*> BrowserWindows()
@@ -95,11 +89,6 @@ private slots:
             res.set_header("Content-Disposition", "attachment; filename=\"report.csv\"");
             res.set_content("a,b\n1,2\n", "text/csv");
         });
-        // One self-signed certificate, served under three host names.
-        for (const QString& host : {Host, ListedHost, ForeignHost}) {
-            secure_.push_back(std::make_unique<TestServer>(0, host, &certificate_));
-            secure_.back()->Page("/secure", "<title>Secure</title>secure");
-        }
     }
 
     void init()
@@ -257,50 +246,6 @@ private slots:
         QCOMPARE(saved.readAll(), QByteArray("a,b\n1,2\n"));
     }
 
-    void invalidCertificatePassesForTrustedHostsOnly_data()
-    {
-        QTest::addColumn<int>("server"); // of the service's, the listed, the foreign host
-        QTest::addColumn<bool>("inTab"); // a popup tab of the start page, else a window
-        QTest::addColumn<bool>("shown");
-        QTest::newRow("service host, popup tab") << 0 << true << true;
-        QTest::newRow("listed host, window") << 1 << false << true;
-        QTest::newRow("foreign host, popup tab") << 2 << true << false;
-        QTest::newRow("foreign host, window") << 2 << false << false;
-    }
-
-    void invalidCertificatePassesForTrustedHostsOnly()
-    {
-        QFETCH(int, server);
-        QFETCH(bool, inTab);
-        QFETCH(bool, shown);
-        if (!certificate_.Made())
-            QSKIP("openssl cannot make a throwaway certificate here");
-        ConfigFile().WriteString("SYSTEM", "TRUSTHOSTS", " erp.example.com ,127.44.7.2:8443");
-        const QString address = secure_[server]->Url("/secure").toString();
-        if (inTab)
-            RunScript(form_->FindTab(1), QStringLiteral("window.open('%1')").arg(address));
-        else
-            Deliver(*form_, new TAddressMessage(zph::WM_OPENBROWSERWINDOW, address));
-        engine::BrowserRef browser;
-        QVERIFY(WaitFor([&] {
-            const TBrowserTab* tab =
-                form_->PageControl1->PageCount() == 4 ? TabOfPage(*form_, 2) : nullptr;
-            if (inTab ? !tab : BrowserWindows().isEmpty())
-                return false;
-            browser = inTab ? tab->Browser : BrowserWindows().front()->crm->Browser();
-            return browser != nullptr;
-        }));
-        // The page, or the engine's error page naming the certificate's fault.
-        QString text;
-        QVERIFY(WaitFor([&] {
-            text = engine_test::RunScript(browser, "document.body.innerText")
-                       .value_or(QVariant())
-                       .toString();
-            return text == "secure" || text.contains("ERR_CERT_AUTHORITY_INVALID");
-        }));
-        QCOMPARE(text == "secure", shown);
-    }
-
 private:
     void Open(const QString& path)
     {
@@ -309,8 +254,6 @@ private:
     }
 
     TestServer server_{6868, Host};
-    SelfSignedCertificate certificate_;
-    std::vector<std::unique_ptr<TestServer>> secure_;
     MainWindowFixture fixture_;
     std::unique_ptr<TFormMain> form_;
 };
