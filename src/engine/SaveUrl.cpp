@@ -15,8 +15,10 @@ namespace engine {
 namespace {
 
 // The engine says nothing about an address it will not fetch (a scheme it does not
-// download, such as ftp:): a save whose download has not come by then has failed.
+// download, such as ftp:): a save whose download has not come by then has failed. Its
+// download may still come for a while after, and is then cancelled.
 constexpr int StartLimitMs = 5000;
+constexpr int LateDownloadMs = 60000;
 
 struct PendingSave {
     quint64 Id;
@@ -38,6 +40,21 @@ void Report(std::function<void(bool)> finished, bool saved)
         qApp, [finished = std::move(finished), saved] { finished(saved); }, Qt::QueuedConnection);
 }
 
+// First reports the save as failed, then, called again, forgets it.
+void GiveUp(quint64 id)
+{
+    const auto save = std::find_if(pending.begin(), pending.end(),
+                                   [id](const PendingSave& s) { return s.Id == id; });
+    if (save == pending.end())
+        return;
+    if (!save->Finished) {
+        pending.erase(save);
+        return;
+    }
+    Report(std::exchange(save->Finished, {}), false);
+    QTimer::singleShot(LateDownloadMs, qApp, [id] { GiveUp(id); });
+}
+
 } // namespace
 
 void SaveUrlToFile(const BrowserRef& browser, const QUrl& url, const QString& path,
@@ -50,12 +67,7 @@ void SaveUrlToFile(const BrowserRef& browser, const QUrl& url, const QString& pa
     }
     const quint64 id = ++lastId;
     pending.push_back({id, page, url, path, std::move(finished)});
-    QTimer::singleShot(StartLimitMs, qApp, [id] {
-        const auto save = std::find_if(pending.begin(), pending.end(),
-                                       [id](const PendingSave& s) { return s.Id == id; });
-        if (save != pending.end() && save->Finished)
-            Report(std::exchange(save->Finished, {}), false);
-    });
+    QTimer::singleShot(StartLimitMs, qApp, [id] { GiveUp(id); });
     page->download(url, QFileInfo(path).fileName());
 }
 
@@ -69,9 +81,16 @@ bool TakeUrlSave(QWebEngineDownloadRequest* download)
             Report(std::move(save.Finished), false);
         return true;
     });
-    const auto save = std::find_if(pending.begin(), pending.end(), [&](const PendingSave& s) {
-        return s.Url == download->url() && (!download->page() || download->page() == s.Page);
-    });
+    // A save still waiting takes its download before one given up does.
+    const auto matches = [&](const PendingSave& s, bool waiting) {
+        return bool(s.Finished) == waiting && s.Url == download->url() &&
+               (!download->page() || download->page() == s.Page);
+    };
+    auto save = std::find_if(pending.begin(), pending.end(),
+                             [&](const PendingSave& s) { return matches(s, true); });
+    if (save == pending.end())
+        save = std::find_if(pending.begin(), pending.end(),
+                            [&](const PendingSave& s) { return matches(s, false); });
     if (save == pending.end())
         return false;
     const QFileInfo target(save->Path);
