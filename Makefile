@@ -13,7 +13,7 @@ PACKAGES := cmake g++ make pkg-config git \
 	qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin qt6-translations-l10n qt6-pdf-dev \
 	qt6-multimedia-dev libgl-dev libgtest-dev libgmock-dev nlohmann-json3-dev libcpp-httplib-dev \
 	xvfb xauth xdotool icewm fonts-noto-cjk iproute2 clang-tidy qt6-svg-dev \
-	file desktop-file-utils appstream dpkg-dev lintian
+	file desktop-file-utils appstream dpkg-dev lintian openssl
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 

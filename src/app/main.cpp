@@ -4,6 +4,7 @@
 #include <QLoggingCategory>
 #include <QMetaObject>
 #include <QSessionManager>
+#include <QSettings>
 #include <QTimer>
 #include <chrono>
 #include <cstdlib>
@@ -158,6 +159,9 @@ int main(int argc, char* argv[])
     InstallThreadHooks();
 
     AppDir = QString::fromStdString(appDir);
+    // Qt's own dialogs keep what they remember (the file dialog's folders) in
+    // QtProject.conf beside the client's files, not in the user's configuration.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, AppDir);
     engine::CreateProfile(AppDir + QStringLiteral("cache"));
 
     int exitCode = 0;

@@ -7,6 +7,7 @@
 
 #include "engine/Browser.h"
 #include "engine/Callbacks.h"
+#include "engine/CertificatePolicy.h"
 #include "engine/Chromium.h"
 #include "engine/EngineDialog.h"
 #include "engine/Notifications.h"
@@ -19,9 +20,7 @@ BrowserPage::BrowserPage(QWebEngineProfile* profile, TChromium* root, QWidget* w
       browser_(std::make_shared<Browser>(this, window, isPopup))
 {
     setUrlRequestInterceptor(new RequestInterceptor(this));
-    // Invalid certificates are accepted, as the engine's switch says.
-    connect(this, &QWebEnginePage::certificateError, this,
-            [](QWebEngineCertificateError error) { error.acceptCertificate(); });
+    connect(this, &QWebEnginePage::certificateError, this, &AnswerCertificateError);
     connect(this, &QWebEnginePage::newWindowRequested, this,
             [this](QWebEngineNewWindowRequest& request) {
                 if (root_ && !closed_)

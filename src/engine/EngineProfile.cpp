@@ -1,6 +1,7 @@
 #include "engine/EngineProfile.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QPointer>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineNotification>
@@ -15,6 +16,31 @@ namespace engine {
 namespace {
 
 QPointer<QWebEngineProfile> profile;
+
+// Points the application's data location somewhere else while it lives. The engine makes
+// a named profile's first files (its preferences) there before a storage path can be set.
+class DataLocationOverride {
+public:
+    explicit DataLocationOverride(const QString& path)
+        : previous_(qgetenv(DataHome)), wasSet_(qEnvironmentVariableIsSet(DataHome))
+    {
+        qputenv(DataHome, QFile::encodeName(path));
+    }
+    ~DataLocationOverride()
+    {
+        if (wasSet_)
+            qputenv(DataHome, previous_);
+        else
+            qunsetenv(DataHome);
+    }
+    DataLocationOverride(const DataLocationOverride&) = delete;
+    DataLocationOverride& operator=(const DataLocationOverride&) = delete;
+
+private:
+    static constexpr const char* DataHome = "XDG_DATA_HOME";
+    QByteArray previous_;
+    bool wasSet_;
+};
 
 void AppendChromiumFlags(const QByteArray& flags)
 {
@@ -31,7 +57,7 @@ void DispatchDownload(QWebEngineDownloadRequest* download);
 void PrepareEngineProcess(const EngineOptions& options)
 {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    AppendChromiumFlags(QByteArray("--lang=") + zph::EngineLocale + " --ignore-certificate-errors");
+    AppendChromiumFlags(QByteArray("--lang=") + zph::EngineLocale);
     if (!options.RemoteDebugging.isEmpty())
         qputenv("QTWEBENGINE_REMOTE_DEBUGGING", options.RemoteDebugging.toLatin1());
     if (options.DisableSandbox)
@@ -40,7 +66,11 @@ void PrepareEngineProcess(const EngineOptions& options)
 
 QWebEngineProfile* CreateProfile(const QString& cacheDir)
 {
-    profile = new QWebEngineProfile(QString::fromLatin1(zph::EngineProfileName));
+    {
+        // The copies of the client in different directories never share a file.
+        const DataLocationOverride insideCache(cacheDir);
+        profile = new QWebEngineProfile(QString::fromLatin1(zph::EngineProfileName));
+    }
     profile->setPersistentStoragePath(cacheDir);
     profile->setCachePath(cacheDir);
     profile->setHttpCacheType(QWebEngineProfile::DiskHttpCache);

@@ -18,8 +18,9 @@ void PrepareEngineProcess(const EngineOptions& options);
 
 // Creates the named, disk-backed profile with cache and storage in cacheDir (the
 // cookie database "Cookies" lives there), accept-language "zh-CN", session cookies not
-// kept across restarts, and notifications presented as Notifications.h says. Call once,
-// after QApplication.
+// kept across restarts, and notifications presented as Notifications.h says. Nothing of
+// it is written outside cacheDir. Call once, after QApplication, before any other use of
+// the engine.
 QWebEngineProfile* CreateProfile(const QString& cacheDir);
 // The profile made by CreateProfile, else the engine's default profile.
 QWebEngineProfile* Profile();

@@ -14,7 +14,8 @@ namespace engine {
 
 // Starts the transfer of `url` to `path` (an existing file is replaced) and returns.
 // `finished` runs later, from the event loop, with true when the whole file was written;
-// at once with false when `browser` has no page any more.
+// at once with false when `browser` has no page any more, and with false when the
+// transfer has not started within a few seconds (an address the engine does not fetch).
 void SaveUrlToFile(const BrowserRef& browser, const QUrl& url, const QString& path,
                    std::function<void(bool saved)> finished);
 

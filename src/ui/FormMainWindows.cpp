@@ -15,9 +15,10 @@ Q_LOGGING_CATEGORY(lcWindows, "quillmark.ui.windows")
 
 namespace {
 
-// Shows a new Dialog modally with `item` disabled meanwhile, then frees it. While one is
+// Shows a new Dialog modal to `owner` alone, as the pages' dialogs are, so the tray icon
+// and its menu keep working; `item` is disabled meanwhile. Then frees it. While one is
 // open, a further call brings it to the front instead of opening another.
-template <class Dialog> void ShowModalFromMenu(QAction* item)
+template <class Dialog> void ShowModalFromMenu(QWidget* owner, QAction* item)
 {
     static QPointer<Dialog> open;
     if (open) {
@@ -25,14 +26,14 @@ template <class Dialog> void ShowModalFromMenu(QAction* item)
         open->activateWindow();
         return;
     }
-    // The dialog's own event loop may outlive the menu (the client ending meanwhile).
+    // The dialog's own event loop may outlive the menu and the owner, which frees it then
+    // (the client ending meanwhile).
     QPointer<QAction> guard(item);
     item->setEnabled(false);
-    {
-        Dialog dialog;
-        open = &dialog;
-        dialog.exec();
-    }
+    open = new Dialog(owner);
+    open->setWindowModality(Qt::WindowModal);
+    open->exec();
+    delete open.data();
     if (guard)
         guard->setEnabled(true);
 }
@@ -42,13 +43,13 @@ template <class Dialog> void ShowModalFromMenu(QAction* item)
 void TFormMain::NSettingClick()
 {
     qCInfo(lcWindows) << "opening the settings dialog";
-    ShowModalFromMenu<TFormSetting>(NSetting);
+    ShowModalFromMenu<TFormSetting>(this, NSetting);
 }
 
 void TFormMain::NAboutClick()
 {
     qCInfo(lcWindows) << "opening the About window";
-    ShowModalFromMenu<TFormAbout>(NAbout);
+    ShowModalFromMenu<TFormAbout>(this, NAbout);
 }
 
 void TFormMain::WMOpenBrowserWindow(const QString& address)

@@ -14,7 +14,13 @@ class ClientStartTest : public ClientTestCase {
 private slots:
     void firstRunOpensTheStartPageAndHandsOver()
     {
-        QVERIFY(client_.StartFirst());
+        const QTemporaryDir home;
+        for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"})
+            client_.SetEnvironment(name, {});
+        client_.SetEnvironment("HOME", home.path());
+        // A download asks its place in a file dialog, which remembers its folders.
+        QVERIFY(client_.StartFirst({"http://127.0.0.1:6868/download/report.csv"}));
+        QVERIFY(WaitFor([&] { return QDir(home.path() + "/Downloads").exists(); }));
 
         // The debugging endpoint lists the start tab with the identity in its address.
         const QString startUrl =
@@ -46,6 +52,13 @@ private slots:
         // By now the version file would have been asked for again, had the client (or
         // the hand-over) checked twice.
         QCOMPARE(service.peek(1 << 20).count("GET /ver/ver.html"), 1);
+
+        client_.TearDown();
+        QVERIFY(QFile::exists(client_.AppDir() + "/QtProject.conf"));
+        // Nothing outside its directory but the download folder the dialog proposes.
+        QCOMPARE(
+            QDir(home.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList{"Downloads"});
     }
 };
 

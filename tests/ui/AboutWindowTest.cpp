@@ -3,6 +3,7 @@
 // key) and by the page itself, its tray entry disabled meanwhile; an unreachable or
 // silent service still gives a window that Escape closes.
 
+#include <QPushButton>
 #include <QScreen>
 #include <QWebEnginePage>
 
@@ -135,6 +136,20 @@ private slots:
             about.crm->Browser()->GetMainFrame()->ExecuteJavaScript(
                 "document.querySelector('button').click()");
         }));
+    }
+
+    void trayIconWindowTakesClicksWhileAboutOrSettingsIsOpen()
+    {
+        for (QAction* entry : {form_->NAbout, form_->NSetting}) {
+            QPushButton trayIcon;
+            const auto click = [&](QDialog& dialog) {
+                trayIcon.show();
+                QTest::mousePress(trayIcon.windowHandle(), Qt::LeftButton, {}, QPoint(5, 5));
+                dialog.reject();
+            };
+            QVERIFY(window_life::RunModal<QDialog>([entry] { entry->trigger(); }, click));
+            QVERIFY(trayIcon.isDown());
+        }
     }
 
     void escapeClosesAPageThatNeverCame_data()

@@ -162,6 +162,8 @@ private slots:
                                    << "none.png" << false;
         QTest::newRow("unwritable place") << "http://127.47.9.1:6868/pictures/photo.png"
                                           << "/sys/photo.png" << false;
+        QTest::newRow("ftp: never fetched") << "ftp://127.47.9.1/a.png"
+                                            << "a.png" << false;
         QTest::newRow("data address")
             << QString::fromLatin1("data:image/png;base64," + Picture().toBase64()) << "inline.png"
             << true;
