@@ -1,13 +1,11 @@
 // The command line with the real executable: an address or --settings reaches the running
 // client through a second start that ends at once (also while the settings dialog is open
-// there, and without XDG_RUNTIME_DIR where another user squats the temporary directory)
-// or is carried out by a client started for it; any scheme but http: and https: is
+// there) or is carried out by a client started for it; any scheme but http: and https: is
 // refused before anything starts.
 
 #include <QCoreApplication>
 #include <QLocalServer>
 #include <fcntl.h>
-#include <memory>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -78,41 +76,39 @@ private slots:
     }
 
     // Another user came first in the shared temporary directory: the client's directory
-    // and the lock's old place are theirs, locked, and listen for the hand-over.
+    // and the lock's old place are theirs, locked, and listen for the hand-over; the next
+    // name is ours but open to others.
     void aSquatterOfTheTemporaryDirectoryStopsNothing()
     {
         if (::geteuid() != 0)
             QSKIP("playing another user needs root");
-        constexpr uid_t Nobody = 65534;
         QTemporaryDir tmp;
-        QVERIFY(::chmod(QFile::encodeName(tmp.path()), 01777) == 0);
-        const QString uid = QString::number(::getuid());
-        const QString squatted = tmp.filePath(QStringLiteral("quillmark-") + uid);
-        QVERIFY(QDir().mkdir(squatted));
+        const QString mine = QStringLiteral("/quillmark-%1").arg(::getuid());
+        QVERIFY(QDir().mkdir(tmp.path() + mine) && QDir().mkdir(tmp.path() + mine + "-1"));
         std::vector<int> locks;
-        std::vector<std::unique_ptr<QLocalServer>> listeners;
-        for (const QString& place : {tmp.path(), squatted}) {
-            const QString base = place + QStringLiteral("/BrowserQuillmark-") + uid;
-            const int lock = ::open(QFile::encodeName(base + QStringLiteral(".lock")),
-                                    O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-            QVERIFY(lock >= 0 && ::flock(lock, LOCK_EX | LOCK_NB) == 0);
-            QVERIFY(::fchown(lock, Nobody, Nobody) == 0);
-            locks.push_back(lock);
-            listeners.push_back(std::make_unique<QLocalServer>());
-            listeners.back()->setSocketOptions(QLocalServer::WorldAccessOption);
-            QVERIFY(listeners.back()->listen(base + QStringLiteral(".sock")));
+        QLocalServer squatters[2];
+        for (QLocalServer& squatter : squatters) {
+            const QByteArray base =
+                QFile::encodeName(tmp.path() + (locks.empty() ? "" : mine) + "/BrowserQuillmark-0");
+            locks.push_back(::open(base + ".lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666));
+            QVERIFY(::flock(locks.back(), LOCK_EX | LOCK_NB) == 0);
+            QVERIFY(::fchown(locks.back(), 65534, 65534) == 0);
+            QVERIFY(squatter.listen(QString::fromLocal8Bit(base + ".sock")));
         }
-        QVERIFY(::chown(QFile::encodeName(squatted), Nobody, Nobody) == 0);
-        QVERIFY(::chmod(QFile::encodeName(squatted), 0777) == 0);
+        QVERIFY(::chown(QFile::encodeName(tmp.path() + mine), 65534, 65534) == 0);
+        QVERIFY(::chmod(QFile::encodeName(tmp.path() + mine), 0777) == 0);
+        QVERIFY(::chmod(QFile::encodeName(tmp.path() + mine + "-1"), 0755) == 0);
+        QVERIFY(::chmod(QFile::encodeName(tmp.path()), 01777) == 0);
         for (const char* name : {"XDG_RUNTIME_DIR", "DISPLAY", "WAYLAND_DISPLAY"})
             client_.UnsetEnvironment(QString::fromLatin1(name));
         client_.SetEnvironment(QStringLiteral("TMPDIR"), tmp.path());
 
         QVERIFY2(client_.StartFirst(), "the client did not run its own instance");
+        QVERIFY(QFile::exists(tmp.path() + mine + "-2/BrowserQuillmark-0.lock"));
         QCOMPARE(client_.RunToEnd({Address}).first, 0);
         QVERIFY(WaitFor([] { return PageAddresses().contains(Address); }));
-        for (const auto& listener : listeners)
-            QVERIFY2(!listener->hasPendingConnections(), "the squatter got the hand-over");
+        for (const QLocalServer& squatter : squatters)
+            QVERIFY2(!squatter.hasPendingConnections(), "the squatter got the hand-over");
         for (const int lock : locks)
             ::close(lock);
     }

@@ -3,8 +3,6 @@
 #include "PlatformTestSupport.h"
 #include "platform/InstanceLock.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,8 +30,7 @@ TEST(AppDirectory, BesideACopiedClientInTheDataDirectoryWhenInstalled)
     TTempDir root;
     const ScopedVariable data("XDG_DATA_HOME", (root / "data").string());
 
-    const auto copied =
-        platform::ResolveAppDirectory(BinDirectory(root, false), "QuillmarkERP", Marker);
+    const auto copied = platform::ResolveAppDirectory(BinDirectory(root, false), "QuillmarkERP", Marker);
     EXPECT_EQ(copied.Path, (root / "usr/bin/").string());
     EXPECT_FALSE(copied.Installed);
     EXPECT_FALSE(fs::exists(root / "data"));
@@ -56,8 +53,7 @@ TEST(AppDirectory, AnUnusableDataDirectoryGivesAPrivateScratchDirectoryAndSaysWh
     TTempDir root;
     std::ofstream(root / "a-file") << "not a directory";
     const ScopedVariable data("XDG_DATA_HOME", (root / "a-file").string());
-    const auto dir =
-        platform::ResolveAppDirectory(BinDirectory(root, true), "QuillmarkERP", Marker);
+    const auto dir = platform::ResolveAppDirectory(BinDirectory(root, true), "QuillmarkERP", Marker);
     EXPECT_TRUE(dir.Installed);
     EXPECT_NE(dir.Problem.find((root / "a-file/QuillmarkERP").string()), std::string::npos)
         << dir.Problem;
@@ -91,50 +87,6 @@ TEST(InstanceLock, OnePerUserRuntimeDirectoryAndDisplay)
         EXPECT_TRUE(onSecondDisplay.Acquired());
         EXPECT_NE(onSecondDisplay.ChannelPath(), first.ChannelPath());
     }
-}
-
-// Without XDG_RUNTIME_DIR, in a shared temporary directory where another user came first:
-// a directory of another owner, one others may enter, a link and a file are passed over,
-// and every start of this user takes the same private directory. The old place of the
-// lock, held by another user, stops nobody.
-TEST(InstanceLock, ADirectoryOfThisUserAloneWithoutRuntimeDirectory)
-{
-    if (::geteuid() != 0)
-        GTEST_SKIP() << "playing another user needs root";
-    TTempDir tmp;
-    ::chmod(tmp.Path().c_str(), 01777);
-    const ScopedVariable runtime("XDG_RUNTIME_DIR", std::nullopt);
-    const ScopedVariable temporary("TMPDIR", tmp.Path().string());
-    const ScopedVariable wayland("WAYLAND_DISPLAY", std::nullopt);
-    const ScopedVariable display("DISPLAY", std::nullopt);
-    const std::string uid = std::to_string(::getuid());
-    const std::string base = "quillmark-" + uid;
-    constexpr uid_t Nobody = 65534;
-
-    fs::create_directory(tmp / base);
-    ::chown((tmp / base).c_str(), Nobody, Nobody);
-    ::chmod((tmp / base).c_str(), 0700);
-    fs::create_directory(tmp / (base + "-1"));
-    ::chmod((tmp / (base + "-1")).c_str(), 0755);
-    fs::create_directory(tmp / "elsewhere");
-    ::chmod((tmp / "elsewhere").c_str(), 0700);
-    fs::create_directory_symlink(tmp / "elsewhere", tmp / (base + "-2"));
-    std::ofstream(tmp / (base + "-3")) << "a file";
-    const std::string oldPlace = (tmp / ("BrowserQuillmark-" + uid + ".lock")).string();
-    const int squatter = ::open(oldPlace.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    ASSERT_EQ(::flock(squatter, LOCK_EX | LOCK_NB), 0);
-    ::fchown(squatter, Nobody, Nobody);
-
-    const platform::InstanceLock first("BrowserQuillmark");
-    EXPECT_TRUE(first.Acquired());
-    const fs::path own = tmp / (base + "-4");
-    EXPECT_EQ(first.LockPath(), (own / ("BrowserQuillmark-" + uid + ".lock")).string());
-    struct stat st = {};
-    ASSERT_EQ(::lstat(own.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0700u);
-    EXPECT_EQ(st.st_uid, ::getuid());
-    EXPECT_FALSE(platform::InstanceLock("BrowserQuillmark").Acquired());
-    ::close(squatter);
 }
 
 } // namespace

@@ -69,11 +69,12 @@ void ResetSignals()
 }
 
 // The child: a session of its own, then a grandchild that runs the program, so that the
-// program is nobody's child here and never a zombie of ours.
+// program is nobody's child here and never a zombie of ours. _Fork runs no fork handlers,
+// which may take locks that another thread of ours held at the first fork.
 [[noreturn]] void RunInChild(const TLaunch& launch, int report)
 {
     ::setsid();
-    const pid_t program = ::fork();
+    const pid_t program = ::_Fork();
     if (program < 0)
         Fail(report, TFailure::Fork);
     if (program > 0)
