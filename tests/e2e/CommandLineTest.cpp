@@ -85,15 +85,15 @@ private slots:
         QTemporaryDir tmp;
         const QString mine = QStringLiteral("/quillmark-%1").arg(::getuid());
         QVERIFY(QDir().mkdir(tmp.path() + mine) && QDir().mkdir(tmp.path() + mine + "-1"));
-        std::vector<int> locks;
+        int locks[2];
         QLocalServer squatters[2];
-        for (QLocalServer& squatter : squatters) {
+        for (int i = 0; i < 2; ++i) {
             const QByteArray base =
-                QFile::encodeName(tmp.path() + (locks.empty() ? "" : mine) + "/BrowserQuillmark-0");
-            locks.push_back(::open(base + ".lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666));
-            QVERIFY(::flock(locks.back(), LOCK_EX | LOCK_NB) == 0);
-            QVERIFY(::fchown(locks.back(), 65534, 65534) == 0);
-            QVERIFY(squatter.listen(QString::fromLocal8Bit(base + ".sock")));
+                QFile::encodeName(tmp.path() + (i ? mine : "") + "/BrowserQuillmark-0");
+            locks[i] = ::open(base + ".lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+            QVERIFY(::flock(locks[i], LOCK_EX | LOCK_NB) == 0 &&
+                    ::fchown(locks[i], 65534, 65534) == 0);
+            QVERIFY(squatters[i].listen(QString::fromLocal8Bit(base + ".sock")));
         }
         QVERIFY(::chown(QFile::encodeName(tmp.path() + mine), 65534, 65534) == 0);
         QVERIFY(::chmod(QFile::encodeName(tmp.path() + mine), 0777) == 0);
@@ -107,10 +107,10 @@ private slots:
         QVERIFY(QFile::exists(tmp.path() + mine + "-2/BrowserQuillmark-0.lock"));
         QCOMPARE(client_.RunToEnd({Address}).first, 0);
         QVERIFY(WaitFor([] { return PageAddresses().contains(Address); }));
-        for (const QLocalServer& squatter : squatters)
-            QVERIFY2(!squatter.hasPendingConnections(), "the squatter got the hand-over");
-        for (const int lock : locks)
-            ::close(lock);
+        for (int i = 0; i < 2; ++i) {
+            QVERIFY2(!squatters[i].hasPendingConnections(), "the squatter got the hand-over");
+            ::close(locks[i]);
+        }
     }
 
     void aClientStartedForAnAddressOpensIt()

@@ -1,8 +1,8 @@
 // The real client, copied into a directory whose path holds a space, quotes, "$", a
-// backquote, "&" and Chinese, starts itself again. After CLEAR_CACHE (three in a row, the
-// first sent a thousand times, the first with a 1 MB argument) its cache is empty but for
-// the cookie database, a cookie set a second before the command is still sent and a cached
-// picture is fetched anew; the last client answers on 9000, holds as many files open as
+// backquote, "&" and Chinese, starts itself again. After CLEAR_CACHE (sent a thousand
+// times, the first with a 1 MB argument) its cache is empty but for the cookie database,
+// a cookie set a second before the command is still sent and a cached picture is fetched
+// anew; after three in a row the last client answers on 9000, holds as many files open as
 // the first, and no engine process of an earlier one is left. After RELOGIN (answered in
 // the box, on a display of the test's own) the cache is kept. Each time the old client
 // ends, exactly one new one runs, in the application directory, and none hands over.
@@ -32,8 +32,8 @@ using namespace testing_support;
 
 namespace {
 
-// The first visit (one per restart) loads the cached picture, gets a cookie that lasts,
-// and a second later sends the command; later visits load the picture and say when it is there.
+// The first visit loads the cached picture, gets a cookie that lasts, and a second later
+// sends the command; later visits load the picture and say when it is there.
 const char* FirstVisit = R"html(<html><head><title>first</title></head><body>
 <img src="/cached.png" onload="fetch('/late-cookie').then(() => setTimeout(send, 1000))">
 <script>function send() { %COMMAND% }</script></body></html>)html";
@@ -154,7 +154,7 @@ private slots:
         QVERIFY2(e2e::PageAddresses().filter(QStringLiteral("/?ComputerName=")).size() == 1,
                  "the developer tools do not answer on 9000");
         QCOMPARE_LE(OpenFiles(last), freshFiles + 10);
-        const QString left = EngineProcessesNotBelow(last);
+        const QString left = EngineProcessesOutsideSessionOf(last);
         QVERIFY2(left.isEmpty(), qPrintable("engine processes of earlier clients:" + left));
     }
 
@@ -215,19 +215,16 @@ private:
     }
 
     // The engine processes of our clients (they have the test's runtime directory in
-    // their environment) that are not below `client`.
-    QString EngineProcessesNotBelow(int client) const
+    // their environment) outside the session of `client` (each restart has its own).
+    QString EngineProcessesOutsideSessionOf(int client) const
     {
         const std::string mark = "XDG_RUNTIME_DIR=" + runDir_.path().toStdString();
         QString left;
-        for (int pid : ProcessIds()) {
-            int above = pid;
-            while (above > 1 && above != client)
-                above = ParentOf(above);
-            if (above != client && ExecutableOf(pid).ends_with("/QtWebEngineProcess") &&
+        for (int pid : ProcessIds())
+            if (::getsid(pid) != ::getsid(client) &&
+                ExecutableOf(pid).ends_with("/QtWebEngineProcess") &&
                 HasEnvironmentEntry(pid, mark))
                 left += QStringLiteral(" %1").arg(pid);
-        }
         return left;
     }
 
@@ -303,7 +300,7 @@ private:
 
     TestServer server_{6868, QStringLiteral("127.0.0.1")};
     std::atomic<int> visits_{0};
-    std::atomic<int> restarts_{1};
+    std::atomic<int> restarts_{1}; // visits that get the first visit's page
     mutable std::mutex commandMutex_;
     std::string command_;
     std::optional<QTemporaryDir> appDir_;

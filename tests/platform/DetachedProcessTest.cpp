@@ -18,13 +18,11 @@ TEST(DetachedProcess, StartsInTheGivenDirectoryWithArgumentsIntactAndNothingElse
     const int input = ::dup(STDIN_FILENO);
     ::dup2(input, 300);
     ::close(STDIN_FILENO);
+    const std::string script =
+        "{ pwd; printf '%s|' \"$@\"; readlink /proc/self/fd/0; ls /proc/self/fd | tr '\\n' ' '; } "
+        "> out.tmp && mv out.tmp out.txt";
     const bool started = platform::StartDetached(
-        "/bin/sh",
-        {"-c",
-         "{ pwd; printf '%s|' \"$@\"; readlink /proc/self/fd/0; ls /proc/self/fd | tr '\\n' ' '; } "
-         "> out.tmp && mv out.tmp out.txt",
-         "sh", "two words", "quote'd", ""},
-        dir.Path().string());
+        "/bin/sh", {"-c", script, "sh", "two words", "quote'd", ""}, dir.Path().string());
     ::dup2(input, STDIN_FILENO);
     ::close(input);
     ::close(300);

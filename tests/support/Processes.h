@@ -41,17 +41,6 @@ inline std::string ExecutableOf(int pid)
     return length > 0 ? std::string(path, size_t(length)) : std::string();
 }
 
-// The parent of `pid`; 0 once it has gone.
-inline int ParentOf(int pid)
-{
-    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-    std::string stat;
-    std::getline(in, stat);
-    // The fields after the name in parentheses: state, parent.
-    const size_t nameEnd = stat.rfind(')');
-    return nameEnd == std::string::npos ? 0 : std::atoi(stat.c_str() + nameEnd + 4);
-}
-
 // True when `pid` runs with `entry` ("NAME=value") in its environment.
 inline bool HasEnvironmentEntry(int pid, const std::string& entry)
 {
