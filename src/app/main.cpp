@@ -8,7 +8,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <iostream>
-#include <memory>
 #include <optional>
 
 #include "app/ClientCommands.h"
