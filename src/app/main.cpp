@@ -9,7 +9,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <iostream>
-#include <memory>
 #include <optional>
 
 #include "app/ClientCommands.h"
@@ -20,6 +19,7 @@
 #include "core/IniFile.h"
 #include "engine/EngineProfile.h"
 #include "platform/AppDirectory.h"
+#include "platform/DescendantProcesses.h"
 #include "platform/InstanceLock.h"
 #include "platform/LocalPort.h"
 #include "platform/ProcessInfo.h"
@@ -39,6 +39,8 @@ namespace {
 constexpr int HandOverAnswerTimeoutMs = 2000;
 // The tasks end within moments of their window (a fetch gives up, a box answers at once).
 constexpr std::chrono::seconds TaskJoinLimit{10};
+// The engine's helpers end within moments of being asked.
+constexpr std::chrono::seconds HelperEndLimit{3};
 
 // A second start hands its command to the running client and ends; it never starts the
 // engine, so the hand-over takes milliseconds. Returns the exit status: 0 when the
@@ -128,27 +130,21 @@ void InstallThreadHooks()
     core::TCommonThread::SetPriorityHandler(&platform::ApplyThreadPriority);
 }
 
-} // namespace
-
-int main(int argc, char* argv[])
+// The engine's helper processes outlive its shutdown until this process ends: they are
+// ended here, so that a restarted client, which waits for the lock, never meets them.
+void EndEngineHelpers()
 {
-    const core::ParsedCommandLine parsed =
-        core::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
-    if (const auto status = ExitForCommandLine(parsed))
-        return *status;
-    const core::ClientCommand& command = *parsed.Command;
+    if (const int ended = platform::EndDescendants(engine::HelperProgramName, HelperEndLimit))
+        qCInfo(lcStartup) << ended << "engine processes ended";
+}
 
-    const platform::TAppDirectory appDirectory = ResolveAppDirectory();
-    const std::string& appDir = appDirectory.Path;
-    // Released last, after the engine has shut down and written its files: a restarted
-    // client waits for it, so it never meets this one still ending.
-    auto lock = std::make_unique<platform::InstanceLock>(zph::InstanceName);
-    if (!lock->Acquired())
-        return HandOverToRunningInstance(*lock, appDir, command);
-    MakeConfigWritesDurable();
-
-    engine::PrepareEngineProcess(
-        {RemoteDebugging(core::IniFile(appDir + "config.ini")), platform::RunningAsRoot()});
+// The first instance: the engine, the main window and the event loop, until the engine has
+// shut down with the application object. Returns the exit status.
+int RunClient(int argc, char* argv[], const platform::TAppDirectory& appDirectory,
+              const core::ClientCommand& command, const platform::InstanceLock& lock)
+{
+    engine::PrepareEngineProcess({RemoteDebugging(core::IniFile(appDirectory.Path + "config.ini")),
+                                  platform::RunningAsRoot()});
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(zph::AppTitle));
     QApplication::setApplicationVersion(QString::fromLatin1(zph::AppVersion));
@@ -158,7 +154,7 @@ int main(int argc, char* argv[])
     LoadChineseTranslations(app);
     InstallThreadHooks();
 
-    AppDir = QString::fromStdString(appDir);
+    AppDir = QString::fromStdString(appDirectory.Path);
     // Qt's own dialogs keep what they remember (the file dialog's folders) in
     // QtProject.conf beside the client's files, not in the user's configuration.
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, AppDir);
@@ -166,9 +162,9 @@ int main(int argc, char* argv[])
 
     int exitCode = 0;
     {
-        const QString channel = QString::fromStdString(lock->ChannelPath());
+        const QString channel = QString::fromStdString(lock.ChannelPath());
         TFormMain form(AppDir);
-        form.SetInstanceMutex(lock.get());
+        form.SetInstanceMutex(&lock);
         InstanceListener listener(channel, &form);
         QObject::connect(&form, &TFormMain::Closed, &app, &QCoreApplication::quit,
                          Qt::QueuedConnection);
@@ -201,8 +197,32 @@ int main(int argc, char* argv[])
     engine::ShutdownEngine();
     if (!tasksEnded) {
         qCWarning(lcStartup) << "a background task is still running: ending without tearing down";
+        EndEngineHelpers();
         std::_Exit(exitCode);
     }
     qCInfo(lcStartup) << "engine shut down";
+    return exitCode;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    const core::ParsedCommandLine parsed =
+        core::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (const auto status = ExitForCommandLine(parsed))
+        return *status;
+    const core::ClientCommand& command = *parsed.Command;
+
+    const platform::TAppDirectory appDirectory = ResolveAppDirectory();
+    const std::string& appDir = appDirectory.Path;
+    // Released last, after the engine has shut down, written its files and its processes
+    // have ended: a restarted client waits for it, so it never meets this one still ending.
+    const platform::InstanceLock lock(zph::InstanceName);
+    if (!lock.Acquired())
+        return HandOverToRunningInstance(lock, appDir, command);
+    MakeConfigWritesDurable();
+    const int exitCode = RunClient(argc, argv, appDirectory, command, lock);
+    EndEngineHelpers();
     return exitCode;
 }

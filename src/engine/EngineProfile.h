@@ -8,6 +8,9 @@ class QWebEngineProfile;
 
 namespace engine {
 
+// The program of the engine's helper processes (zygotes, renderers, GPU, utilities).
+inline constexpr char HelperProgramName[] = "QtWebEngineProcess";
+
 struct EngineOptions {
     QString RemoteDebugging; // "host:port"; empty: no debugging endpoint
     bool DisableSandbox = false;

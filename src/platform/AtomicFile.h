@@ -18,7 +18,8 @@ std::error_code WriteFileAtomically(const std::string& path, std::string_view co
 std::error_code ReplaceFileAtomically(const std::string& path, std::string_view content);
 
 // Removes the temporary files that a replacement of `path` leaves behind when the process
-// dies in the middle of it. Only for a file that no other process replaces meanwhile.
+// dies in the middle of it, also those of earlier versions (`path` + ".tmp" + digits).
+// Only for a file that no other process replaces meanwhile.
 // Returns how many it removed.
 int RemoveStaleTemporaries(const std::string& path);
 

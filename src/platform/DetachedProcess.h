@@ -7,8 +7,11 @@
 
 namespace platform {
 
-// An empty working directory keeps the client's. False (a log line, and the reason in
-// `error` when given) when the program cannot be started; what happens to it afterwards
+// `program` is a path (a relative one counts from the working directory); an empty
+// working directory keeps the client's. The program gets this process's standard input,
+// output and error (/dev/null for one that is closed) and no other descriptor, runs in a
+// session of its own and is not a child of this process. False (a log line, and the
+// reason in `error` when given) when it cannot be started; what happens to it afterwards
 // is not watched.
 bool StartDetached(const std::string& program, const std::vector<std::string>& arguments,
                    const std::string& workingDirectory, std::string* error = nullptr);

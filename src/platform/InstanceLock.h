@@ -10,16 +10,18 @@ namespace platform {
 
 class InstanceLock {
 public:
-    // name: "BrowserQuillmark". The files go to $XDG_RUNTIME_DIR, else the temporary
-    // directory, with the user id and the display ($WAYLAND_DISPLAY, else $DISPLAY) in
-    // their names.
+    // name: "BrowserQuillmark". The files go to $XDG_RUNTIME_DIR when it is this user's,
+    // else to a directory of this user alone in the temporary directory ("quillmark-UID",
+    // made with mode 0700; one that another user made or may enter is passed over), with
+    // the user id and the display ($WAYLAND_DISPLAY, else $DISPLAY) in their names.
     explicit InstanceLock(const std::string& name);
     ~InstanceLock();
     InstanceLock(const InstanceLock&) = delete;
     InstanceLock& operator=(const InstanceLock&) = delete;
 
     // True when this process now holds the lock. Also true when the lock file cannot
-    // be made at all: start-up then goes on as a first instance.
+    // be made at all: start-up then goes on as a first instance (the paths are empty when
+    // no directory could be had).
     bool Acquired() const { return acquired_; }
     const std::string& LockPath() const { return lockPath_; }
     const std::string& ChannelPath() const { return channelPath_; }

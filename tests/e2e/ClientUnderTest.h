@@ -77,6 +77,7 @@ public:
 
     // Changes the client's environment; call between SetUp() and StartFirst().
     void SetEnvironment(const QString& name, const QString& value) { env_.insert(name, value); }
+    void UnsetEnvironment(const QString& name) { env_.remove(name); }
     QString AppDir() const { return appDir_->path(); }
     // The copy of the client and the environment it runs in, for starts of a test's own.
     QString Program() const { return client_; }

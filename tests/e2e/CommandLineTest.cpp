@@ -4,6 +4,11 @@
 // refused before anything starts.
 
 #include <QCoreApplication>
+#include <QLocalServer>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "ClientUnderTest.h"
 
@@ -68,6 +73,44 @@ private slots:
         QVERIFY2(errors.contains("did not take the request"), errors.constData());
         QVERIFY(!PageAddresses().contains(Address + QStringLiteral("2")));
         QCOMPARE(client_.First().state(), QProcess::Running);
+    }
+
+    // Another user came first in the shared temporary directory: the client's directory
+    // and the lock's old place are theirs, locked, and listen for the hand-over; the next
+    // name is ours but open to others.
+    void aSquatterOfTheTemporaryDirectoryStopsNothing()
+    {
+        if (::geteuid() != 0)
+            QSKIP("playing another user needs root");
+        QTemporaryDir tmp;
+        const QString mine = QStringLiteral("/quillmark-%1").arg(::getuid());
+        QVERIFY(QDir().mkdir(tmp.path() + mine) && QDir().mkdir(tmp.path() + mine + "-1"));
+        int locks[2];
+        QLocalServer squatters[2];
+        for (int i = 0; i < 2; ++i) {
+            const QByteArray base =
+                QFile::encodeName(tmp.path() + (i ? mine : "") + "/BrowserQuillmark-0");
+            locks[i] = ::open(base + ".lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+            QVERIFY(::flock(locks[i], LOCK_EX | LOCK_NB) == 0 &&
+                    ::fchown(locks[i], 65534, 65534) == 0);
+            QVERIFY(squatters[i].listen(QString::fromLocal8Bit(base + ".sock")));
+        }
+        QVERIFY(::chown(QFile::encodeName(tmp.path() + mine), 65534, 65534) == 0);
+        QVERIFY(::chmod(QFile::encodeName(tmp.path() + mine), 0777) == 0);
+        QVERIFY(::chmod(QFile::encodeName(tmp.path() + mine + "-1"), 0755) == 0);
+        QVERIFY(::chmod(QFile::encodeName(tmp.path()), 01777) == 0);
+        for (const char* name : {"XDG_RUNTIME_DIR", "DISPLAY", "WAYLAND_DISPLAY"})
+            client_.UnsetEnvironment(QString::fromLatin1(name));
+        client_.SetEnvironment(QStringLiteral("TMPDIR"), tmp.path());
+
+        QVERIFY2(client_.StartFirst(), "the client did not run its own instance");
+        QVERIFY(QFile::exists(tmp.path() + mine + "-2/BrowserQuillmark-0.lock"));
+        QCOMPARE(client_.RunToEnd({Address}).first, 0);
+        QVERIFY(WaitFor([] { return PageAddresses().contains(Address); }));
+        for (int i = 0; i < 2; ++i) {
+            QVERIFY2(!squatters[i].hasPendingConnections(), "the squatter got the hand-over");
+            ::close(locks[i]);
+        }
     }
 
     void aClientStartedForAnAddressOpensIt()

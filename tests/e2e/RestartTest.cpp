@@ -2,9 +2,10 @@
 // backquote, "&" and Chinese, starts itself again. After CLEAR_CACHE (sent a thousand
 // times, the first with a 1 MB argument) its cache is empty but for the cookie database,
 // a cookie set a second before the command is still sent and a cached picture is fetched
-// anew; after RELOGIN (answered in the box, on a display of the test's own) the cache is
-// kept. Each time the old client ends, exactly one new one runs, in the application
-// directory, and none hands over.
+// anew; after three in a row the last client answers on 9000, holds as many files open as
+// the first, and no engine process of an earlier one is left. After RELOGIN (answered in
+// the box, on a display of the test's own) the cache is kept. Each time the old client
+// ends, exactly one new one runs, in the application directory, and none hands over.
 
 #include <QCoreApplication>
 #include <QDir>
@@ -15,12 +16,14 @@
 #include <atomic>
 #include <csignal>
 #include <fcntl.h>
+#include <filesystem>
 #include <httplib.h>
 #include <mutex>
 #include <optional>
 #include <sys/file.h>
 #include <unistd.h>
 
+#include "ClientUnderTest.h"
 #include "support/Processes.h"
 #include "support/TestHelpers.h"
 #include "support/TestServer.h"
@@ -61,7 +64,7 @@ private slots:
         QVERIFY2(server_.Port() == 6868, "127.0.0.1:6868 is taken by another process");
         server_.Page("/ver/ver.html", R"({"Version":"1.0.0.2","Info":""})");
         server_.Handle("/", [this](const httplib::Request&, httplib::Response& res) {
-            std::string page = ++visits_ == 1 ? FirstVisit : LaterVisit;
+            std::string page = ++visits_ <= restarts_ ? FirstVisit : LaterVisit;
             if (const size_t slot = page.find("%COMMAND%"); slot != std::string::npos)
                 page.replace(slot, 9, Command());
             res.set_content(page, "text/html; charset=utf-8");
@@ -118,22 +121,27 @@ private slots:
         appDir_.reset();
     }
 
-    void clearCacheKeepsTheLateCookieAndEmptiesTheCache()
+    void clearCacheThreeTimesKeepsTheLateCookieAndStartsClean()
     {
+        restarts_ = 3;
         SetCommand("for (let i = 0; i < 1000; ++i)"
                    "  alert('ZEPHRIN:CLEAR_CACHE:' + (i ? '' : 'x'.repeat(1 << 20)));");
         first_.start(client_, {});
         QVERIFY(first_.waitForStarted());
         const int firstPid = int(first_.processId());
+        // A fresh start's open files, with its page shown: a second before the command.
+        QVERIFY(WaitFor([&] { return !server_.RequestsFor("/late-cookie").empty(); }, 60000));
+        const int freshFiles = OpenFiles(firstPid);
         QVERIFY2(first_.waitForFinished(60000), "the client did not end after CLEAR_CACHE");
         QCOMPARE(first_.exitCode(), 0);
 
-        QVERIFY2(WaitFor([&] { return server_.RequestsFor("/loaded").size() == 1; }, 60000),
-                 "the client did not come back");
+        QVERIFY2(WaitFor([&] { return server_.RequestsFor("/loaded").size() == 1; }, 180000),
+                 "the client did not come back three times");
         const auto visits = server_.RequestsFor("/");
-        QCOMPARE(int(visits.size()), 2);
-        QCOMPARE(visits[1].Headers.value("cookie"), QStringLiteral("late=kept"));
-        QCOMPARE(int(server_.RequestsFor("/cached.png").size()), 2);
+        QCOMPARE(int(visits.size()), 4);
+        for (int restart = 1; restart <= 3; ++restart)
+            QCOMPARE(visits[restart].Headers.value("cookie"), QStringLiteral("late=kept"));
+        QCOMPARE(int(server_.RequestsFor("/cached.png").size()), 4);
         QVERIFY(!QFile::exists(appDir_->filePath(QStringLiteral("cache/Left over/stale.bin"))));
         QVERIFY(!QFile::exists(appDir_->filePath(QStringLiteral("cache/Left over/deeper/stale"))));
         QVERIFY(QDir(appDir_->filePath(QStringLiteral("cache/Left over/deeper"))).exists());
@@ -141,10 +149,18 @@ private slots:
         QVERIFY(!QFile::exists(appDir_->filePath(QStringLiteral("Cookies-journal"))));
         QVERIFY(QFile::exists(appDir_->filePath(QStringLiteral("ClearCache.sh"))));
         ExpectOneNewClient(firstPid);
+
+        const int last = Clients().front();
+        QVERIFY2(e2e::PageAddresses().filter(QStringLiteral("/?ComputerName=")).size() == 1,
+                 "the developer tools do not answer on 9000");
+        QCOMPARE_LE(OpenFiles(last), freshFiles + 10);
+        const QString left = EngineProcessesOutsideSessionOf(last);
+        QVERIFY2(left.isEmpty(), qPrintable("engine processes of earlier clients:" + left));
     }
 
     void reloginKeepsTheCache()
     {
+        restarts_ = 1;
         QVERIFY2(StartDisplay(), "no Xvfb display for the re-login question");
         SetCommand("alert('ZEPHRIN:RELOGIN:');");
         first_.start(client_, {});
@@ -192,6 +208,26 @@ private:
         return command_;
     }
 
+    static int OpenFiles(int pid)
+    {
+        return int(std::distance(
+            std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd"), {}));
+    }
+
+    // The engine processes of our clients (they have the test's runtime directory in
+    // their environment) outside the session of `client` (each restart has its own).
+    QString EngineProcessesOutsideSessionOf(int client) const
+    {
+        const std::string mark = "XDG_RUNTIME_DIR=" + runDir_.path().toStdString();
+        QString left;
+        for (int pid : ProcessIds())
+            if (::getsid(pid) != ::getsid(client) &&
+                ExecutableOf(pid).ends_with("/QtWebEngineProcess") &&
+                HasEnvironmentEntry(pid, mark))
+                left += QStringLiteral(" %1").arg(pid);
+        return left;
+    }
+
     // Our copy of the client, however many run.
     std::vector<int> Clients() const
     {
@@ -227,7 +263,7 @@ private:
         QVERIFY2(::flock(fd, LOCK_EX | LOCK_NB) != 0, "the new client does not hold the lock");
         ::close(fd);
         QVERIFY(!SomeoneWaitsForLock(lock));
-        QCOMPARE(int(server_.RequestsFor("/ver/ver.html").size()), 2);
+        QCOMPARE(int(server_.RequestsFor("/ver/ver.html").size()), restarts_ + 1);
     }
 
     bool StartDisplay()
@@ -264,6 +300,7 @@ private:
 
     TestServer server_{6868, QStringLiteral("127.0.0.1")};
     std::atomic<int> visits_{0};
+    std::atomic<int> restarts_{1}; // visits that get the first visit's page
     mutable std::mutex commandMutex_;
     std::string command_;
     std::optional<QTemporaryDir> appDir_;

@@ -53,15 +53,19 @@ TEST(ConfigFileCareTest, ReplacementKeepsThePermissionsAndLeavesNothingBeside)
 TEST(ConfigFileCareTest, StaleTemporariesOfThatFileAloneAreRemoved)
 {
     const TTempDir dir;
+    // Earlier versions named theirs "config.ini.tmp" and digits.
     for (const char* name :
          {"config.ini", "config.ini.tmp-a1B2c3", "config.ini.tmp-123456", "config.ini.tmp-12",
-          "config.ini.tmp-1234567", "config.ini.bad", "other.ini.tmp-abcdef", "cache.tmp-abcdef"})
+          "config.ini.tmp-1234567", "config.ini.tmp7", "config.ini.tmp004217", "config.ini.tmp",
+          "config.ini.tmp12a", "config.ini.bad", "other.ini.tmp-abcdef", "other.ini.tmp42",
+          "cache.tmp-abcdef"})
         WriteFile(dir / name, name);
-    EXPECT_EQ(platform::RemoveStaleTemporaries((dir / "config.ini").string()), 2);
-    EXPECT_EQ(Names(dir.Path()),
-              (std::vector<std::string>{"cache.tmp-abcdef", "config.ini", "config.ini.bad",
-                                        "config.ini.tmp-12", "config.ini.tmp-1234567",
-                                        "other.ini.tmp-abcdef"}));
+    EXPECT_EQ(platform::RemoveStaleTemporaries((dir / "config.ini").string()), 4);
+    EXPECT_EQ(
+        Names(dir.Path()),
+        (std::vector<std::string>{"cache.tmp-abcdef", "config.ini", "config.ini.bad",
+                                  "config.ini.tmp", "config.ini.tmp-12", "config.ini.tmp-1234567",
+                                  "config.ini.tmp12a", "other.ini.tmp-abcdef", "other.ini.tmp42"}));
     EXPECT_EQ(ReadFile(dir / "config.ini"), "config.ini");
     EXPECT_EQ(platform::RemoveStaleTemporaries((dir / "missing/config.ini").string()), 0);
 }

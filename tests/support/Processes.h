@@ -41,6 +41,15 @@ inline std::string ExecutableOf(int pid)
     return length > 0 ? std::string(path, size_t(length)) : std::string();
 }
 
+// True when `pid` runs with `entry` ("NAME=value") in its environment.
+inline bool HasEnvironmentEntry(int pid, const std::string& entry)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/environ", std::ios::binary);
+    std::stringstream text;
+    text << '\0' << in.rdbuf();
+    return text.str().find('\0' + entry + '\0') != std::string::npos;
+}
+
 // True while some process waits in `flock` for `lockPath` (a restart waiting for the
 // client to end).
 inline bool SomeoneWaitsForLock(const std::string& lockPath)

@@ -54,6 +54,23 @@ void SyncDirectory(const std::string& directory)
         ::close(fd);
 }
 
+// Ours: `name` + ".tmp-" + six random characters; earlier versions': `name` + ".tmp" +
+// digits.
+bool IsTemporaryOf(std::string_view name, std::string_view candidate)
+{
+    if (candidate.substr(0, name.size()) != name)
+        return false;
+    candidate.remove_prefix(name.size());
+    if (candidate.substr(0, sizeof TemporaryInfix - 1) == TemporaryInfix)
+        return candidate.size() == sizeof TemporaryInfix - 1 + TemporaryRandomLength;
+    constexpr std::string_view EarlierInfix = ".tmp";
+    if (candidate.substr(0, EarlierInfix.size()) != EarlierInfix)
+        return false;
+    candidate.remove_prefix(EarlierInfix.size());
+    return !candidate.empty() &&
+           candidate.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
 } // namespace
 
 std::error_code WriteFileAtomically(const std::string& path, std::string_view content,
@@ -90,17 +107,14 @@ std::error_code ReplaceFileAtomically(const std::string& path, std::string_view 
 int RemoveStaleTemporaries(const std::string& path)
 {
     const auto [directory, name] = Split(path);
-    const std::string prefix = name + TemporaryInfix;
     DIR* dir = ::opendir(directory.c_str());
     if (!dir)
         return 0;
     int removed = 0;
     while (const dirent* entry = ::readdir(dir)) {
-        const std::string_view entryName(entry->d_name);
-        if (entryName.size() != prefix.size() + TemporaryRandomLength ||
-            entryName.substr(0, prefix.size()) != prefix)
+        if (!IsTemporaryOf(name, entry->d_name))
             continue;
-        const std::string stale = directory + "/" + std::string(entryName);
+        const std::string stale = directory + "/" + entry->d_name;
         if (::unlink(stale.c_str()) == 0)
             ++removed;
         else

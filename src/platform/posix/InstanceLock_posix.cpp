@@ -16,17 +16,45 @@
 namespace platform {
 namespace {
 
+// A directory of this user alone: owned by it, no permission for anybody else, not a link.
+bool Private(const std::string& path)
+{
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() &&
+           (st.st_mode & (S_IRWXG | S_IRWXO)) == 0 && (st.st_mode & S_IRWXU) == S_IRWXU;
+}
+
+// In a directory that others may write ($TMPDIR, /tmp), somebody else may have made our
+// name first: the first of "quillmark-UID", "quillmark-UID-1", ... that is ours and
+// private is taken, so that every start of this user finds the same one. When all are
+// taken, a fresh one of a random name; empty when none can be made.
+std::string PrivateDirectoryIn(const std::string& parent)
+{
+    constexpr int Attempts = 16;
+    const std::string base = parent + "/quillmark-" + std::to_string(::getuid());
+    for (int attempt = 0; attempt < Attempts; ++attempt) {
+        const std::string path = attempt ? base + "-" + std::to_string(attempt) : base;
+        if (::mkdir(path.c_str(), 0700) == 0)
+            ::chmod(path.c_str(), 0700); // whatever the umask took away
+        else if (errno != EEXIST)
+            return {};
+        if (Private(path))
+            return path;
+    }
+    std::string fresh = base + "-XXXXXX";
+    return ::mkdtemp(fresh.data()) ? fresh : std::string();
+}
+
 std::string RuntimeDirectory()
 {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     struct stat st {};
     if (runtime && *runtime && ::stat(runtime, &st) == 0 && S_ISDIR(st.st_mode) &&
-        ::access(runtime, W_OK) == 0)
+        st.st_uid == ::getuid() && ::access(runtime, W_OK) == 0)
         return runtime;
     const char* tmp = std::getenv("TMPDIR");
-    if (tmp && *tmp && ::stat(tmp, &st) == 0 && S_ISDIR(st.st_mode))
-        return tmp;
-    return "/tmp";
+    const bool tmpUsable = tmp && *tmp && ::stat(tmp, &st) == 0 && S_ISDIR(st.st_mode);
+    return PrivateDirectoryIn(tmpUsable ? tmp : "/tmp");
 }
 
 // The display session a client belongs to, as a file-name part: "-:0" becomes "-_0".
@@ -93,11 +121,16 @@ std::optional<std::string> ReceiveLine(int fd, int timeoutMs)
 
 InstanceLock::InstanceLock(const std::string& name)
 {
-    const std::string base = RuntimeDirectory() + "/" + name + "-" +
+    const std::string directory = RuntimeDirectory();
+    if (directory.empty()) {
+        acquired_ = true;
+        return;
+    }
+    const std::string base = directory + "/" + name + "-" +
                              std::to_string(static_cast<unsigned>(::getuid())) + DisplaySuffix();
     lockPath_ = base + ".lock";
     channelPath_ = base + ".sock";
-    fd_ = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    fd_ = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd_ < 0) {
         acquired_ = true;
         return;
