@@ -132,16 +132,18 @@ void InstallThreadHooks()
 
 // The engine's helper processes outlive its shutdown until this process ends: they are
 // ended here, so that a restarted client, which waits for the lock, never meets them.
-void EndEngineHelpers()
+void EndEngineHelpers(const std::vector<platform::TProcessId>& seenRunning)
 {
-    if (const int ended = platform::EndDescendants(engine::HelperProgramName, HelperEndLimit))
+    if (const int ended =
+            platform::EndDescendants(engine::HelperProgramName, HelperEndLimit, seenRunning))
         qCInfo(lcStartup) << ended << "engine processes ended";
 }
 
 // The first instance: the engine, the main window and the event loop, until the engine has
 // shut down with the application object. Returns the exit status.
 int RunClient(int argc, char* argv[], const platform::TAppDirectory& appDirectory,
-              const core::ClientCommand& command, const platform::InstanceLock& lock)
+              const core::ClientCommand& command, const platform::InstanceLock& lock,
+              std::vector<platform::TProcessId>& engineHelpers)
 {
     engine::PrepareEngineProcess({RemoteDebugging(core::IniFile(appDirectory.Path + "config.ini")),
                                   platform::RunningAsRoot()});
@@ -182,6 +184,9 @@ int RunClient(int argc, char* argv[], const platform::TAppDirectory& appDirector
         QObject::connect(&app, &QCoreApplication::aboutToQuit, &form,
                          [&form] { form.EndWithoutAsking(QStringLiteral("quit")); });
         exitCode = app.exec();
+        // The page processes go to another parent once the engine's process that made
+        // them has ended: found now, while they are still this client's.
+        engineHelpers = platform::FindDescendants(engine::HelperProgramName);
         // No event loop is left to answer a box that a task would ask now.
         EndMessageBoxes();
     }
@@ -197,7 +202,7 @@ int RunClient(int argc, char* argv[], const platform::TAppDirectory& appDirector
     engine::ShutdownEngine();
     if (!tasksEnded) {
         qCWarning(lcStartup) << "a background task is still running: ending without tearing down";
-        EndEngineHelpers();
+        EndEngineHelpers(engineHelpers);
         std::_Exit(exitCode);
     }
     qCInfo(lcStartup) << "engine shut down";
@@ -222,7 +227,8 @@ int main(int argc, char* argv[])
     if (!lock.Acquired())
         return HandOverToRunningInstance(lock, appDir, command);
     MakeConfigWritesDurable();
-    const int exitCode = RunClient(argc, argv, appDirectory, command, lock);
-    EndEngineHelpers();
+    std::vector<platform::TProcessId> engineHelpers;
+    const int exitCode = RunClient(argc, argv, appDirectory, command, lock, engineHelpers);
+    EndEngineHelpers(engineHelpers);
     return exitCode;
 }

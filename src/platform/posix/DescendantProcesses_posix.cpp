@@ -2,6 +2,7 @@
 
 #include "platform/PlatformLog.h"
 
+#include <algorithm>
 #include <csignal>
 #include <dirent.h>
 #include <filesystem>
@@ -71,12 +72,12 @@ std::string ProgramName(int pid)
         .string();
 }
 
-std::vector<TProcess> Descendants(const std::string& programName)
+std::vector<TProcessId> Descendants(const std::string& programName)
 {
     std::multimap<int, TProcess> children;
     for (const TProcess& process : AllProcesses())
         children.emplace(process.Parent, process);
-    std::vector<TProcess> found;
+    std::vector<TProcessId> found;
     std::vector<int> parents = {int(::getpid())};
     while (!parents.empty()) {
         const int parent = parents.back();
@@ -85,32 +86,32 @@ std::vector<TProcess> Descendants(const std::string& programName)
         for (auto child = first; child != last; ++child) {
             parents.push_back(child->second.Pid);
             if (ProgramName(child->second.Pid) == programName)
-                found.push_back(child->second);
+                found.push_back({child->second.Pid, child->second.Start});
         }
     }
     return found;
 }
 
 // A zombie has ended: only its exit status is left to collect.
-bool Running(const TProcess& process)
+bool Running(const TProcessId& process)
 {
     const auto now = ReadProcess(process.Pid);
     return now && now->Start == process.Start && now->State != 'Z' && now->State != 'X';
 }
 
-void Signal(const std::vector<TProcess>& processes, int number)
+void Signal(const std::vector<TProcessId>& processes, int number)
 {
-    for (const TProcess& process : processes)
+    for (const TProcessId& process : processes)
         if (Running(process))
             ::kill(process.Pid, number);
 }
 
-bool AllGone(const std::vector<TProcess>& processes, std::chrono::milliseconds limit)
+bool AllGone(const std::vector<TProcessId>& processes, std::chrono::milliseconds limit)
 {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     for (;;) {
         bool running = false;
-        for (const TProcess& process : processes)
+        for (const TProcessId& process : processes)
             running = running || Running(process);
         if (!running)
             return true;
@@ -122,9 +123,20 @@ bool AllGone(const std::vector<TProcess>& processes, std::chrono::milliseconds l
 
 } // namespace
 
-int EndDescendants(const std::string& programName, std::chrono::milliseconds limit)
+std::vector<TProcessId> FindDescendants(const std::string& programName)
 {
-    const std::vector<TProcess> processes = Descendants(programName);
+    return Descendants(programName);
+}
+
+int EndDescendants(const std::string& programName, std::chrono::milliseconds limit,
+                   const std::vector<TProcessId>& earlier)
+{
+    std::vector<TProcessId> processes = Descendants(programName);
+    for (const TProcessId& process : earlier)
+        if (Running(process) &&
+            std::none_of(processes.begin(), processes.end(),
+                         [&](const TProcessId& p) { return p.Pid == process.Pid; }))
+            processes.push_back(process);
     Signal(processes, SIGTERM);
     if (!AllGone(processes, limit)) {
         qCWarning(lcPlatform) << programName.c_str() << "processes did not end in" << limit.count()
