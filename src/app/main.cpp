@@ -45,7 +45,7 @@ constexpr std::chrono::seconds HelperEndLimit{3};
 // A second start hands its command to the running client and ends; it never starts the
 // engine, so the hand-over takes milliseconds. Returns the exit status: 0 when the
 // running client took the command; 1 when a command other than showing the window could
-// not be handed over (showing it is best effort, as it always was).
+// not be handed over (showing the window is best effort).
 int HandOverToRunningInstance(const platform::InstanceLock& lock, const std::string& appDir,
                               const core::ClientCommand& command)
 {

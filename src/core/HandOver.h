@@ -1,11 +1,11 @@
 #pragma once
 // The one-line message a second start sends to the running client, and its answer.
-//   "<handle>\n"                 show the window (what every earlier client sends)
+//   "<handle>\n"                 show the window (a start without arguments)
 //   "<handle> settings\n"        open the settings dialog
 //   "<handle> open <address>\n"  open the address in a window of its own
 // <handle> is the [SYSTEM] HANDLE the second start read from config.ini; the running
 // client acts only on its own. It answers HandOverDone when it acted, else
-// HandOverIgnored (a client that answers nothing is an earlier one).
+// HandOverIgnored; for anything but showing the window, no answer counts as not done.
 
 #include <cstddef>
 #include <cstdint>

@@ -60,7 +60,6 @@ struct WindowInfo {
     int Width = 0;
     int Height = 0;
     QString WindowName;
-    quint32 Style = 0;
 };
 
 // What the opener asked for in window.open().

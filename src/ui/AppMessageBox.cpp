@@ -26,34 +26,20 @@ int AdjustFlags(int flags)
 {
     if (flags == MB_OK)
         return MB_ICONINFORMATION;
-    if (flags >= MB_OKCANCEL && flags <= MB_RETRYCANCEL)
-        return flags | MB_ICONQUESTION;
+    if (flags == MB_YESNO)
+        return MB_CONFIRM;
     return flags;
 }
 
 QMessageBox::StandardButtons ButtonsOf(int flags)
 {
-    switch (flags & MB_BUTTONMASK) {
-    case MB_OKCANCEL:
-        return QMessageBox::Ok | QMessageBox::Cancel;
-    case MB_ABORTRETRYIGNORE:
-        return QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
-    case MB_YESNOCANCEL:
-        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-    case MB_YESNO:
-        return QMessageBox::Yes | QMessageBox::No;
-    case MB_RETRYCANCEL:
-        return QMessageBox::Retry | QMessageBox::Cancel;
-    default:
-        return QMessageBox::Ok;
-    }
+    return (flags & MB_BUTTONMASK) == MB_YESNO ? QMessageBox::Yes | QMessageBox::No
+                                               : QMessageBox::Ok;
 }
 
 QMessageBox::Icon IconOf(int flags)
 {
     switch (flags & MB_ICONMASK) {
-    case MB_ICONSTOP:
-        return QMessageBox::Critical;
     case MB_ICONQUESTION:
         return QMessageBox::Question;
     case MB_ICONWARNING:
@@ -70,12 +56,6 @@ int ResultOf(QMessageBox::StandardButton button)
     switch (button) {
     case QMessageBox::Ok:
         return IDOK;
-    case QMessageBox::Abort:
-        return IDABORT;
-    case QMessageBox::Retry:
-        return IDRETRY;
-    case QMessageBox::Ignore:
-        return IDIGNORE;
     case QMessageBox::Yes:
         return IDYES;
     case QMessageBox::No:

@@ -1,9 +1,8 @@
 #pragma once
-// Modal message box captioned with the application title. `flags` are message-box
-// flags as the client has always used them: one button set (MB_OK ... MB_RETRYCANCEL)
-// or'ed with one icon (MB_ICONSTOP ... MB_ICONINFORMATION). Flags 0 get the information
-// icon and a bare button set other than MB_OK the question icon. Returns the id of the
-// pressed button.
+// Modal message box captioned with the application title. `flags` are the message-box
+// flags the client uses: MB_OK or MB_YESNO or'ed with an icon. MB_OK alone gets the
+// information icon and MB_YESNO alone the question icon. Returns the id of the pressed
+// button.
 //
 // Any thread may call it: from a worker the box is shown on the UI thread and the
 // worker waits for the answer. Once EndMessageBoxes() has run it shows nothing and
@@ -19,13 +18,8 @@ class QWidget;
 
 enum TMessageBoxFlags {
     MB_OK = 0,
-    MB_OKCANCEL = 1,
-    MB_ABORTRETRYIGNORE = 2,
-    MB_YESNOCANCEL = 3,
     MB_YESNO = 4,
-    MB_RETRYCANCEL = 5,
     MB_BUTTONMASK = 0x0F,
-    MB_ICONSTOP = 0x10,
     MB_ICONQUESTION = 0x20,
     MB_ICONWARNING = 0x30,
     MB_ICONINFORMATION = 0x40,
@@ -35,15 +29,7 @@ enum TMessageBoxFlags {
     MB_WARNING = MB_OK | MB_ICONWARNING,
 };
 
-enum TMessageBoxResult {
-    IDOK = 1,
-    IDCANCEL = 2,
-    IDABORT = 3,
-    IDRETRY = 4,
-    IDIGNORE = 5,
-    IDYES = 6,
-    IDNO = 7
-};
+enum TMessageBoxResult { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
 
 int AppMessageBox(const QString& text, int flags);
 

@@ -72,7 +72,6 @@ void TFormMain::crmBeforePopup(engine::TChromium* sender, const engine::BrowserR
     windowInfo.Width = size.width();
     windowInfo.Height = size.height();
     windowInfo.WindowName = QStringLiteral("ZephrinBrowserWindow%1").arg(NextTabId);
-    windowInfo.Style = 0x56010000;
 
     TPopupInfo info;
     info.Page = page;

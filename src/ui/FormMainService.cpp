@@ -31,7 +31,7 @@ constexpr qint64 VersionFileMaxBytes = 1 << 20; // a version file is a few dozen
 
 constexpr int CancelPollMs = 100;
 
-// Runs a task once on a worker thread of its own, as the window's tasks always run;
+// Runs a task once on a worker thread of its own, as every task of the window does;
 // start-up joins it before it ends (core::TCommonThread::JoinAll).
 void RunOnceInBackground(core::TCommonThread::TMethod task)
 {

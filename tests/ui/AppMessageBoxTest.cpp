@@ -60,19 +60,11 @@ private slots:
         // clang-format off
         QTest::newRow("0: information, OK")        << 0  << QMessageBox::Ok     << QMessageBox::Information << Buttons(QMessageBox::Ok) << 1;
         QTest::newRow("0 closed: OK")              << 0  << QMessageBox::NoButton << QMessageBox::Information << Buttons(QMessageBox::Ok) << 1;
-        QTest::newRow("1: question, OK/Cancel")    << 1  << QMessageBox::Cancel << QMessageBox::Question << (QMessageBox::Ok | QMessageBox::Cancel) << 2;
-        QTest::newRow("2: question, Abort/Retry/Ignore") << 2 << QMessageBox::Ignore << QMessageBox::Question << (QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore) << 5;
-        QTest::newRow("3: question, Yes/No/Cancel") << 3 << QMessageBox::Cancel << QMessageBox::Question << (yesNo | QMessageBox::Cancel) << 2;
         QTest::newRow("4: question, Yes")          << 4  << QMessageBox::Yes    << QMessageBox::Question << yesNo << 6;
         QTest::newRow("4: question, No")           << 4  << QMessageBox::No     << QMessageBox::Question << yesNo << 7;
-        QTest::newRow("5: question, Retry/Cancel") << 5  << QMessageBox::Retry  << QMessageBox::Question << (QMessageBox::Retry | QMessageBox::Cancel) << 4;
-        QTest::newRow("16: stop, OK")              << 16 << QMessageBox::Ok     << QMessageBox::Critical << Buttons(QMessageBox::Ok) << 1;
         QTest::newRow("36 unchanged, Yes")         << 36 << QMessageBox::Yes    << QMessageBox::Question << yesNo << 6;
-        QTest::newRow("36 unchanged, No")          << 36 << QMessageBox::No     << QMessageBox::Question << yesNo << 7;
         QTest::newRow("36 closed: No")             << 36 << QMessageBox::NoButton << QMessageBox::Question << yesNo << 7;
-        QTest::newRow("36 with a topmost bit, Yes") << (0x40000 | 36) << QMessageBox::Yes << QMessageBox::Question << yesNo << 6;
         QTest::newRow("48: warning, OK")           << 48 << QMessageBox::Ok     << QMessageBox::Warning << Buttons(QMessageBox::Ok) << 1;
-        QTest::newRow("52: warning, Yes/No")       << 52 << QMessageBox::Yes    << QMessageBox::Warning << yesNo << 6;
         QTest::newRow("64: information, OK")       << 64 << QMessageBox::Ok     << QMessageBox::Information << Buttons(QMessageBox::Ok) << 1;
         // clang-format on
     }
