@@ -20,10 +20,9 @@
 
 Q_LOGGING_CATEGORY(lcMain, "quillmark.ui")
 
-TFormMain::TFormMain(const QString& appDir, QWidget* parent)
-    : QMainWindow(parent), TrayAvailable(QSystemTrayIcon::isSystemTrayAvailable()),
-      ClientExecutable(QCoreApplication::applicationFilePath()), appDir_(appDir),
-      mailbox_(std::make_shared<TWindowMailbox>(this))
+TFormMain::TFormMain(const QString& appDir, TFormMainOptions options, QWidget* parent)
+    : QMainWindow(parent), TrayAvailable(QSystemTrayIcon::isSystemTrayAvailable()), appDir_(appDir),
+      options_(std::move(options)), mailbox_(std::make_shared<TWindowMailbox>(this))
 {
     setMinimumSize(640, 480);
     CreateControls();

@@ -34,6 +34,7 @@
 #include "engine/Chromium.h"
 #include "engine/Notifications.h"
 #include "ui/BrowserTab.h"
+#include "ui/FormMainOptions.h"
 #include "ui/PageControl.h"
 #include "ui/TabRegistry.h"
 #include "ui/WindowMailbox.h"
@@ -64,7 +65,8 @@ public:
     static constexpr int TabInfoSlots = 1025;
 
     // appDir: the application directory with a trailing separator.
-    explicit TFormMain(const QString& appDir, QWidget* parent = nullptr);
+    explicit TFormMain(const QString& appDir, TFormMainOptions options = {},
+                       QWidget* parent = nullptr);
     ~TFormMain() override;
 
     // Shows the window in the state read from config.ini.
@@ -127,8 +129,6 @@ public:
     core::TDialogFloodGuard DialogFlood;
     // A restart (cache clearing or re-login) has been asked for; there is at most one.
     bool RestartRequested = false;
-    // The program a restart starts: this executable. Tests point it at a stand-in.
-    QString ClientExecutable;
 
     // Notifications. The tip on the tray's balloon and the one waiting for it: a flood
     // shows one balloon at a time, and only the latest waits.
@@ -273,15 +273,7 @@ public:
     // Recovery of pages that cannot be shown (FormMainRecovery.cpp). A dead renderer
     // gets the client's own page with "重新加载"; the start tab reloads by itself once.
     // A start page that cannot be loaded gets a page with "重试" and is tried again,
-    // with the start address composed afresh, after each pause of StartRetryPausesMs.
-    // The pauses and waits are settings for tests; set them before the start address
-    // arrives.
-    std::vector<int> StartRetryPausesMs{5000, 10000, 30000, 60000};
-    // No first byte of the start page within this time counts as unreachable.
-    int FirstByteTimeoutMs = 30000;
-    int CrashReloadDelayMs = 1000;
-    // A second crash of the start tab within this time of its own reload waits for the user.
-    int CrashRepeatWindowMs = 60000;
+    // with the start address composed afresh, after each of the options' retry pauses.
     // The start tab's view, once the start address has opened it.
     QPointer<engine::TChromium> StartView;
     // The start tab shows that the service cannot be reached (and retries).
@@ -362,6 +354,7 @@ private:
     void CreateBrowsing();
 
     QString appDir_;
+    const TFormMainOptions options_;
     const platform::InstanceLock* instanceMutex_ = nullptr;
     qint64 publishedHandle_ = 0;
     // The state and frame position of the native window the window system took away to

@@ -2,6 +2,7 @@
 // boxes, "ZEPHRIN:" commands run here, malformed commands left to the engine. The two
 // commands end the client and start it again: ClearCacheAndRestart and NReloginClick.
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QLoggingCategory>
 #include <QSaveFile>
@@ -12,6 +13,7 @@
 #include "platform/InstanceLock.h"
 #include "shared/Global.h"
 #include "ui/AppMessageBox.h"
+
 #include "ui/FormMain.h"
 #include "ui/SteadyClock.h"
 
@@ -91,7 +93,9 @@ core::TRestartPaths TFormMain::RestartPaths() const
     core::TRestartPaths paths;
     paths.AppDir = FileSystemPath(AppDir);
     paths.CacheDir = paths.AppDir + "cache/";
-    paths.Executable = FileSystemPath(ClientExecutable);
+    paths.Executable =
+        FileSystemPath(options_.ClientExecutable.isEmpty() ? QCoreApplication::applicationFilePath()
+                                                           : options_.ClientExecutable);
     paths.LockPath = instanceMutex_ ? instanceMutex_->LockPath() : std::string();
     return paths;
 }

@@ -45,15 +45,16 @@ bool IsServicePage(const QUrl& address)
 TStartConnection& TFormMain::StartConnection()
 {
     if (!startConnection_) {
-        startConnection_ =
-            std::make_unique<TStartConnection>(StartRetryPausesMs, CrashRepeatWindowMs);
+        startConnection_ = std::make_unique<TStartConnection>(options_.StartRetryPausesMs,
+                                                              options_.CrashRepeatWindowMs);
         connect(&startConnection_->RetryTimer, &QTimer::timeout, this, &TFormMain::RetryStartPage);
         connect(&startConnection_->FirstByteTimer, &QTimer::timeout, this, [this] {
             if (!StartConnection().Awaited || !StartView)
                 return;
             StartConnection().Awaited = false;
             StartView->Browser()->StopLoad();
-            ServiceUnreachable(QStringLiteral("no answer within %1 ms").arg(FirstByteTimeoutMs));
+            ServiceUnreachable(
+                QStringLiteral("no answer within %1 ms").arg(options_.FirstByteTimeoutMs));
         });
     }
     return *startConnection_;
@@ -69,7 +70,7 @@ void TFormMain::AwaitStartPage()
     TStartConnection& connection = StartConnection();
     connection.Composing = false;
     connection.Awaited = true;
-    connection.FirstByteTimer.start(FirstByteTimeoutMs);
+    connection.FirstByteTimer.start(options_.FirstByteTimeoutMs);
 }
 
 void TFormMain::WatchServiceLoad(engine::TChromium* sender, const engine::BrowserRef& browser)
@@ -201,7 +202,7 @@ void TFormMain::crmRenderProcessTerminated(engine::TChromium* sender,
         return;
     if (TPageProblem* problem = TPageProblem::Of(browser->Window()))
         problem->SetStatus(QStringLiteral("正在重新加载..."));
-    QTimer::singleShot(CrashReloadDelayMs, StartView, [this, browser] {
+    QTimer::singleShot(options_.CrashReloadDelayMs, StartView, [this, browser] {
         // The user may have reloaded it already.
         if (Closing || !StartView || !TPageProblem::Of(browser->Window()))
             return;

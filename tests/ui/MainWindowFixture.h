@@ -27,15 +27,18 @@ public:
 
     // Creates the window, shows it and waits until its start tab has loaded "/".
     // The server must listen on port 6868 of the test's own address and serve "/".
-    std::unique_ptr<TFormMain> Open(const TestServer& server, QSize size = DefaultSize)
+    std::unique_ptr<TFormMain> Open(const TestServer& server, QSize size = DefaultSize,
+                                    TFormMainOptions options = {})
     {
-        return Open(server.Host(), size);
+        return Open(server.Host(), size, std::move(options));
     }
     // The same with another server on port 6868 of `host`.
-    std::unique_ptr<TFormMain> Open(const QString& host, QSize size = DefaultSize)
+    std::unique_ptr<TFormMain> Open(const QString& host, QSize size = DefaultSize,
+                                    TFormMainOptions options = {})
     {
         WriteConfig(host, size);
-        auto form = std::make_unique<TFormMain>(appDir_.path() + QLatin1Char('/'));
+        auto form =
+            std::make_unique<TFormMain>(appDir_.path() + QLatin1Char('/'), std::move(options));
         // Hiding is what a close request does when a tray exists; tests look for it.
         form->TrayAvailable = true;
         form->show();

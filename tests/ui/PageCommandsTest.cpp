@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <optional>
 
@@ -50,14 +51,12 @@ bool RunAfresh(const TBrowserTab* tab, const QString& script)
     return true;
 }
 
-// A stand-in for the client that a restart of `form` starts: it records the directory it
-// was started in.
-QString WriteClientStandIn(TFormMain& form)
+// The stand-in for the client that a restart starts: it records the directory it was
+// started in.
+QString WriteClientStandIn(const QString& path)
 {
-    const QString path = AppDir + QStringLiteral("client stand-in");
     window_life::WriteBytes(path, "#!/bin/sh\npwd > \"$0.started\"\n");
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    form.ClientExecutable = path;
     return path;
 }
 
@@ -257,7 +256,7 @@ private slots:
         QFETCH(bool, fromTray);
         QVERIFY(OpenWindow());
         TFormMain& form = *form_;
-        const QString client = WriteClientStandIn(form);
+        const QString client = WriteClientStandIn(standIn_);
         TestLock lock;
         form.SetInstanceMutex(lock.Get());
         QSignalSpy closed(&form, &TFormMain::Closed);
@@ -291,7 +290,7 @@ private slots:
     {
         QVERIFY(OpenWindow());
         TFormMain& form = *form_;
-        const QString client = WriteClientStandIn(form);
+        const QString client = WriteClientStandIn(standIn_);
         TestLock lock;
         form.SetInstanceMutex(lock.Get());
         QVERIFY(QDir(AppDir).mkpath(QStringLiteral("ClearCache.sh")));
@@ -320,7 +319,9 @@ private:
     {
         if (form_)
             return true;
-        form_ = fixture_.Open(server_);
+        TFormMainOptions options;
+        options.ClientExecutable = standIn_;
+        form_ = fixture_.Open(server_, MainWindowFixture::DefaultSize, options);
         if (!form_ || !OpenPopups(*form_, 1)) {
             form_.reset();
             return false;
@@ -331,6 +332,8 @@ private:
 
     TestServer server_{6868, Host};
     MainWindowFixture fixture_;
+    QTemporaryDir standInDir_;
+    const QString standIn_ = standInDir_.filePath(QStringLiteral("client stand-in"));
     std::unique_ptr<TFormMain> form_;
 };
 

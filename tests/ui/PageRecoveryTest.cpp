@@ -55,10 +55,11 @@ std::unique_ptr<TFormMain> OpenWithoutService(const QTemporaryDir& dir, const QS
                                               std::vector<int> pausesMs)
 {
     WriteHost(dir, host);
-    auto form = std::make_unique<TFormMain>(dir.path() + QLatin1Char('/'));
+    TFormMainOptions options;
+    options.StartRetryPausesMs = std::move(pausesMs);
+    options.FirstByteTimeoutMs = 1500;
+    auto form = std::make_unique<TFormMain>(dir.path() + QLatin1Char('/'), std::move(options));
     form->TrayAvailable = true;
-    form->StartRetryPausesMs = std::move(pausesMs);
-    form->FirstByteTimeoutMs = 1500;
     form->show();
     return form;
 }
@@ -81,9 +82,10 @@ private slots:
 
     void killedRendererShowsReloadPageAndTheStartTabReloadsOnce()
     {
-        auto form = fixture_.Open(server_);
+        TFormMainOptions options;
+        options.CrashReloadDelayMs = 300;
+        auto form = fixture_.Open(server_, MainWindowFixture::DefaultSize, options);
         QVERIFY(form);
-        form->CrashReloadDelayMs = 300;
         TBrowserTab* start = form->FindTab(1);
         const size_t loads = server_.RequestsFor("/").size();
 
