@@ -156,4 +156,13 @@ void TCommonThread::Execute()
         OnFinished();
 }
 
+void RunOnceInBackground(TCommonThread::TMethod task)
+{
+    auto* thread = new TCommonThread;
+    thread->Synchronized = false;
+    thread->RepeatCount = 1;
+    thread->SetTask(std::move(task));
+    thread->Resume();
+}
+
 } // namespace core

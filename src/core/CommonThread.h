@@ -66,4 +66,7 @@ private:
     std::atomic<bool> started_{false};
 };
 
+// Runs `task` once on a worker of its own, unsynchronized; JoinAll waits for it too.
+void RunOnceInBackground(TCommonThread::TMethod task);
+
 } // namespace core

@@ -9,6 +9,7 @@
 #include <QWebEngineDownloadRequest>
 #include <QWebEnginePage>
 
+#include "engine/BackgroundRemoval.h"
 #include "engine/EngineProfile.h"
 #include "engine/FileDialogs.h"
 
@@ -38,8 +39,7 @@ TDownloadList::TDownloadList(const QString& partDirectory, QObject* parent)
       sampler_(new QTimer(this))
 {
     // Nothing in here outlives its client: what is found is an earlier run's.
-    QDir(partDirectory_).removeRecursively();
-    QDir().mkpath(partDirectory_);
+    EmptyDirectoryInBackground(partDirectory_);
     sampler_->setInterval(SampleMs);
     connect(sampler_, &QTimer::timeout, this, [this] {
         const qint64 now = SteadyMs();

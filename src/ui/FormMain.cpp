@@ -15,6 +15,7 @@
 #include "ui/AppMessageBox.h"
 #include "ui/ConfigFileCare.h"
 #include "ui/NotificationSound.h"
+#include "ui/PageZoom.h"
 #include "ui/PostedMessages.h"
 #include "ui/StartConnection.h"
 
@@ -135,6 +136,7 @@ void TFormMain::CreateShortcuts()
 void TFormMain::FormCreate()
 {
     AppDir = appDir_;
+    ForgetStoredZoom();
     ConfirmExit = true;
     NextTabId = 1;
     TabRegistry = std::make_unique<TTabRegistry>();

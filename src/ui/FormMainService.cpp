@@ -31,17 +31,6 @@ constexpr qint64 VersionFileMaxBytes = 1 << 20; // a version file is a few dozen
 
 constexpr int CancelPollMs = 100;
 
-// Runs a task once on a worker thread of its own, as every task of the window does;
-// start-up joins it before it ends (core::TCommonThread::JoinAll).
-void RunOnceInBackground(core::TCommonThread::TMethod task)
-{
-    auto* thread = new core::TCommonThread;
-    thread->Synchronized = false;
-    thread->RepeatCount = 1;
-    thread->SetTask(std::move(task));
-    thread->Resume();
-}
-
 // GET of the version file on the calling (worker) thread, with a time limit. Gives up
 // as soon as `window` is gone, so no check outlives the client for long.
 std::optional<QByteArray> FetchVersionFile(const QUrl& url, const TWindowMailbox& window,
@@ -118,8 +107,8 @@ void TFormMain::StartBackgroundTasks()
 {
     TWindowMailboxRef mailbox = mailbox_;
     const TDeployment deployment = CurrentDeployment();
-    RunOnceInBackground([mailbox, deployment] { BuildStartUrl(mailbox, deployment); });
-    RunOnceInBackground([mailbox, deployment] { CheckForUpdate(mailbox, deployment); });
+    core::RunOnceInBackground([mailbox, deployment] { BuildStartUrl(mailbox, deployment); });
+    core::RunOnceInBackground([mailbox, deployment] { CheckForUpdate(mailbox, deployment); });
 }
 
 void TFormMain::BuildStartUrl(const TWindowMailboxRef& mailbox, const TDeployment& deployment)
@@ -140,7 +129,7 @@ void TFormMain::ComposeStartUrlAgain()
 {
     TWindowMailboxRef mailbox = mailbox_;
     const TDeployment deployment = CurrentDeployment();
-    RunOnceInBackground([mailbox, deployment] { BuildStartUrl(mailbox, deployment); });
+    core::RunOnceInBackground([mailbox, deployment] { BuildStartUrl(mailbox, deployment); });
 }
 
 void TFormMain::WMLoadStartUrl(const QString& address)

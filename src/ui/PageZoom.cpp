@@ -5,14 +5,24 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 #include <cmath>
+#include <optional>
 
 #include "core/Zoom.h"
+#include "core/ZoomStore.h"
 #include "shared/Global.h"
 #include "ui/ZoomOverlay.h"
 
 namespace {
 
-constexpr char ZoomSection[] = "ZOOM";
+// Of the config.ini of the main window made last; made when a page first asks.
+std::optional<core::TZoomStore> zoomStore;
+
+core::TZoomStore& Store()
+{
+    if (!zoomStore)
+        zoomStore.emplace(ConfigPath().toStdString());
+    return *zoomStore;
+}
 
 std::string KeyOf(const QUrl& address)
 {
@@ -51,8 +61,7 @@ void SetZoom(QWebEngineView* view, int percent)
         for (QWebEngineView* other : AllViews())
             if (KeyOf(other->url()) == key)
                 SetPercent(other->page(), percent);
-        if (StoredZoomPercent(view->url()) != percent)
-            ConfigFile().WriteInteger(ZoomSection, key, percent);
+        Store().Set(key, percent);
     }
     TZoomOverlay::ShowOn(view, percent);
 }
@@ -62,11 +71,12 @@ void SetZoom(QWebEngineView* view, int percent)
 int StoredZoomPercent(const QUrl& address)
 {
     const std::string key = KeyOf(address);
-    if (key.empty())
-        return core::DefaultZoomPercent;
-    const auto stored = ConfigFile().Find(ZoomSection, key);
-    return stored ? core::ParseZoomPercent(*stored).value_or(core::DefaultZoomPercent)
-                  : core::DefaultZoomPercent;
+    return key.empty() ? core::DefaultZoomPercent : Store().Percent(key);
+}
+
+void ForgetStoredZoom()
+{
+    zoomStore.reset();
 }
 
 void ApplyStoredZoom(QWebEnginePage* page)

@@ -13,10 +13,10 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QTemporaryFile>
-#include <QThread>
 #include <QVBoxLayout>
 #include <QWebEngineView>
 
+#include "core/CommonThread.h"
 #include "ui/AppMessageBox.h"
 
 Q_LOGGING_CATEGORY(lcPrint, "quillmark.ui.print")
@@ -197,14 +197,12 @@ void TPrintFlow::Print(const QByteArray& pdf)
         End(true);
         return;
     }
-    // The job owns the pages and the printer, so it may outlive the tab and the window.
-    const std::shared_ptr<QPrinter> printer = printer_;
-    QThread* job = QThread::create([pdf, printer] {
+    // The job owns the pages and the printer, so it may outlive the tab and the window;
+    // the client's end waits for it.
+    core::RunOnceInBackground([pdf, printer = printer_] {
         if (!DrawOnPrinter(pdf, *printer))
             qCWarning(lcPrint) << "printing failed on" << printer->printerName();
     });
-    connect(job, &QThread::finished, job, &QObject::deleteLater);
-    job->start(QThread::LowPriority);
     End(true);
 }
 

@@ -6,7 +6,8 @@
 // that prints in a loop gets one dialog at a time. No nested event loops: the dialogs
 // are window-modal and children of the page's view, so they close with its tab
 // (engine::CloseBrowsersIn rejects them). The engine lays the page out on its own
-// process; a printer job is drawn on a thread of its own, never blocking the window.
+// process; a printer job is drawn on a worker of its own, never blocking the window,
+// and the client ends only once it is over (core::TCommonThread::JoinAll).
 // UI thread only.
 
 #include <QDialog>

@@ -9,6 +9,7 @@
 #include <stdlib.h>
 
 #include "core/IniFile.h"
+#include "core/ZoomStore.h"
 
 namespace fs = std::filesystem;
 
@@ -73,31 +74,32 @@ TEST(Zoom, HostKeysHoldNothingThatEndsAKeyOrOpensASection)
     EXPECT_NE(core::ZoomKeyOfHost("a%3Db"), core::ZoomKeyOfHost("a=b"));
 }
 
-// Hostile hosts written as zoom keys into a config.ini with other sections: each reads
-// back as written, and every other line stays as it was.
-TEST(Zoom, HostileHostsRoundTripWithoutTouchingTheRestOfTheFile)
+// Hostile hosts kept as zoom keys in a config.ini with other sections: each reads back
+// as written, and every other line stays as it was. A store reads each host once: later
+// edits of the file are not seen, and only a real change is written.
+TEST(Zoom, StoreKeepsHostileHostsWithoutTouchingTheRestOfTheFile)
 {
     std::string pattern = (fs::temp_directory_path() / "qmk-zoom-XXXXXX").string();
     ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
     const fs::path path = fs::path(pattern) / "config.ini";
-    const std::string others = "; kept\r\n[SYSTEM]\r\nHANDLE=42\r\n[WIN]\r\nSTATE=2\r\n";
+    const std::string others = "; kept\r\n[SYSTEM]\r\nHANDLE=42\r\n[ZOOM]\r\ngarbage=abc\r\n";
     std::ofstream(path, std::ios::binary) << others;
 
-    core::IniFile ini(path);
+    core::TZoomStore store(path);
+    store.Set("garbage", 100);
     const char* hosts[] = {"erp.example.com", "a=b",   "x]y",  "[WIN]",     "[::1]", ";c", " sp ",
                            "line\nbreak",     "\"q\"", "zoom", "münchen.de"};
     int percent = 30;
     for (const char* host : hosts)
-        ASSERT_TRUE(ini.WriteInteger("ZOOM", core::ZoomKeyOfHost(host), percent++)) << host;
+        store.Set(core::ZoomKeyOfHost(host), percent++);
 
+    core::TZoomStore fresh(path);
     percent = 30;
     for (const char* host : hosts)
-        EXPECT_EQ(core::ParseZoomPercent(ini.ReadString("ZOOM", core::ZoomKeyOfHost(host), "")),
-                  percent++)
-            << host;
-    EXPECT_EQ(ini.ReadInteger("SYSTEM", "HANDLE", 0), 42);
-    EXPECT_EQ(ini.ReadInteger("WIN", "STATE", 0), 2);
-
+        EXPECT_EQ(fresh.Percent(core::ZoomKeyOfHost(host)), percent++) << host;
+    core::IniFile(path).WriteInteger("ZOOM", "erp.example.com", 200);
+    EXPECT_EQ(store.Percent("erp.example.com"), 30);
+    EXPECT_EQ(fresh.Percent("erp.example.com"), 30);
     std::ifstream file(path, std::ios::binary);
     const std::string bytes{std::istreambuf_iterator<char>(file), {}};
     EXPECT_EQ(bytes.substr(0, others.size()), others);

@@ -104,6 +104,10 @@ private slots:
         QVERIFY(form);
         QVERIFY(!QFile::exists(stale));
         QCOMPARE(form->Downloads->PartDirectory(), appDir + "/cache/downloads");
+        // Moved aside at once, removed on a worker.
+        const QString cache = appDir + "/cache";
+        QVERIFY(
+            WaitFor([&] { return QDir(cache).entryList({"downloads.*"}, QDir::Dirs).isEmpty(); }));
 
         const QString target = place_.filePath("big.bin");
         FileDialogAnswerer dialog(target);
