@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QWebEngineCertificateError>
+#include <QWebEngineDownloadRequest>
 #include <QWebEngineNewWindowRequest>
 #include <algorithm>
 
@@ -37,6 +38,14 @@ BrowserPage::BrowserPage(QWebEngineProfile* profile, TChromium* root, QWidget* w
     });
     if (root_)
         root_->Attach(this);
+}
+
+void BrowserPage::ReportDownload(QWebEngineDownloadRequest* request, TDownloadList* list)
+{
+    if (root_)
+        root_->HandleDownload(this, request, list);
+    else
+        request->cancel();
 }
 
 QWidget* BrowserPage::View() const

@@ -1,6 +1,6 @@
 #pragma once
 // The page of one browser: the policy side (script dialogs, new windows, certificate
-// errors, close requests), all handed to the TChromium its popup chain started from;
+// errors, close requests, downloads), all handed to the TChromium its popup chain started from;
 // notification permissions go to the profile-wide policy (Notifications.h).
 
 #include <QPointer>
@@ -10,12 +10,14 @@
 
 #include "engine/EngineTypes.h"
 
+class QWebEngineDownloadRequest;
 class QWebEngineUrlRequestInterceptor;
 
 namespace engine {
 
 class CallbackState;
 class TChromium;
+class TDownloadList;
 
 class BrowserPage : public QWebEnginePage {
     Q_OBJECT
@@ -35,6 +37,9 @@ public:
     // download.
     void Close();
     bool IsClosed() const { return closed_; }
+    // A new download of this page, from the profile's dispatcher: it goes to the root
+    // view's handler into `list`; cancelled when the root view is gone.
+    void ReportDownload(QWebEngineDownloadRequest* request, TDownloadList* list);
 
 protected:
     void javaScriptAlert(const QUrl& securityOrigin, const QString& msg) override;

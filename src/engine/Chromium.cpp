@@ -16,7 +16,6 @@
 #include "engine/DownloadList.h"
 #include "engine/EngineProfile.h"
 #include "engine/RequestInterceptor.h"
-#include "engine/SaveUrl.h"
 
 namespace engine {
 namespace {
@@ -291,9 +290,9 @@ void TChromium::HandleClose(BrowserPage* page)
         browser->Window()->close();
 }
 
-void TChromium::HandleDownload(BrowserPage* page, QWebEngineDownloadRequest* download)
+void TChromium::HandleDownload(BrowserPage* page, QWebEngineDownloadRequest* download,
+                               TDownloadList* list)
 {
-    TDownloadList* list = TDownloadList::Active();
     if (!OnBeforeDownload || page->IsClosed() || !list) {
         download->cancel();
         return;
@@ -303,42 +302,27 @@ void TChromium::HandleDownload(BrowserPage* page, QWebEngineDownloadRequest* dow
     const QPointer<TDownload> started(list->Start(download));
     auto answer = std::make_shared<DownloadCallback::Answer>();
     page->Track(StateOf(answer));
-    answer->State.OnSettled(
-        [self = QPointer<TChromium>(this), started, answer, folder = Profile()->downloadPath()] {
-            if (!started)
-                return;
-            TDownloadList* owner = TDownloadList::Active();
-            if (!answer->Accepted || answer->State.Abandoned() || !self || !owner) {
-                started->Cancel();
-                return;
-            }
-            QString path = answer->Path.isEmpty() ? started->FileName() : answer->Path;
-            // The download folder is made when missing, as browsers do; a chosen one is not.
-            if (QFileInfo(path).isRelative() && QDir().mkpath(folder))
-                path = QDir(folder).filePath(path);
-            if (answer->ShowDialog)
-                owner->AskPlace(started, self->window(), path);
-            else
-                started->PlaceAt(path, false);
-        });
+    // The list lives as long as `started`, its child.
+    answer->State.OnSettled([self = QPointer<TChromium>(this), started, answer, list,
+                             folder = Profile()->downloadPath()] {
+        if (!started)
+            return;
+        if (!answer->Accepted || answer->State.Abandoned() || !self) {
+            started->Cancel();
+            return;
+        }
+        QString path = answer->Path.isEmpty() ? started->FileName() : answer->Path;
+        // The download folder is made when missing, as browsers do; a chosen one is not.
+        if (QFileInfo(path).isRelative() && QDir().mkpath(folder))
+            path = QDir(folder).filePath(path);
+        if (answer->ShowDialog)
+            list->AskPlace(started, self->window(), path);
+        else
+            started->PlaceAt(path, false);
+    });
     auto callback = std::make_shared<DownloadCallback>(answer);
     const DownloadItem item{download->url(), download->mimeType(), download->totalBytes()};
     OnBeforeDownload(this, page->GetBrowser(), item, download->suggestedFileName(), callback);
-}
-
-void DispatchDownload(QWebEngineDownloadRequest* download)
-{
-    if (TDownloadList* list = TDownloadList::Active(); list && list->TakeKnown(download))
-        return;
-    if (TakeUrlSave(download))
-        return;
-    BrowserPage* page = BrowserPage::From(download->page());
-    TChromium* root = page ? page->Root() : nullptr;
-    if (!root) {
-        download->cancel();
-        return;
-    }
-    root->HandleDownload(page, download);
 }
 
 } // namespace engine

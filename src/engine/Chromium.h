@@ -23,6 +23,7 @@ namespace engine {
 
 class BrowserPage;
 class BrowserView;
+class TDownloadList;
 
 // Closes every browser inside `container` (its own and its popups') before the
 // container is deleted: see the rules in Callbacks.h.
@@ -58,9 +59,9 @@ public:
         OnLoadingStateChange;
     std::function<void(TChromium* sender, const BrowserRef& browser, const QString& title)>
         OnTitleChange;
-    // The download already runs into a part file of TDownloadList::Active() (without a
-    // list, or without this handler, it is cancelled); the callback's answer, whenever it
-    // comes, gives it its place.
+    // The download already runs into a part file of the dispatcher's list
+    // (DownloadDispatcher.h; without a list, or without this handler, it is cancelled);
+    // the callback's answer, whenever it comes, gives it its place.
     std::function<void(TChromium* sender, const BrowserRef& browser,
                        const DownloadItem& downloadItem, const QString& suggestedName,
                        const DownloadCallbackRef& callback)>
@@ -110,7 +111,6 @@ protected:
 private:
     friend class BrowserPage;
     friend class BrowserView;
-    friend void DispatchDownload(QWebEngineDownloadRequest* download);
 
     void EnsureBrowser();
     // Wires a page (this view's own or a popup's) to this view's handlers.
@@ -121,7 +121,8 @@ private:
                         const QString& message, const QString& defaultText, bool* handled,
                         QString* input);
     void HandleClose(BrowserPage* page);
-    void HandleDownload(BrowserPage* page, QWebEngineDownloadRequest* download);
+    void HandleDownload(BrowserPage* page, QWebEngineDownloadRequest* download,
+                        TDownloadList* list);
 
     BrowserRef browser_;
     QPointer<BrowserView> view_;

@@ -9,8 +9,6 @@
 #include <QWebEngineDownloadRequest>
 #include <QWebEnginePage>
 
-#include "engine/DownloadList.h"
-
 namespace engine {
 namespace {
 
@@ -72,14 +70,40 @@ TDownload::TFailure FailureOf(TFileProblem problem)
 
 } // namespace
 
-TDownload::TDownload(TDownloadList* list, QWebEngineDownloadRequest* request)
-    : QObject(list), list_(list), page_(request->page()), url_(request->url()),
+TDownload::TDownload(QWebEngineDownloadRequest* request, const QString& partPath, QObject* parent)
+    : QObject(parent), page_(request->page()), url_(request->url()),
       suggestedName_(request->suggestedFileName())
 {
     giveUp_.setSingleShot(true);
     giveUp_.setInterval(GiveUpMs);
     connect(&giveUp_, &QTimer::timeout, this, &TDownload::GaveUp);
-    Bind(request, list_->NewPartPath());
+    Bind(request, partPath);
+}
+
+bool TDownload::ContinueWith(QWebEngineDownloadRequest* request)
+{
+    if (engineId_ != request->id() || cancelled_)
+        return false;
+    // A transfer given up on stays ended.
+    if (request_)
+        Bind(request, partPath_);
+    else
+        request->cancel();
+    return true;
+}
+
+void TDownload::RestartWith(QWebEngineDownloadRequest* request, const QString& partPath)
+{
+    Bind(request, partPath);
+    emit Changed();
+}
+
+void TDownload::Discard()
+{
+    cancelled_ = true;
+    if (request_ && !request_->isFinished())
+        request_->cancel();
+    RemovePartFile();
 }
 
 void TDownload::Bind(QWebEngineDownloadRequest* request, const QString& partPath)
@@ -119,6 +143,11 @@ QString TDownload::FileName() const
     return target_.isEmpty() ? suggestedName_ : QFileInfo(target_).fileName();
 }
 
+QWebEnginePage* TDownload::Page() const
+{
+    return page_;
+}
+
 TDownload::TState TDownload::State() const
 {
     if (cancelled_)
@@ -140,7 +169,8 @@ void TDownload::PlaceAt(const QString& target, bool replace)
         return;
     target_ = QFileInfo(target).absoluteFilePath();
     replace_ = replace;
-    list_->Report(this, true);
+    emit Placed();
+    emit Changed();
     MoveIfReady();
 }
 
@@ -153,7 +183,7 @@ void TDownload::Cancel()
     if (request_ && !request_->isFinished())
         request_->cancel();
     RemovePartFile();
-    list_->Remove(this);
+    emit Cancelled();
 }
 
 void TDownload::Retry()
@@ -163,15 +193,15 @@ void TDownload::Retry()
     failure_ = TFailure::None;
     if (moveFailed_) {
         moveFailed_ = false;
-        list_->Report(this, false);
+        emit Changed();
         MoveIfReady();
         return;
     }
     received_ = 0;
     transferred_ = false;
     request_ = nullptr;
-    list_->Report(this, false);
-    list_->Restart(this);
+    emit Changed();
+    emit TransferWanted();
 }
 
 void TDownload::GaveUp()
@@ -184,7 +214,7 @@ void TDownload::GaveUp()
     request_ = nullptr;
     request->cancel();
     RemovePartFile();
-    list_->Report(this, false);
+    emit Changed();
 }
 
 void TDownload::TransferEnded(QWebEngineDownloadRequest::DownloadState state)
@@ -209,7 +239,7 @@ void TDownload::TransferEnded(QWebEngineDownloadRequest::DownloadState state)
     }
     // An interrupted transfer is never resumed, so its part is of no use.
     RemovePartFile();
-    list_->Report(this, false);
+    emit Changed();
 }
 
 void TDownload::MoveIfReady()
@@ -217,7 +247,7 @@ void TDownload::MoveIfReady()
     if (!transferred_ || target_.isEmpty() || moving_ || moved_ || failure_ != TFailure::None)
         return;
     moving_ = true;
-    list_->Report(this, false);
+    emit Changed();
     // A copy to another file system can take long: off the UI thread.
     const QPointer<TDownload> self(this);
     QThreadPool::globalInstance()->start(
@@ -240,12 +270,12 @@ void TDownload::Moved(const TMoveResult& result)
     if (failure_ == TFailure::None) {
         moved_ = true;
         target_ = result.Path;
-        list_->Report(this, false);
-        emit list_->Finished(this);
+        emit Changed();
+        emit Finished();
         return;
     }
     moveFailed_ = true;
-    list_->Report(this, false);
+    emit Changed();
 }
 
 void TDownload::Sample(qint64 ms)

@@ -2,7 +2,8 @@
 // TDownload: one file the engine downloads for a page. The engine writes it into a part
 // file from the first byte on, whatever the user is still being asked; the file moves to
 // its place once both the transfer and the choice of the place are done. A failed one can
-// be tried again. Owned by its TDownloadList (DownloadList.h). UI thread only.
+// be tried again. Owned by its TDownloadList (DownloadList.h), which follows it through its
+// signals. UI thread only.
 
 #include <QObject>
 #include <QPointer>
@@ -18,8 +19,6 @@ class QWebEnginePage;
 
 namespace engine {
 
-class TDownloadList;
-
 class TDownload : public QObject {
     Q_OBJECT
 public:
@@ -27,6 +26,9 @@ public:
     // Moving: transferred, on its way from the part file to its place.
     enum class TState { Asking, Running, Moving, Done, Failed, Cancelled };
     enum class TFailure { None, DiskFull, AccessDenied, FolderMissing, FileError, Network, Server };
+
+    // Accepts the engine's transfer into `partPath` at once.
+    TDownload(QWebEngineDownloadRequest* request, const QString& partPath, QObject* parent);
 
     QUrl Url() const { return url_; }
     // The place's file name; until there is a place, the name the server suggested.
@@ -43,6 +45,8 @@ public:
     double BytesPerSecond() const { return rate_.BytesPerSecond(); }
     TState State() const;
     TFailure Failure() const { return failure_; }
+    // The page it came from; null once that went.
+    QWebEnginePage* Page() const;
 
     // The file goes to `target`; an existing file there is replaced only with `replace`.
     void PlaceAt(const QString& target, bool replace);
@@ -53,13 +57,31 @@ public:
     // over from the page it came from (another page of the profile when that one went).
     void Retry();
 
+    // For the list: true (and taken on) when `request` is the engine's own next try of
+    // this download's transfer after a break; a transfer given up on stays ended.
+    bool ContinueWith(QWebEngineDownloadRequest* request);
+    // For the list: the transfer asked for after TransferWanted, into `partPath`.
+    void RestartWith(QWebEngineDownloadRequest* request, const QString& partPath);
+    // For the list: reads the figures of a running transfer; `ms` of a steady clock.
+    void Sample(qint64 ms);
+    // For the list, which is going: ends it like Cancel, also a move under way, and
+    // without a signal.
+    void Discard();
+
 signals:
     // The state changed, or the figures (a few times a second while it runs).
     void Changed();
+    // It got its place (Changed follows).
+    void Placed();
+    // The file is in its place.
+    void Finished();
+    // Cancel() ended it: its list lets it go.
+    void Cancelled();
+    // Retry() starts the transfer over: the page (or another of the profile) is to
+    // download Url() again, and RestartWith takes it.
+    void TransferWanted();
 
 private:
-    friend class TDownloadList;
-    TDownload(TDownloadList* list, QWebEngineDownloadRequest* request);
     // Takes over the engine's transfer (the first one, the engine's own next try, or a
     // retry) into the part file.
     void Bind(QWebEngineDownloadRequest* request, const QString& partPath);
@@ -68,11 +90,8 @@ private:
     void GaveUp();
     void MoveIfReady();
     void Moved(const TMoveResult& result);
-    // Reads the figures of a running transfer; `ms` of a steady clock.
-    void Sample(qint64 ms);
     void RemovePartFile();
 
-    TDownloadList* list_;
     QPointer<QWebEngineDownloadRequest> request_;
     // The engine's number of the transfer: its own next try after a break comes as a new
     // request with the same number.

@@ -18,12 +18,6 @@ namespace {
 
 constexpr int SampleMs = 500;
 
-QList<QPointer<TDownloadList>>& Lists()
-{
-    static QList<QPointer<TDownloadList>> lists;
-    return lists;
-}
-
 qint64 SteadyMs()
 {
     static QElapsedTimer clock;
@@ -49,12 +43,10 @@ TDownloadList::TDownloadList(const QString& partDirectory, QObject* parent)
         if (RunningCount() == 0)
             sampler_->stop();
     });
-    Lists().append(this);
 }
 
 TDownloadList::~TDownloadList()
 {
-    Lists().removeAll(this);
     if (dialog_) {
         dialog_->disconnect(this);
         delete dialog_.data();
@@ -63,18 +55,9 @@ TDownloadList::~TDownloadList()
         if (download->State() == TDownload::TState::Done)
             continue;
         // Quietly: whoever follows the list may be going too.
-        download->cancelled_ = true;
-        if (download->request_ && !download->request_->isFinished())
-            download->request_->cancel();
-        download->RemovePartFile();
+        download->Discard();
     }
     delete retryPage_.data();
-}
-
-TDownloadList* TDownloadList::Active()
-{
-    Lists().removeAll(nullptr);
-    return Lists().isEmpty() ? nullptr : Lists().last().data();
 }
 
 QList<TDownload*> TDownloadList::Items() const
@@ -106,9 +89,16 @@ QString TDownloadList::NewPartPath() const
 
 TDownload* TDownloadList::Start(QWebEngineDownloadRequest* request)
 {
-    auto* download = new TDownload(this, request);
+    auto* download = new TDownload(request, NewPartPath(), this);
     downloads_.append(download);
     connect(download, &TDownload::Changed, this, [this, download] { emit Changed(download); });
+    connect(download, &TDownload::Placed, this, [this, download] {
+        emit Added(download);
+        StartSampling();
+    });
+    connect(download, &TDownload::Finished, this, [this, download] { emit Finished(download); });
+    connect(download, &TDownload::Cancelled, this, [this, download] { Remove(download); });
+    connect(download, &TDownload::TransferWanted, this, [this, download] { Restart(download); });
     return download;
 }
 
@@ -171,14 +161,10 @@ void TDownloadList::AskNext()
     }
 }
 
-void TDownloadList::Report(TDownload* download, bool placed)
+void TDownloadList::StartSampling()
 {
-    if (placed) {
-        emit Added(download);
-        if (!sampler_->isActive())
-            sampler_->start();
-    }
-    emit download->Changed();
+    if (!sampler_->isActive())
+        sampler_->start();
 }
 
 void TDownloadList::Remove(TDownload* download)
@@ -190,7 +176,7 @@ void TDownloadList::Remove(TDownload* download)
 
 void TDownloadList::Restart(TDownload* download)
 {
-    QWebEnginePage* page = download->page_;
+    QWebEnginePage* page = download->Page();
     if (!page) {
         if (!retryPage_)
             retryPage_ = new QWebEnginePage(Profile(), this);
@@ -202,27 +188,17 @@ void TDownloadList::Restart(TDownload* download)
 
 bool TDownloadList::TakeKnown(QWebEngineDownloadRequest* request)
 {
-    for (TDownload* download : std::as_const(downloads_)) {
-        if (download->engineId_ != request->id() ||
-            download->State() == TDownload::TState::Cancelled)
-            continue;
-        // A transfer given up on (or cancelled) stays ended.
-        if (download->request_ && !download->cancelled_)
-            download->Bind(request, download->partPath_);
-        else
-            request->cancel();
-        return true;
-    }
+    for (TDownload* download : std::as_const(downloads_))
+        if (download->ContinueWith(request))
+            return true;
     retries_.removeAll(nullptr);
     for (qsizetype i = 0; i < retries_.size(); ++i) {
         TDownload* download = retries_[i];
         if (download->Url() != request->url())
             continue;
         retries_.removeAt(i);
-        download->Bind(request, NewPartPath());
-        if (!sampler_->isActive())
-            sampler_->start();
-        emit download->Changed();
+        StartSampling();
+        download->RestartWith(request, NewPartPath());
         return true;
     }
     return false;

@@ -1,6 +1,7 @@
 #pragma once
 // TDownloadList: the downloads of the profile. A page's download is accepted at once into
-// a part file in the list's part directory (TChromium hands it over), its place is asked
+// a part file in the list's part directory (TChromium hands it over from the profile's
+// dispatcher, DownloadDispatcher.h, where the list's owner sets it), its place is asked
 // with the save dialog, one dialog at a time, and the list shows it from then on. Part
 // files left behind by a client that ended abruptly are removed when the list is made;
 // the list's own go with it. UI thread only.
@@ -28,9 +29,6 @@ public:
     // Cancels what has not finished and removes its part files.
     ~TDownloadList() override;
 
-    // The list the profile's downloads go to: the one made last that still exists.
-    static TDownloadList* Active();
-
     QString PartDirectory() const { return partDirectory_; }
     // The downloads that have a place, oldest first; cancelled ones leave the list.
     QList<TDownload*> Items() const;
@@ -46,7 +44,7 @@ public:
     // The window the questions were for is going: the open save dialog closes and every
     // download still waiting for its place is cancelled.
     void CancelQuestions();
-    // For the profile's download dispatch: true (and the download is taken on) when it
+    // For the profile's download dispatcher: true (and the download is taken on) when it
     // continues one of the list's: the engine trying again after a break, or a
     // TDownload::Retry.
     bool TakeKnown(QWebEngineDownloadRequest* request);
@@ -61,7 +59,6 @@ signals:
     void Removed(engine::TDownload* download);
 
 private:
-    friend class TDownload;
     struct TPlaceQuestion {
         QPointer<TDownload> Download;
         QPointer<QWidget> Parent;
@@ -70,8 +67,7 @@ private:
 
     QString NewPartPath() const;
     void AskNext();
-    // A download changed; `placed` when it has just got its place.
-    void Report(TDownload* download, bool placed);
+    void StartSampling();
     void Remove(TDownload* download);
     // Asks `download`'s page (or a page of the list's own) for the transfer again.
     void Restart(TDownload* download);

@@ -3,12 +3,10 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QPointer>
-#include <QWebEngineDownloadRequest>
 #include <QWebEngineNotification>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 
-#include "engine/Chromium.h"
 #include "engine/Notifications.h"
 #include "shared/ZphConst.h"
 
@@ -16,6 +14,7 @@ namespace engine {
 namespace {
 
 QPointer<QWebEngineProfile> profile;
+QPointer<TDownloadDispatcher> dispatcher;
 
 // Points the application's data location somewhere else while it lives. The engine makes
 // a named profile's first files (its preferences) there before a storage path can be set.
@@ -52,8 +51,6 @@ void AppendChromiumFlags(const QByteArray& flags)
 
 } // namespace
 
-void DispatchDownload(QWebEngineDownloadRequest* download);
-
 void PrepareEngineProcess(const EngineOptions& options)
 {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
@@ -76,7 +73,7 @@ QWebEngineProfile* CreateProfile(const QString& cacheDir)
     profile->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
     profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
     profile->setHttpAcceptLanguage(QString::fromLatin1(zph::EngineLocale));
-    QObject::connect(profile, &QWebEngineProfile::downloadRequested, profile, &DispatchDownload);
+    dispatcher = new TDownloadDispatcher(profile);
     profile->setNotificationPresenter(&PresentNotification);
     return profile;
 }
@@ -84,6 +81,11 @@ QWebEngineProfile* CreateProfile(const QString& cacheDir)
 QWebEngineProfile* Profile()
 {
     return profile ? profile.data() : QWebEngineProfile::defaultProfile();
+}
+
+TDownloadDispatcher* DownloadDispatcher()
+{
+    return dispatcher;
 }
 
 void ShutdownEngine()

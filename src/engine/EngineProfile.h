@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include "engine/DownloadDispatcher.h"
+
 class QWebEngineProfile;
 
 namespace engine {
@@ -27,6 +29,9 @@ void PrepareEngineProcess(const EngineOptions& options);
 QWebEngineProfile* CreateProfile(const QString& cacheDir);
 // The profile made by CreateProfile, else the engine's default profile.
 QWebEngineProfile* Profile();
+// The dispatcher of the profile's downloads (DownloadDispatcher.h), made and owned by
+// the profile of CreateProfile; null without one.
+TDownloadDispatcher* DownloadDispatcher();
 // Destroys the profile; every page must be gone.
 void ShutdownEngine();
 

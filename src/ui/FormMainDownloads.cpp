@@ -1,9 +1,11 @@
-// Downloads in the main window: the profile's downloads go into part files under
-// AppDir + "cache/downloads/" (what an earlier run left there is removed at start), the
-// tray entry "下载" and the strip's indicator open the panel, and a download that finishes
-// while the window is hidden says so in the tray's balloon (when PopupHint is on).
+// Downloads in the main window: the window's list takes the profile's downloads into part
+// files under AppDir + "cache/downloads/" (what an earlier run left there is removed at
+// start), the tray entry "下载" and the strip's indicator open the panel, and a download
+// that finishes while the window is hidden says so in the tray's balloon (when PopupHint
+// is on).
 
 #include "engine/DownloadList.h"
+#include "engine/EngineProfile.h"
 #include "shared/Global.h"
 #include "ui/DownloadIndicator.h"
 #include "ui/FormDownloads.h"
@@ -12,6 +14,8 @@
 void TFormMain::CreateDownloads()
 {
     Downloads = new engine::TDownloadList(appDir_ + QStringLiteral("cache/downloads"), this);
+    if (engine::TDownloadDispatcher* dispatcher = engine::DownloadDispatcher())
+        dispatcher->SetList(Downloads);
     DownloadIndicator = new TDownloadIndicator(PageControl1->Strip());
     connect(DownloadIndicator, &QToolButton::clicked, this, &TFormMain::NDownloadsClick);
     connect(DownloadIndicator, &TDownloadIndicator::RoomChanged, this, &TFormMain::UpdateTabWidth);
