@@ -50,14 +50,16 @@ public:
         manager_.setProcessEnvironment(env);
         manager_.setProcessChannelMode(QProcess::MergedChannels);
         manager_.start(QStringLiteral("icewm"), {});
-        // The manager owns the screen once it has taken the selection of screen 0.
+        // The manager owns the screen once it has taken the selection of screen 0; under
+        // a full test run that may take a while.
         if (!testing_support::WaitFor(
                 [&] {
                     return Run(QStringLiteral("xprop"), {"-root", "_NET_SUPPORTING_WM_CHECK"})
                         .contains("window id");
                 },
-                15000))
-            return QStringLiteral("icewm did not take the display");
+                45000))
+            return QStringLiteral("icewm did not take the display: ") +
+                   QString::fromLocal8Bit(manager_.readAll()).left(500);
         return {};
     }
 
