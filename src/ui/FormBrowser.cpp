@@ -68,6 +68,7 @@ QWebEngineView* TFormBrowser::View() const
 void TFormBrowser::WMOpenBrowserWindow(const QString& address)
 {
     // Admitted when the popup asked for it.
+    --admittedWindows_;
     TWindowBounds::Instance().Made();
     Open(address, Chain);
 }
@@ -100,7 +101,15 @@ void TFormBrowser::crmBeforePopup(engine::TChromium*, const engine::BrowserRef& 
         return;
     }
     Result = true;
+    ++admittedWindows_;
     QCoreApplication::postEvent(this, new TAddressMessage(zph::WM_OPENBROWSERWINDOW, targetUrl));
+}
+
+TFormBrowser::~TFormBrowser()
+{
+    // Messages still posted to this window go with it: their windows will not be made.
+    for (; admittedWindows_ > 0; --admittedWindows_)
+        TWindowBounds::Instance().Made();
 }
 
 void TFormBrowser::crmBeforeResourceLoad(engine::TChromium*, const engine::BrowserRef&,

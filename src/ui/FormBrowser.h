@@ -24,6 +24,7 @@ class TFormBrowser : public QWidget {
 public:
     // Caption "浏览器" until the page names it; client area 1008 x 662.
     TFormBrowser();
+    ~TFormBrowser() override;
 
     // A new secondary window showing `address` (about:blank when empty). Every call makes
     // one; the caller does not keep it.
@@ -70,4 +71,6 @@ private:
     void HoldBackPopup(core::TPopupBounds::TVerdict verdict, int maxWindows);
 
     THeldBackNote* popupNote_ = nullptr;
+    // Windows admitted for this window's popups whose message 2028 is still on its way.
+    int admittedWindows_ = 0;
 };

@@ -29,8 +29,8 @@ public:
 
     // A chain for a window opened for an address of its own.
     int NewChain() { return ++lastChain_; }
-    // A window of `chain` is asked for. An admitted one counts as open until Made() or
-    // Dropped(); a hand-over asks with `userGesture` true.
+    // A window of `chain` is asked for. An admitted one counts as open until Made() (also
+    // when it is given up); a hand-over asks with `userGesture` true.
     core::TPopupBounds::TVerdict Admit(int chain, bool userGesture);
     void Made() { --admitted_; }
     int MaxWindows() const { return bounds_.MaxTabs(); }
