@@ -28,6 +28,8 @@
 #include "platform/ProcessInfo.h"
 #include "support/TestServer.h"
 #include "ui/FormMain.h"
+#include "ui/StripController.h"
+#include "ui/TabBook.h"
 
 namespace {
 
@@ -115,7 +117,7 @@ std::optional<Result> Measure(const QString& appDir, int popups)
     form.show();
     const bool started = RunUntil(
         [&] {
-            const TBrowserTab* start = form.FindTab(1);
+            const TBrowserTab* start = form.Tabs().Find(1);
             return form.PageControl1->PageCount() == 3 && start && start->Loaded;
         },
         StepTimeoutMs);
@@ -123,14 +125,14 @@ std::optional<Result> Measure(const QString& appDir, int popups)
         std::fprintf(stderr, "bench_popups: the start tab did not load\n");
         return std::nullopt;
     }
-    RunUntil([&] { return !form.TimerRefreshTab->isActive(); }, 5000);
+    RunUntil([&] { return !form.StripControl().Animating(); }, 5000);
 
     Result result;
     result.Popups = popups;
     StallMeter stall;
     QElapsedTimer clock;
     clock.start();
-    form.FindTab(1)->Browser->GetMainFrame()->ExecuteJavaScript(
+    form.Tabs().Find(1)->Browser->GetMainFrame()->ExecuteJavaScript(
         QStringLiteral("for (let i = 0; i < %1; ++i) window.open('/popup?i=' + i)").arg(popups));
     if (!RunUntil([&] { return VisibleTabs(form) == popups + 1; }, StepTimeoutMs)) {
         std::fprintf(stderr, "bench_popups: %d of %d tabs opened\n", VisibleTabs(form) - 1, popups);
@@ -144,7 +146,7 @@ std::optional<Result> Measure(const QString& appDir, int popups)
     result.TitledMs = double(clock.nsecsElapsed()) / 1e6;
     result.StallMs = stall.WorstMs();
 
-    RunUntil([&] { return !form.TimerRefreshTab->isActive(); }, 30000);
+    RunUntil([&] { return !form.StripControl().Animating(); }, 30000);
     QElapsedTimer paint;
     paint.start();
     for (int i = 0; i < PaintRepeats; ++i)
@@ -186,7 +188,7 @@ void WriteConfig(const QString& appDir, const QString& bounds)
 std::optional<QVariant> RunInStartTab(TFormMain& form, const QString& script)
 {
     std::optional<QVariant> answer;
-    form.FindTab(1)->Browser->Page()->runJavaScript(script, [&](const QVariant& v) { answer = v; });
+    form.Tabs().Find(1)->Browser->Page()->runJavaScript(script, [&](const QVariant& v) { answer = v; });
     RunUntil([&] { return answer.has_value(); }, StepTimeoutMs);
     return answer;
 }
@@ -197,7 +199,7 @@ bool MeasureRunawayPage(const QString& appDir)
     WriteConfig(appDir, QString());
     TFormMain form(appDir);
     form.show();
-    if (!RunUntil([&] { return form.FindTab(1) && form.FindTab(1)->Loaded; }, StepTimeoutMs))
+    if (!RunUntil([&] { return form.Tabs().Find(1) && form.Tabs().Find(1)->Loaded; }, StepTimeoutMs))
         return false;
     const auto loopMs =
         RunInStartTab(form, QStringLiteral("{ const t = Date.now(); for (let i = 0; i < %1; ++i)"

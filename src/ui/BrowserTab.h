@@ -1,33 +1,24 @@
 #pragma once
-// The records behind the main window's tabs.
+// The record behind one of the main window's tabs, and a popup waiting for its tab.
 
 #include <QPointer>
-#include <QRect>
-#include <QString>
 #include <QWidget>
 
-#include "core/TabGeometry.h"
 #include "engine/EngineTypes.h"
 
 class TSkinTabSheet;
 
-// One registered tab.
+// One tab of the strip.
 struct TBrowserTab {
     bool Loaded = false;
+    // A load is under way: the strip animates the tab until it ends.
+    bool Loading = false;
     bool IsPopup = false;
     QPointer<QWidget> BrowserWindow; // fitted to the page and given the focus
     qint32 LoadingFrame = 0;
     engine::BrowserRef Browser;
     QPointer<TSkinTabSheet> Page;
     bool NeedsFit = false;
-};
-
-// Per page index: the strip's hit areas and hover state.
-struct TTabInfo {
-    bool OutsideClose = false;
-    qint32 PageIndex = 0;
-    core::TRect CloseRect; // strip coordinates
-    core::TRect TabRect;   // strip coordinates
 };
 
 // A popup to be made into a tab once the engine has created its window.

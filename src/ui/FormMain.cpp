@@ -14,10 +14,13 @@
 #include "shared/ZphConst.h"
 #include "ui/AppMessageBox.h"
 #include "ui/ConfigFileCare.h"
+#include "ui/DownloadIndicator.h"
 #include "ui/NotificationSound.h"
 #include "ui/PageZoom.h"
 #include "ui/PostedMessages.h"
-#include "ui/StartConnection.h"
+#include "ui/ServiceConnection.h"
+#include "ui/StripController.h"
+#include "ui/TabBook.h"
 
 Q_LOGGING_CATEGORY(lcMain, "quillmark.ui")
 
@@ -50,7 +53,6 @@ void TFormMain::CreateControls()
 {
     PageControl1 = new TPageControl(this);
     PageControl1->EmptyCaption = QStringLiteral("新页面");
-    PageControl1->OnLayoutChange = [this] { UpdateHitAreas(); };
     setCentralWidget(PageControl1);
 
     bsSkinTabSheet1 = PageControl1->AddPage();
@@ -62,7 +64,6 @@ void TFormMain::CreateControls()
     WireBrowserView(crm);
 
     bsSkinTabSheet2 = PageControl1->AddPage();
-    bsSkinTabSheet2->Tag = 1;
     bsSkinTabSheet2->SetCaption(QStringLiteral("正在检测安全环境..."));
     PageControl1->SetActivePageIndex(1);
 
@@ -73,14 +74,30 @@ void TFormMain::CreateControls()
     PageControl1->OnMouseDown = [this](Qt::MouseButton b, int x, int y) {
         PageControl1MouseDown(b, x, y);
     };
-    PageControl1->OnMouseMove = [this](int x, int y) { PageControl1MouseMove(x, y); };
     PageControl1->OnMouseUp = [this](Qt::MouseButton b, int x, int y) {
         PageControl1MouseUp(b, x, y);
     };
 
-    TimerRefreshTab = new QTimer(this);
-    TimerRefreshTab->setInterval(250);
-    connect(TimerRefreshTab, &QTimer::timeout, this, &TFormMain::TimerRefreshTabTimer);
+    tabs_ = std::make_unique<TTabBook>(PageControl1,
+                                       [this](engine::TChromium* view) { WireBrowserView(view); });
+    connect(tabs_.get(), &TTabBook::ActiveChanged, this, &TFormMain::PageControl1Change);
+    connect(tabs_.get(), &TTabBook::LastTabClosing, this, &QWidget::close);
+    strip_ = new TStripController(
+        PageControl1, *tabs_, [this](int p) { PostMessage(new TPageIndexMessage(p)); },
+        [this] {
+            return DownloadIndicator && !DownloadIndicator->isHidden()
+                       ? DownloadIndicator->TabsEnd()
+                       : -1;
+        },
+        this);
+    service_ = new TServiceConnection(
+        *tabs_, mailbox_, options_, [this] { return Closing; }, this);
+    connect(service_, &TServiceConnection::StartCaptionChanged, this, [this](TSkinTabSheet* page) {
+        if (PageControl1->ActivePage() == page)
+            PageControl1Change();
+        else
+            PageControl1->RepaintStrip();
+    });
 }
 
 void TFormMain::CreateTray()
@@ -114,11 +131,11 @@ void TFormMain::CreateTray()
 void TFormMain::CreateShortcuts()
 {
     auto* next = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this);
-    connect(next, &QShortcut::activated, this, [this] { SwitchTab(+1); });
+    connect(next, &QShortcut::activated, this, [this] { tabs_->Switch(+1); });
     auto* previous = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), this);
-    connect(previous, &QShortcut::activated, this, [this] { SwitchTab(-1); });
+    connect(previous, &QShortcut::activated, this, [this] { tabs_->Switch(-1); });
     auto* previousTab = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), this);
-    connect(previousTab, &QShortcut::activated, this, [this] { SwitchTab(-1); });
+    connect(previousTab, &QShortcut::activated, this, [this] { tabs_->Switch(-1); });
     auto* closeTab = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_W), this);
     connect(closeTab, &QShortcut::activated, this, [this] {
         // Same rule as a double click on the strip: never the start tab.
@@ -128,8 +145,8 @@ void TFormMain::CreateShortcuts()
     });
     auto* reload = new QShortcut(QKeySequence(Qt::Key_F5), this);
     connect(reload, &QShortcut::activated, this, [this] {
-        if (TBrowserTab* tab = ActiveTab())
-            ReloadBrowser(tab->Browser);
+        if (TBrowserTab* tab = tabs_->Active())
+            service_->Reload(tab->Browser);
     });
 }
 
@@ -138,11 +155,6 @@ void TFormMain::FormCreate()
     AppDir = appDir_;
     ForgetStoredZoom();
     ConfirmExit = true;
-    NextTabId = 1;
-    TabRegistry = std::make_unique<TTabRegistry>();
-    LoadingPages = std::make_unique<QList<qint32>>();
-    TabInfos.fill(TTabInfo{});
-    UpdateHitAreas();
 
     TidyConfigFile(ConfigPath());
     PublishWindowHandle();
@@ -184,12 +196,8 @@ void TFormMain::FormCreate()
                    : state == 2 ? Qt::WindowMaximized
                                 : Qt::WindowNoState);
 
-    auto first = NewTab(crm->Browser(), bsSkinTabSheet1);
-    TabRegistry->Add(QString::number(NextTabId), std::move(first));
-    bsSkinTabSheet1->Tag = NextTabId;
-    bsSkinTabSheet1->SetTabVisible(false);
-
-    StartBackgroundTasks();
+    tabs_->Begin(crm);
+    service_->Start();
 }
 
 void TFormMain::PublishWindowHandle()
@@ -258,16 +266,15 @@ void TFormMain::HideToTray()
 
 void TFormMain::FormDestroy()
 {
-    TabRegistry.reset();
-    LoadingPages.reset();
+    tabs_.reset();
 }
 
 void TFormMain::FormResize()
 {
-    UpdateTabWidth();
-    MarkTabsForFit();
-    if (TBrowserTab* tab = ActiveTab())
-        FitTabBrowser(tab);
+    strip_->FitTabWidth();
+    tabs_->MarkForFit();
+    if (TBrowserTab* tab = tabs_->Active())
+        tabs_->Fit(tab);
 }
 
 void TFormMain::NShowMainClick()
@@ -315,7 +322,7 @@ void TFormMain::closeEvent(QCloseEvent* event)
 void TFormMain::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
-    if (TabRegistry)
+    if (tabs_)
         FormResize();
 }
 
@@ -332,16 +339,17 @@ bool TFormMain::event(QEvent* event)
         WMOpenBrowserWindow(static_cast<TAddressMessage*>(event)->Address);
         return true;
     case zph::WM_NEWTAB:
-        OpenPopupTab(static_cast<TPopupMessage*>(event)->Info);
+        if (!Closing)
+            tabs_->AdoptPopup(static_cast<TPopupMessage*>(event)->Info);
         return true;
     case zph::WM_CLOSETAB:
-        CloseTab(static_cast<TPageIndexMessage*>(event)->PageIndex);
+        tabs_->Close(static_cast<TPageIndexMessage*>(event)->PageIndex);
         return true;
     case zph::WM_TIPCLICK:
         WMTipClick(static_cast<TTipClickMessage*>(event)->Argument);
         return true;
     case zph::WM_LOADSTARTURL:
-        WMLoadStartUrl(static_cast<TAddressMessage*>(event)->Address);
+        service_->StartUrlArrived(static_cast<TAddressMessage*>(event)->Address);
         return true;
     default:
         if (event->type() == WM_UPDATEACCEPTED) {

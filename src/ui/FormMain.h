@@ -1,42 +1,28 @@
 #pragma once
-// TFormMain: the client's one main window. It hides to the tray instead of closing,
-// holds every browser view in a tab of PageControl1, turns popups into tabs, and
-// starts the start-address and update-check tasks. Its methods are spread over files
-// by concern: FormMain.cpp (life and tray), FormMainTabs.cpp (tab registry),
-// FormMainStrip.cpp (strip drawing and mouse), FormMainPageEvents.cpp (page events),
-// FormMainService.cpp (start address and update check), FormMainWindows.cpp (secondary
-// windows), FormMainCommands.cpp (script dialogs, page commands, restarts),
-// FormMainNotifications.cpp (notifications, tip clicks, tray animation),
-// FormMainContextMenu.cpp (context menu, picture saving), FormMainDownloads.cpp
-// (downloads panel, strip indicator, finished-download balloon), FormMainEnding.cpp
-// (ending on signals and the session's end), FormMainNativeWindow.cpp (the native window
-// made anew), FormMainRecovery.cpp (crashed renderers, an unreachable service),
-// FormMainPopupBounds.cpp (bounds on popups).
-//
-// Everything runs on the UI thread except BuildStartUrl and CheckForUpdate, which run
-// on their own worker threads and reach the window only through its mailbox (posted
-// messages).
+// TFormMain: the client's one main window. It hides to the tray instead of closing and
+// holds every browser view in a tab of PageControl1. Its controls, its close path and
+// its message handling are its own; each page event and strip event is a short forward
+// to the owner of the concern: the tab book (tabs), the strip controller (the strip),
+// the service connection (the start tab's service), the tray notifier, the restarter,
+// the window placement and the popup gate. UI thread only; other threads reach it
+// through PostMessage.
 
 #include <QAction>
-#include <QList>
 #include <QMainWindow>
 #include <QMenu>
 #include <QPointer>
 #include <QSystemTrayIcon>
 #include <QTimer>
-#include <array>
 #include <memory>
 #include <optional>
 
 #include "core/DialogFloodGuard.h"
-#include "core/PageRecovery.h"
 #include "core/PopupBounds.h"
 #include "engine/Chromium.h"
 #include "engine/Notifications.h"
 #include "ui/BrowserTab.h"
 #include "ui/FormMainOptions.h"
 #include "ui/PageControl.h"
-#include "ui/TabRegistry.h"
 #include "ui/WindowMailbox.h"
 
 namespace core {
@@ -55,15 +41,15 @@ class QWebEngineView;
 class TBrowsingCommands;
 class TDownloadIndicator;
 class TFormDownloads;
-struct TStartConnection;
+class TServiceConnection;
+class TStripController;
+class TTabBook;
 class TNotificationSound;
 class THeldBackNote;
 
 class TFormMain : public QMainWindow {
     Q_OBJECT
 public:
-    static constexpr int TabInfoSlots = 1025;
-
     // appDir: the application directory with a trailing separator.
     explicit TFormMain(const QString& appDir, TFormMainOptions options = {},
                        QWidget* parent = nullptr);
@@ -101,29 +87,14 @@ public:
     QAction* NAbout = nullptr;
     QAction* N2 = nullptr;
     QAction* NExit = nullptr;
-    QTimer* TimerRefreshTab = nullptr;
 
-    // Tabs.
-    qint32 NextTabId = 0;
-    std::unique_ptr<TTabRegistry> TabRegistry;
-    std::array<TTabInfo, TabInfoSlots> TabInfos{};
-    std::unique_ptr<QList<qint32>> LoadingPages;
-    QPointer<QWidget> SparePageWindow;
-
-    // Strip.
-    QPoint PointerPos;
-    // Steady-clock milliseconds and button of the last press not taken as a double click.
-    double LastPressTime = 0;
-    Qt::MouseButton LastPressButton = Qt::NoButton;
-
-    // Start address; it arrives with message 2040 from its task.
-    QString StartUrl;
+    // The owners of the window's concerns.
+    TTabBook& Tabs() const { return *tabs_; }
+    TStripController& StripControl() const { return *strip_; }
+    TServiceConnection& Service() const { return *service_; }
 
     // Browsing: find, zoom, printing and the browsing keys for the active tab.
     TBrowsingCommands* Browsing = nullptr;
-    // Addresses of the tabs closed last, newest first; Ctrl+Shift+T reopens them.
-    static constexpr int ClosedTabsKept = 10;
-    QStringList ClosedTabs;
 
     // Script dialogs: pages that show box after box may be silenced.
     core::TDialogFloodGuard DialogFlood;
@@ -162,20 +133,11 @@ public:
     // Posts a message to this window from any thread; dropped once it is destroyed.
     bool PostMessage(QEvent* message);
 
-    // Tab registry.
-    TBrowserTab* FindTab(qint32 id) const;
-    TBrowserTab* ActiveTab() const;
-    std::unique_ptr<TBrowserTab> NewTab(const engine::BrowserRef& browser, TSkinTabSheet* page);
-    engine::TChromium* CreateBrowserView(TSkinTabSheet* page);
-    void AddSparePage();
-    engine::TChromium* OpenAddressTab(const QString& address);
-    void OpenPopupTab(const TPopupInfo& info);
-    void CloseTab(int p);
-    void UpdateTabWidth();
+    // Tabs (the tab book) and the strip (the strip controller).
     void PageControl1Change();
-    void MarkTabsForFit();
-    void FitTabBrowser(TBrowserTab* tab);
-    static QRect PageSizeRect(const QWidget* window);
+    void PageControl1DrawSkinTab(int p, const QRect& rect, QPainter& canvas);
+    void PageControl1MouseDown(Qt::MouseButton button, int X, int Y);
+    void PageControl1MouseUp(Qt::MouseButton button, int X, int Y);
 
     // Page events.
     void crmBeforePopup(engine::TChromium* sender, const engine::BrowserRef& browser,
@@ -188,7 +150,6 @@ public:
                         const QString& title);
     void crmLoadingStateChange(engine::TChromium* sender, const engine::BrowserRef& browser,
                                bool isLoading, bool canGoBack, bool canGoForward);
-    void UpdateTabLoadState(QWidget* browserWindow, bool loaded);
     void crmBeforeResourceLoad(engine::TChromium* sender, const engine::BrowserRef& browser,
                                const engine::FrameRef& frame, engine::Request& request,
                                engine::TReturnValue& Result);
@@ -200,15 +161,6 @@ public:
                           const QUrl& url);
     void crmPrint(engine::TChromium* sender, const engine::BrowserRef& browser);
 
-    // Browsing (FormMainBrowsing.cpp): find, zoom, printing and the browsing keys act on
-    // the active tab; closed tabs can be reopened.
-    // The browser view of the active tab; null when it has none.
-    QWebEngineView* ActiveView() const;
-    // Keeps the address of a tab that is being closed for ReopenClosedTab.
-    void RememberClosedTab(const TSkinTabSheet* page);
-    // Opens the address of the tab closed last as a new tab; does nothing when none is left.
-    void ReopenClosedTab();
-
     // Bounds on popups (FormMainPopupBounds.cpp): [SYSTEM] MAXTABS open tabs, and
     // MAXPOPUPS popups without a user gesture per chain in any 10 s, read at creation.
     // A popup over a bound is not opened; the strip's note tells how many were held back.
@@ -218,16 +170,6 @@ public:
     THeldBackNote* PopupNote = nullptr;
     THeldBackNote* WindowNote = nullptr;
 
-    // Strip drawing and mouse.
-    void PageControl1DrawSkinTab(int p, const QRect& rect, QPainter& canvas);
-    void PageControl1MouseDown(Qt::MouseButton button, int X, int Y);
-    void PageControl1MouseMove(int X, int Y);
-    void PageControl1MouseUp(Qt::MouseButton button, int X, int Y);
-    // Fills the TabInfos rectangles from the strip's layout.
-    void UpdateHitAreas();
-    // Advances the loading animation of every loading tab, then repaints the strip.
-    void TimerRefreshTabTimer();
-
     // Secondary windows. The two dialogs are modal; their menu item is disabled while
     // one is open, and a second call brings the open one to the front.
     void NSettingClick();
@@ -235,14 +177,6 @@ public:
     // Message 2028: a new secondary browser window on the address.
     void WMOpenBrowserWindow(const QString& address);
 
-    // Start address and update check. The two tasks run on worker threads, read only the
-    // copy of the settings they were given, and reach the window only through its
-    // mailbox, which stays safe after the window is gone. They end soon after it is.
-    static void BuildStartUrl(const TWindowMailboxRef& mailbox, const TDeployment& deployment);
-    static void CheckForUpdate(const TWindowMailboxRef& mailbox, const TDeployment& deployment);
-    void WMLoadStartUrl(const QString& address);
-    // Composes the start address again on a worker thread; it arrives with message 2040.
-    void ComposeStartUrlAgain();
     // The user accepted an update and the updater has been started: end without asking.
     void WMUpdateAccepted();
 
@@ -270,14 +204,7 @@ public:
     QPointer<TDownloadIndicator> DownloadIndicator;
     // The tray entry "下载" and the strip's indicator: shows the downloads panel.
     void NDownloadsClick();
-    // Recovery of pages that cannot be shown (FormMainRecovery.cpp). A dead renderer
-    // gets the client's own page with "重新加载"; the start tab reloads by itself once.
-    // A start page that cannot be loaded gets a page with "重试" and is tried again,
-    // with the start address composed afresh, after each of the options' retry pauses.
-    // The start tab's view, once the start address has opened it.
-    QPointer<engine::TChromium> StartView;
-    // The start tab shows that the service cannot be reached (and retries).
-    bool StartPageUnreachable() const;
+    // Loads of the start tab's service and crashed renderers (the service connection).
     void crmLoadEnd(engine::TChromium* sender, const engine::BrowserRef& browser,
                     int httpStatusCode);
     void crmLoadError(engine::TChromium* sender, const engine::BrowserRef& browser,
@@ -285,12 +212,6 @@ public:
     void crmLoadProgress(engine::TChromium* sender, const engine::BrowserRef& browser, int percent);
     void crmRenderProcessTerminated(engine::TChromium* sender, const engine::BrowserRef& browser,
                                     engine::TTerminationStatus status, int exitCode);
-    // F5, "刷新" and the button of the client's own page: reloads the browser's page, or
-    // tries the service again when the start tab cannot reach it.
-    void ReloadBrowser(const engine::BrowserRef& browser);
-    // Tries the start page again now, with a freshly composed start address.
-    void RetryStartPage();
-
     // Context menu.
     void crmBeforeContextMenu(engine::TChromium* sender, const engine::BrowserRef& browser,
                               const engine::FrameRef& frame,
@@ -323,9 +244,7 @@ private:
     // The native window has gone or been made anew; the window's state has changed.
     void NativeWindowChanged();
     void WindowStateChanged();
-    void StartBackgroundTasks();
     void HideToTray();
-    void SwitchTab(int step);
     void ShowPageDialog(const engine::BrowserRef& browser, engine::TJsDialogType dialogType,
                         const QString& messageText, const QString& defaultPromptText,
                         const engine::JsDialogCallbackRef& callback);
@@ -342,14 +261,6 @@ private:
     void ReadPopupBounds(const core::IniFile& ini);
     void HoldBackPopup(core::TPopupBounds::TVerdict verdict);
     void HoldBackWindow();
-    // Recovery (FormMainRecovery.cpp).
-    TStartConnection& StartConnection();
-    void AwaitStartPage();
-    // A load of the start tab that goes to the service is awaited as the start page is.
-    void WatchServiceLoad(engine::TChromium* sender, const engine::BrowserRef& browser);
-    void ServiceUnreachable(const QString& reason);
-    void ShowCrashPage(const engine::BrowserRef& browser);
-    void SetStartCaption(const QString& caption);
     // The browsing keys (FormMainBrowsing.cpp).
     void CreateBrowsing();
 
@@ -372,6 +283,7 @@ private:
     int trayFrame_ = 0;
     QString pictureFolder_;
     TWindowMailboxRef mailbox_;
-    std::unique_ptr<TStartConnection> startConnection_;
-    bool startTabOpened_ = false;
+    std::unique_ptr<TTabBook> tabs_;
+    TStripController* strip_ = nullptr;
+    TServiceConnection* service_ = nullptr;
 };

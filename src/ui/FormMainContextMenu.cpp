@@ -14,6 +14,7 @@
 #include "engine/SaveUrl.h"
 #include "ui/AppMessageBox.h"
 #include "ui/FormMain.h"
+#include "ui/ServiceConnection.h"
 
 namespace {
 
@@ -58,7 +59,7 @@ void TFormMain::crmContextMenuCommand(engine::TChromium*, const engine::BrowserR
                                       bool&)
 {
     if (commandId == CommandRefresh)
-        ReloadBrowser(browser);
+        service_->Reload(browser);
     else if (commandId == CommandSavePicture)
         SavePictureAs(params.GetSourceUrl(), browser);
 }

@@ -10,6 +10,7 @@
 #include "ui/DownloadIndicator.h"
 #include "ui/FormDownloads.h"
 #include "ui/FormMain.h"
+#include "ui/StripController.h"
 
 void TFormMain::CreateDownloads()
 {
@@ -18,7 +19,8 @@ void TFormMain::CreateDownloads()
         dispatcher->SetList(Downloads);
     DownloadIndicator = new TDownloadIndicator(PageControl1->Strip());
     connect(DownloadIndicator, &QToolButton::clicked, this, &TFormMain::NDownloadsClick);
-    connect(DownloadIndicator, &TDownloadIndicator::RoomChanged, this, &TFormMain::UpdateTabWidth);
+    connect(DownloadIndicator, &TDownloadIndicator::RoomChanged, strip_,
+            &TStripController::FitTabWidth);
     const auto countRunning = [this] {
         if (DownloadIndicator)
             DownloadIndicator->SetRunning(Downloads->RunningCount());

@@ -23,3 +23,11 @@ void TFormMain::EndWithoutAsking(const QString& reason)
     CloseOpenDialogs();
     close();
 }
+
+void TFormMain::WMUpdateAccepted()
+{
+    ExitRequested = true;
+    Closing = true;
+    ConfirmExit = false;
+    close();
+}

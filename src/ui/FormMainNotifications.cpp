@@ -11,6 +11,7 @@
 #include "ui/FormMain.h"
 #include "ui/NotificationSound.h"
 #include "ui/PostedMessages.h"
+#include "ui/TabBook.h"
 
 namespace {
 
@@ -126,7 +127,7 @@ void TFormMain::changeEvent(QEvent* event)
 void TFormMain::WMTipClick(const QString& argument)
 {
     // The service tab's page; page 0's view until the service tab exists.
-    const TBrowserTab* service = FindTab(1);
+    const TBrowserTab* service = tabs_->Find(1);
     const engine::BrowserRef target =
         service && service->Browser ? service->Browser : crm->Browser();
     if (target)

@@ -2,7 +2,6 @@
 // them. From the moment Closing is set they change nothing (resource loads still get
 // their header).
 
-#include <QLoggingCategory>
 #include <QTimer>
 
 #include "shared/ZphConst.h"
@@ -10,22 +9,11 @@
 #include "ui/LanguageHeader.h"
 #include "ui/PopupRefusal.h"
 #include "ui/PostedMessages.h"
+#include "ui/ServiceConnection.h"
 #include "ui/SteadyClock.h"
-
-Q_LOGGING_CATEGORY(lcPageEvents, "quillmark.ui.page")
+#include "ui/TabBook.h"
 
 namespace {
-
-// The tab id carried by the control that holds a browser window: a view made by
-// CreateBrowserView, or the page a popup's window sits in.
-std::optional<qint32> TagOfControl(const QWidget* control)
-{
-    if (auto* view = qobject_cast<const engine::TChromium*>(control))
-        return view->Tag;
-    if (auto* page = qobject_cast<const TSkinTabSheet*>(control))
-        return page->Tag;
-    return std::nullopt;
-}
 
 // The strip page a browser window (or view) lives in.
 TSkinTabSheet* PageHolding(QWidget* widget)
@@ -51,8 +39,7 @@ void TFormMain::crmBeforePopup(engine::TChromium* sender, const engine::BrowserR
                                engine::BrowserSettings&, bool&, bool& Result)
 {
     // Before the start tab exists there is no spare page: the engine opens its own window.
-    auto* page = qobject_cast<TSkinTabSheet*>(SparePageWindow.data());
-    if (Closing || !page)
+    if (Closing || !tabs_->Spare())
         return;
     // Every popup of a chain reports through the view the chain started from.
     const int openTabs = PageControl1->PageCount() - 2;
@@ -65,54 +52,30 @@ void TFormMain::crmBeforePopup(engine::TChromium* sender, const engine::BrowserR
         return;
     }
 
-    const QRect size = PageSizeRect(page);
+    windowInfo.WindowName = QStringLiteral("ZephrinBrowserWindow%1").arg(tabs_->NextTabId());
+    TSkinTabSheet* page = tabs_->TakeSpare();
     windowInfo.ParentWindow = page;
     windowInfo.X = 0;
     windowInfo.Y = 0;
-    windowInfo.Width = size.width();
-    windowInfo.Height = size.height();
-    windowInfo.WindowName = QStringLiteral("ZephrinBrowserWindow%1").arg(NextTabId);
+    windowInfo.Width = page->width();
+    windowInfo.Height = page->height();
 
     TPopupInfo info;
     info.Page = page;
     info.Background = targetDisposition == engine::WOD_NEW_BACKGROUND_TAB;
     PostMessage(new TPopupMessage(info));
-
-    // Every popup gets a page of its own at once, so a burst of popups never shares one.
-    AddSparePage();
 }
 
 void TFormMain::crmTitleChange(engine::TChromium* sender, const engine::BrowserRef& browser,
                                const QString& title)
 {
-    if (Closing || !TabRegistry)
+    if (Closing || !tabs_)
         return;
-    TSkinTabSheet* page = nullptr;
-    TBrowserTab* tab = nullptr;
-    if (browser->IsPopup()) {
-        QWidget* window = browser->GetHost().GetWindowHandle();
-        page = qobject_cast<TSkinTabSheet*>(window ? window->parentWidget() : nullptr);
-        if (!page)
-            return;
-        tab = FindTab(page->Tag);
-        if (!tab) {
-            auto made = NewTab(browser, page);
-            tab = made.get();
-            TabRegistry->Add(QString::number(page->Tag), std::move(made));
-        }
-        if (!tab->BrowserWindow) {
-            tab->BrowserWindow = page->findChild<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
-            tab->Browser = browser;
-        }
-    } else {
-        page = qobject_cast<TSkinTabSheet*>(sender->parentWidget());
-        tab = page ? FindTab(page->Tag) : nullptr;
-    }
+    TBrowserTab* tab = tabs_->RecordTitle(sender, browser);
     // While the start tab cannot reach the service, its caption says so.
-    if (!tab || IsBlankTitle(title) ||
-        (sender == StartView && !browser->IsPopup() && StartPageUnreachable()))
+    if (!tab || !tab->Page || IsBlankTitle(title) || service_->KeepsCaption(sender, browser))
         return;
-    page->SetCaption(page->PageIndex() == 1 ? QString::fromLatin1(zph::AppTitle) : title);
+    tab->Page->SetCaption(tab->Page->PageIndex() == 1 ? QString::fromLatin1(zph::AppTitle) : title);
 }
 
 void TFormMain::crmLoadingStateChange(engine::TChromium* sender, const engine::BrowserRef& browser,
@@ -122,34 +85,9 @@ void TFormMain::crmLoadingStateChange(engine::TChromium* sender, const engine::B
         return;
     if (isLoading) {
         DialogFlood.PageNavigated(browser->GetIdentifier());
-        WatchServiceLoad(sender, browser);
+        service_->LoadStarted(sender, browser);
     }
-    UpdateTabLoadState(browser->GetHost().GetWindowHandle(), !isLoading);
-}
-
-void TFormMain::UpdateTabLoadState(QWidget* browserWindow, bool loaded)
-{
-    if (!browserWindow || !LoadingPages)
-        return;
-    const auto tag = TagOfControl(browserWindow->parentWidget());
-    if (!tag)
-        return;
-    TBrowserTab* tab = FindTab(*tag);
-    if (!tab || !tab->Page)
-        return;
-    const int index = tab->Page->PageIndex();
-    if (!loaded && !LoadingPages->contains(index)) {
-        LoadingPages->append(index);
-        TimerRefreshTab->start();
-    }
-    if (loaded)
-        LoadingPages->removeOne(index);
-    if (loaded && !tab->Loaded && index == 1)
-        qCInfo(lcPageEvents) << "start tab loaded";
-    tab->Loaded = loaded;
-    // One paint for all the tabs that report in one go (a burst of popups reports
-    // hundreds of times), not one paint of the whole strip per report.
-    PageControl1->UpdateStrip();
+    tabs_->SetLoadState(browser->GetHost().GetWindowHandle(), !isLoading);
 }
 
 void TFormMain::crmBeforeResourceLoad(engine::TChromium*, const engine::BrowserRef&,
@@ -184,6 +122,32 @@ void TFormMain::crmClose(engine::TChromium* sender, const engine::BrowserRef& br
     // After the engine's signal has returned; by then the page may have moved.
     QTimer::singleShot(0, page, [this, page] {
         if (!Closing)
-            CloseTab(page->PageIndex());
+            tabs_->Close(page->PageIndex());
     });
+}
+
+void TFormMain::crmLoadProgress(engine::TChromium* sender, const engine::BrowserRef& browser,
+                                int percent)
+{
+    service_->LoadProgress(sender, browser, percent);
+}
+
+void TFormMain::crmLoadEnd(engine::TChromium* sender, const engine::BrowserRef& browser, int)
+{
+    if (!Closing)
+        service_->LoadEnded(sender, browser);
+}
+
+void TFormMain::crmLoadError(engine::TChromium* sender, const engine::BrowserRef& browser,
+                             const engine::LoadError& error)
+{
+    if (!Closing)
+        service_->LoadFailed(sender, browser, error);
+}
+
+void TFormMain::crmRenderProcessTerminated(engine::TChromium* sender,
+                                           const engine::BrowserRef& browser,
+                                           engine::TTerminationStatus status, int exitCode)
+{
+    service_->RendererEnded(sender, browser, status, exitCode);
 }

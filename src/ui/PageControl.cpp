@@ -26,7 +26,7 @@ void TSkinTabSheet::SetTabVisible(bool visible)
     tabVisible_ = visible;
     if (visible && caption_.isEmpty())
         SetCaption(caption_);
-    control_->LayoutChanged();
+    control_->UpdateStrip();
 }
 
 void TSkinTabSheet::Refit()
@@ -76,7 +76,7 @@ TSkinTabSheet* TPageControl::AddPage()
     auto* page = new TSkinTabSheet(this);
     stack_->addWidget(page);
     page->setGeometry(stack_->contentsRect());
-    LayoutChanged();
+    UpdateStrip();
     return page;
 }
 
@@ -88,7 +88,7 @@ void TPageControl::DeletePage(int index)
     stack_->removeWidget(page);
     page->hide();
     page->deleteLater();
-    LayoutChanged();
+    UpdateStrip();
 }
 
 void TPageControl::SetActivePageIndex(int index)
@@ -106,7 +106,7 @@ void TPageControl::SetTabWidth(int width)
     tabWidth_ = width;
     for (int i = 0; i < PageCount(); ++i)
         Page(i)->Refit();
-    LayoutChanged();
+    UpdateStrip();
 }
 
 int TPageControl::SlotOf(int pageIndex) const
@@ -138,6 +138,17 @@ int TPageControl::CaptionTop() const
     return core::CaptionTop(QFontMetrics(strip_->font()).height());
 }
 
+core::TRect TPageControl::CloseRect(int pageIndex) const
+{
+    const int slot = SlotOf(pageIndex);
+    return slot < 0 ? core::TRect{} : core::CloseButtonRect(slot, tabWidth_, CaptionTop());
+}
+
+std::optional<QPoint> TPageControl::Pointer() const
+{
+    return strip_->Pointer();
+}
+
 int TPageControl::PageAtX(int x) const
 {
     if (x < 0 || tabWidth_ <= 0)
@@ -166,13 +177,6 @@ void TPageControl::RepaintStrip()
 void TPageControl::UpdateStrip()
 {
     strip_->update();
-}
-
-void TPageControl::LayoutChanged()
-{
-    if (OnLayoutChange)
-        OnLayoutChange();
-    UpdateStrip();
 }
 
 void TPageControl::StripPressed(Qt::MouseButton button, const QPoint& pos)

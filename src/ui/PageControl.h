@@ -2,13 +2,17 @@
 // TPageControl: pages with a caption, an integer tag and a tab that can be shown or
 // hidden, one of them active, and a strip of equal-width tabs along the top (geometry in
 // core/TabGeometry.h). The strip paints each visible tab's background in its state and
-// leaves the content to OnDrawSkinTab, which draws and decides nothing else; its mouse
-// events go to the OnMouse* handlers in strip coordinates. UI thread only.
+// leaves the content to OnDrawSkinTab, which draws and decides nothing else; presses and
+// releases go to the OnMouse* handlers in strip coordinates, the pointer's hover is the
+// strip's own. UI thread only.
 
 #include <QPainter>
 #include <QStackedWidget>
 #include <QWidget>
 #include <functional>
+#include <optional>
+
+#include "core/TabGeometry.h"
 
 class TPageControl;
 
@@ -73,6 +77,10 @@ public:
     QRect SlotRect(int slot) const;
     // Top of the captions (and of the close buttons) in the strip's font.
     int CaptionTop() const;
+    // The close button's hit area of a visible tab in strip coordinates (empty if hidden).
+    core::TRect CloseRect(int pageIndex) const;
+    // Where the pointer is over the strip; none while it is elsewhere.
+    std::optional<QPoint> Pointer() const;
 
     QWidget* Strip() const;
     // Repaints the strip now (not just schedules it).
@@ -80,12 +88,9 @@ public:
     void UpdateStrip();
 
     std::function<void()> OnChange;
-    // The tabs moved: pages added, removed, shown or hidden, or the tab width changed.
-    std::function<void()> OnLayoutChange;
     std::function<void(int pageIndex, const QRect& rect, QPainter& canvas, bool active, bool hover)>
         OnDrawSkinTab;
     std::function<void(Qt::MouseButton button, int x, int y)> OnMouseDown;
-    std::function<void(int x, int y)> OnMouseMove;
     std::function<void(Qt::MouseButton button, int x, int y)> OnMouseUp;
 
 protected:
@@ -95,7 +100,6 @@ private:
     friend class TTabStrip;
     friend class TSkinTabSheet;
     void StripPressed(Qt::MouseButton button, const QPoint& pos);
-    void LayoutChanged();
 
     TTabStrip* strip_;
     QStackedWidget* stack_;

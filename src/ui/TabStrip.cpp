@@ -43,6 +43,7 @@ void TTabStrip::paintEvent(QPaintEvent* event)
     painter.drawLine(0, height() - 1, width(), height() - 1);
 
     const int active = control_->ActivePageIndex();
+    const int hover = HoverAt(pointer_);
     // The slots counted on the way: asking each tab for its own rectangle would count
     // the tabs before it again, for every tab of every paint.
     int slot = 0;
@@ -53,7 +54,7 @@ void TTabStrip::paintEvent(QPaintEvent* event)
         if (tab.isEmpty() || !event->rect().intersects(tab))
             continue;
         const bool isActive = i == active;
-        const bool isHover = i == hover_;
+        const bool isHover = i == hover;
         if (isActive) {
             painter.fillRect(tab, ActiveColor);
             painter.fillRect(QRect(tab.left(), 0, tab.width(), 2), AccentColor);
@@ -89,10 +90,7 @@ void TTabStrip::mouseDoubleClickEvent(QMouseEvent* event)
 
 void TTabStrip::mouseMoveEvent(QMouseEvent* event)
 {
-    const QPoint pos = event->position().toPoint();
-    SetHover(pos.y() < core::TabHeight ? control_->PageAtX(pos.x()) : -1);
-    if (control_->OnMouseMove)
-        control_->OnMouseMove(pos.x(), pos.y());
+    MovePointer(event->position().toPoint());
 }
 
 void TTabStrip::mouseReleaseEvent(QMouseEvent* event)
@@ -105,7 +103,7 @@ void TTabStrip::mouseReleaseEvent(QMouseEvent* event)
 
 void TTabStrip::leaveEvent(QEvent* event)
 {
-    SetHover(-1);
+    MovePointer(std::nullopt);
     QWidget::leaveEvent(event);
 }
 
@@ -124,10 +122,24 @@ bool TTabStrip::event(QEvent* event)
     return QWidget::event(event);
 }
 
-void TTabStrip::SetHover(int pageIndex)
+int TTabStrip::HoverAt(const std::optional<QPoint>& pointer) const
 {
-    if (hover_ == pageIndex)
-        return;
-    hover_ = pageIndex;
-    update();
+    return pointer && pointer->y() < core::TabHeight ? control_->PageAtX(pointer->x()) : -1;
+}
+
+int TTabStrip::HotCloseAt(const std::optional<QPoint>& pointer) const
+{
+    const int page = HoverAt(pointer);
+    return page >= 0 && core::PtInRect(control_->CloseRect(page), pointer->x(), pointer->y()) ? page
+                                                                                              : -1;
+}
+
+void TTabStrip::MovePointer(const std::optional<QPoint>& pointer)
+{
+    const bool changed =
+        HoverAt(pointer) != HoverAt(pointer_) || HotCloseAt(pointer) != HotCloseAt(pointer_);
+    pointer_ = pointer;
+    // One repaint, whatever changed its look.
+    if (changed)
+        update();
 }

@@ -1,7 +1,9 @@
 #pragma once
 // The tab row of TPageControl: flat tab backgrounds, content by the control's owner.
+// It repaints when the pointer moves onto another tab or onto or off a close button.
 
 #include <QWidget>
+#include <optional>
 
 class TPageControl;
 
@@ -10,6 +12,7 @@ class TTabStrip : public QWidget {
 public:
     explicit TTabStrip(TPageControl* control);
     QSize sizeHint() const override;
+    std::optional<QPoint> Pointer() const { return pointer_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -21,8 +24,12 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    void SetHover(int pageIndex);
+    // The tab under the pointer, and the one whose close button it is on (-1: none).
+    int HoverAt(const std::optional<QPoint>& pointer) const;
+    int HotCloseAt(const std::optional<QPoint>& pointer) const;
+    void MovePointer(const std::optional<QPoint>& pointer);
 
     TPageControl* control_;
-    int hover_ = -1;
+    // The one record of hover: the tab's look and its close button's follow from it.
+    std::optional<QPoint> pointer_;
 };

@@ -247,9 +247,9 @@ private slots:
         const auto percent = [](const QWebEngineView* v) { return qRound(v->zoomFactor() * 100); };
         QTest::keyClick(window->windowHandle(), Qt::Key_Plus, Qt::ControlModifier);
         QCOMPARE(percent(view), 110);
-        QVERIFY(WaitFor([&] { return percent(form_->ActiveView()) == 110; }));
+        QVERIFY(WaitFor([&] { return percent(form_->Tabs().ActiveView()) == 110; }));
         QTest::keyClick(window->windowHandle(), Qt::Key_0, Qt::ControlModifier);
-        QVERIFY(WaitFor([&] { return percent(form_->ActiveView()) == 100; }));
+        QVERIFY(WaitFor([&] { return percent(form_->Tabs().ActiveView()) == 100; }));
     }
 
     void downloadAsksOverTheWindowAndJoinsTheClientsList()

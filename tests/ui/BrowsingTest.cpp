@@ -89,7 +89,7 @@ private slots:
         TFormMain& form = *form_;
         QVERIFY(OpenPopups(form, 1));
         ClickTab(form, 1);
-        QWebEngineView* start = form.ActiveView();
+        QWebEngineView* start = form.Tabs().ActiveView();
         Press(form, Qt::Key_F);
         QPointer<TFindBar> bar = TFindBar::Of(start);
         QVERIFY(bar && bar->isVisible());
@@ -110,7 +110,7 @@ private slots:
 
         // The popup tab has a bar of its own; the start tab's stays behind with its tab.
         ClickTab(form, 2);
-        QWebEngineView* popup = form.ActiveView();
+        QWebEngineView* popup = form.Tabs().ActiveView();
         QVERIFY(!bar->isVisible());
         QVERIFY(!TFindBar::Of(popup));
         Press(form, Qt::Key_F);
@@ -143,7 +143,7 @@ private slots:
         file.close();
         QVERIFY(OpenPopups(form, 1));
         ClickTab(form, 1);
-        QWebEngineView* start = form.ActiveView();
+        QWebEngineView* start = form.Tabs().ActiveView();
         QWebEngineView* popup = TabOfPage(form, 2)->Page->findChild<QWebEngineView*>();
         QCOMPARE(ZoomPercent(start), 100);
 
@@ -178,18 +178,18 @@ private slots:
         form_.reset();
         form_ = fixture_.Restart(server_);
         QVERIFY(form_);
-        QVERIFY(WaitFor([&] { return ZoomPercent(form_->ActiveView()) == 500; }));
+        QVERIFY(WaitFor([&] { return ZoomPercent(form_->Tabs().ActiveView()) == 500; }));
         QVERIFY(window_life::ReadBytes(config).contains("[EXTRA]\nA=1\n"));
     }
 
     void backAndForward()
     {
         TFormMain& form = *form_;
-        QWebEngineView* view = form.ActiveView();
+        QWebEngineView* view = form.Tabs().ActiveView();
         // Loaded as the user would (history skips entries a script made on its own).
-        form.FindTab(1)->Browser->GetMainFrame()->LoadURL(server_.Url("/second").toString());
+        form.Tabs().Find(1)->Browser->GetMainFrame()->LoadURL(server_.Url("/second").toString());
         QVERIFY(WaitFor([&] { return PathOf(view) == "/second"; }));
-        form.FindTab(1)->Browser->GetMainFrame()->LoadURL(server_.Url("/third").toString());
+        form.Tabs().Find(1)->Browser->GetMainFrame()->LoadURL(server_.Url("/third").toString());
         QVERIFY(WaitFor([&] { return PathOf(view) == "/third"; }));
 
         Press(form, Qt::Key_Left, Qt::AltModifier);
@@ -221,12 +221,12 @@ private slots:
         QFETCH(Qt::MouseButton, button);
         QFETCH(Qt::KeyboardModifiers, modifiers);
         TFormMain& form = *form_;
-        ClickButton(InputWidget(form.ActiveView()), button, {20, 20}, modifiers);
+        ClickButton(InputWidget(form.Tabs().ActiveView()), button, {20, 20}, modifiers);
         QVERIFY(WaitFor([&] { return VisibleTabs(form) == 2; }));
         QVERIFY(WaitFor([&] { return form.PageControl1->Page(2)->Caption() == "Popup link"; }));
         QCOMPARE(form.PageControl1->ActivePageIndex(), 1);
-        QCOMPARE(PathOf(form.ActiveView()), QStringLiteral("/"));
-        const QString problem = PageLayoutProblem(form);
+        QCOMPARE(PathOf(form.Tabs().ActiveView()), QStringLiteral("/"));
+        const QString problem = form.Tabs().LayoutProblem();
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
 
@@ -252,8 +252,7 @@ private slots:
                 WaitFor([&] { return page->Caption() == QStringLiteral("Popup %1").arg(10 - k); }));
         }
         QCOMPARE(form.PageControl1->ActivePageIndex(), 11);
-        QCOMPARE(PathOf(form.ActiveView()), QStringLiteral("/popup"));
-        QVERIFY(form.ClosedTabs.isEmpty());
+        QCOMPARE(PathOf(form.Tabs().ActiveView()), QStringLiteral("/popup"));
     }
 
 private:

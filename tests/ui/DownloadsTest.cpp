@@ -111,7 +111,7 @@ private slots:
 
         const QString target = place_.filePath("big.bin");
         FileDialogAnswerer dialog(target);
-        RunScript(form->FindTab(1), "document.getElementById('big').click()");
+        RunScript(form->Tabs().Find(1), "document.getElementById('big').click()");
         QVERIFY(WaitFor([&] { return form->Downloads->Items().size() == 1; }));
         QCOMPARE(dialog.Offered(), QStringLiteral("big.bin"));
         engine::TDownload* download = form->Downloads->Items()[0];
@@ -120,12 +120,8 @@ private slots:
         QCOMPARE(form->DownloadIndicator->text(), QStringLiteral("下载中 (1)"));
         QCOMPARE(PartFiles(*form).size(), 1);
         // A strip full of tabs leaves the indicator its room, close buttons included.
-        for (int i = 0; i < 40; ++i) {
-            TPopupInfo info;
-            info.Page = qobject_cast<TSkinTabSheet*>(form->SparePageWindow.data());
-            form->AddSparePage();
-            form->OpenPopupTab(info);
-        }
+        for (int i = 0; i < 40; ++i)
+            form->Tabs().AdoptPopup({{}, form->Tabs().TakeSpare(), false});
         // A count that widens the indicator narrows the tabs.
         form->DownloadIndicator->SetRunning(123456789);
         int tabsEnd = 0;
@@ -179,7 +175,7 @@ private slots:
         SystemSettings.PopupHint = false;
         form->NShowMainClick();
         FileDialogAnswerer second(place_.filePath("quiet.bin"));
-        RunScript(form->FindTab(1), "document.getElementById('big').click()");
+        RunScript(form->Tabs().Find(1), "document.getElementById('big').click()");
         QVERIFY(WaitFor([&] { return form->Downloads->Items().size() == 2; }));
         form->close();
         QVERIFY(WaitFor([&] { return form->Downloads->Items()[1]->State() == State::Done; }));
@@ -195,7 +191,7 @@ private slots:
         QVERIFY(form);
         QSignalSpy removed(form->Downloads, &engine::TDownloadList::Removed);
         FileDialogAnswerer dialog(QString{});
-        RunScript(form->FindTab(1), "document.getElementById('big').click()");
+        RunScript(form->Tabs().Find(1), "document.getElementById('big').click()");
         QVERIFY(WaitFor([&] { return removed.count() == 1; }));
         QCOMPARE(dialog.Shown(), 1);
         QVERIFY(form->Downloads->Items().isEmpty());
@@ -209,7 +205,7 @@ private slots:
         QVERIFY(form);
         const QString target = place_.filePath("broken.bin");
         FileDialogAnswerer dialog(target);
-        RunScript(form->FindTab(1), "document.getElementById('broken').click()");
+        RunScript(form->Tabs().Find(1), "document.getElementById('broken').click()");
         QVERIFY(WaitFor([&] { return form->Downloads->Items().size() == 1; }));
         engine::TDownload* download = form->Downloads->Items()[0];
         form->NDownloadsClick();

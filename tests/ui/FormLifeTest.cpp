@@ -11,6 +11,7 @@
 #include "support/TestHelpers.h"
 #include "ui/AppMessageBox.h"
 #include "ui/FormMain.h"
+#include "ui/TabBook.h"
 #include "ui/WindowLifeSupport.h"
 
 using namespace testing_support;
@@ -134,9 +135,9 @@ private slots:
         QCOMPARE(form.bsSkinTabSheet2->Tag, 1);
         QCOMPARE(form.bsSkinTabSheet2->Caption(), QStringLiteral("正在检测安全环境..."));
         QCOMPARE(pc->ActivePageIndex(), 1);
-        QCOMPARE(form.NextTabId, 1);
-        QCOMPARE(form.TabRegistry->Count(), 1);
-        TBrowserTab* first = form.FindTab(1);
+        QCOMPARE(form.Tabs().NextTabId(), 1);
+        QCOMPARE(form.Tabs().Count(), 1);
+        TBrowserTab* first = form.Tabs().Find(1);
         QVERIFY(first);
         QCOMPARE(first->Page.data(), form.bsSkinTabSheet1);
         QCOMPARE(first->Browser, form.crm->Browser());
@@ -229,7 +230,7 @@ private slots:
             break;
         case PageCloseWithBrowser:
         case PageCloseWithoutBrowser: {
-            TBrowserTab* start = form.FindTab(1);
+            TBrowserTab* start = form.Tabs().Find(1);
             QVERIFY(start && start->Browser);
             auto* view = qobject_cast<engine::TChromium*>(start->BrowserWindow.data());
             QVERIFY(view);

@@ -17,6 +17,9 @@
 #include "support/TestHelpers.h"
 #include "support/TestServer.h"
 #include "ui/FormMain.h"
+#include "ui/ServiceConnection.h"
+#include "ui/StripController.h"
+#include "ui/TabBook.h"
 
 namespace testing_support {
 
@@ -45,7 +48,7 @@ public:
         if (!QTest::qWaitForWindowExposed(form.get()))
             return nullptr;
         const bool started = WaitFor([&] {
-            TBrowserTab* start = form->FindTab(1);
+            TBrowserTab* start = form->Tabs().Find(1);
             return form->PageControl1->PageCount() == 3 && start && start->Loaded;
         });
         return started ? std::move(form) : nullptr;
@@ -91,7 +94,7 @@ inline void RunScript(const TBrowserTab* tab, const QString& script)
 inline TBrowserTab* TabOfPage(const TFormMain& form, int index)
 {
     TSkinTabSheet* page = form.PageControl1->Page(index);
-    return page ? form.FindTab(page->Tag) : nullptr;
+    return form.Tabs().Of(page);
 }
 
 // The service's side of a window's start: `startPage` as "/" (the start address's path)
@@ -126,7 +129,7 @@ inline bool OpenPopups(TFormMain& form, int count, int timeoutMs = 15000)
 {
     const int first = form.PageControl1->PageCount() - 1;
     RunScript(
-        form.FindTab(1),
+        form.Tabs().Find(1),
         QStringLiteral("for (let i = 0; i < %1; ++i) window.open('/popup?i=' + i)").arg(count));
     return WaitFor(
         [&] {
@@ -201,7 +204,7 @@ inline void Deliver(TFormMain& form, QEvent* message)
 // A left click on a tab of the strip; never taken as the second half of a double click.
 inline void ClickTab(TFormMain& form, int pageIndex)
 {
-    form.LastPressTime = 0;
+    form.StripControl().ForgetPress();
     QTest::mouseClick(form.PageControl1->Strip(), Qt::LeftButton, {},
                       form.PageControl1->TabRect(pageIndex).center());
 }
@@ -213,36 +216,6 @@ inline int VisibleTabs(const TFormMain& form)
     for (int i = 0; i < form.PageControl1->PageCount(); ++i)
         visible += form.PageControl1->Page(i)->TabVisible() ? 1 : 0;
     return visible;
-}
-
-// Empty when the pages follow the strip's layout once every popup has its tab: page 0
-// hidden, page 1 the start tab, then the popup tabs with unique increasing ids, each
-// registered, and last the hidden spare page with id NextTabId and no record.
-inline QString PageLayoutProblem(const TFormMain& form)
-{
-    const TPageControl* pc = form.PageControl1;
-    const int n = pc->PageCount();
-    if (n < 3)
-        return QStringLiteral("only %1 pages").arg(n);
-    if (pc->Page(0)->TabVisible() || pc->Page(0)->Tag != 1)
-        return QStringLiteral("page 0 is not the hidden page with id 1");
-    if (!pc->Page(1)->TabVisible() || pc->Page(1)->Tag != 1 || form.FindTab(1)->Page != pc->Page(1))
-        return QStringLiteral("page 1 is not the start tab");
-    for (int i = 2; i <= n - 2; ++i) {
-        const TSkinTabSheet* page = pc->Page(i);
-        if (!page->TabVisible())
-            return QStringLiteral("page %1 has a hidden tab").arg(i);
-        if (page->Tag <= pc->Page(i - 1)->Tag)
-            return QStringLiteral("page %1 id %2 does not increase").arg(i).arg(page->Tag);
-        const TBrowserTab* tab = form.FindTab(page->Tag);
-        if (!tab || tab->Page != page || !tab->IsPopup)
-            return QStringLiteral("page %1 has no popup record of its own").arg(i);
-    }
-    const TSkinTabSheet* spare = pc->Page(n - 1);
-    if (spare->TabVisible() || spare != form.SparePageWindow || spare->Tag != form.NextTabId ||
-        form.FindTab(spare->Tag) || !spare->Caption().isEmpty())
-        return QStringLiteral("page %1 is not the spare page").arg(n - 1);
-    return {};
 }
 
 } // namespace testing_support

@@ -94,7 +94,7 @@ private slots:
         form.close();
         QVERIFY(!form.isVisible());
 
-        TBrowserTab* start = form.FindTab(1);
+        TBrowserTab* start = form.Tabs().Find(1);
         RunScript(start, QStringLiteral("notify('审批提醒', '新的审批 3 条'%1)")
                              .arg(tag.isNull() ? QString() : ", " + ScriptString(tag)));
         QVERIFY(WaitFor([&] { return form.ShownTip.has_value(); }));
@@ -114,7 +114,7 @@ private slots:
     void otherOriginsAreDenied()
     {
         TFormMain& form = *form_;
-        RunScript(form.FindTab(1),
+        RunScript(form.Tabs().Find(1),
                   QStringLiteral("window.open('%1')").arg(other_.Url("/").toString()));
         QVERIFY(WaitFor([&] {
             const TBrowserTab* tab = TabOfPage(form, 2);
@@ -130,7 +130,7 @@ private slots:
     void floodShowsOneBalloonAtATime()
     {
         TFormMain& form = *form_;
-        TBrowserTab* start = form.FindTab(1);
+        TBrowserTab* start = form.Tabs().Find(1);
         RunScript(start, QStringLiteral("(async () => { for (let i = 0; i < 200; ++i)"
                                         "  await notify('n' + i, 'body ' + i, 'n' + i); })()"));
         QVERIFY(WaitFor([&] { return form.WaitingTip && form.WaitingTip->Argument == "n199"; }));
@@ -148,7 +148,7 @@ private slots:
         TFormMain& form = *form_;
         form.showMinimized();
         Deliver(form, new TTipClickMessage(QStringLiteral("abc")));
-        QVERIFY(WaitFor([&] { return PageTitle(form.FindTab(1)) == CodePoints("abc"); }));
+        QVERIFY(WaitFor([&] { return PageTitle(form.Tabs().Find(1)) == CodePoints("abc"); }));
         QVERIFY(form.isMaximized());
     }
 

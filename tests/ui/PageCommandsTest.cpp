@@ -144,7 +144,7 @@ private slots:
         QFETCH(QString, boxTitle);
         QVERIFY(OpenWindow());
         TFormMain& form = *form_;
-        TBrowserTab* tab = background ? TabOfPage(form, 2) : form.FindTab(1);
+        TBrowserTab* tab = background ? TabOfPage(form, 2) : form.Tabs().Find(1);
 
         BoxWatcher watcher;
         watcher.Plan(press);
@@ -200,7 +200,7 @@ private slots:
 
         // Other pages are not silenced.
         watcher.TickCheckBoxes(false);
-        TBrowserTab* start = form.FindTab(1);
+        TBrowserTab* start = form.Tabs().Find(1);
         QVERIFY(RunAfresh(start, DialogScript(QStringLiteral("alert"), QStringLiteral("'start'"))));
         QVERIFY(WaitFor([&] { return PageTitle(start) == QLatin1String("alert:undefined"); }));
         QCOMPARE(watcher.Seen().size(), 5);
@@ -222,7 +222,7 @@ private slots:
     {
         QVERIFY(OpenWindow());
         TFormMain& form = *form_;
-        TBrowserTab* start = form.FindTab(1);
+        TBrowserTab* start = form.Tabs().Find(1);
         QSignalSpy closed(&form, &TFormMain::Closed);
         QStringList seen;
         QTimer poll;
@@ -266,7 +266,7 @@ private slots:
         if (fromTray)
             QTimer::singleShot(0, form.NRelogin, &QAction::trigger);
         else
-            RunScript(form.FindTab(1),
+            RunScript(form.Tabs().Find(1),
                       DialogScript(QStringLiteral("alert"), QStringLiteral("'ZEPHRIN:RELOGIN:'")));
         QVERIFY(WaitFor([&] { return closed.count() == 1; }));
         // Asked once, and not whether to exit.
@@ -297,7 +297,7 @@ private slots:
         QSignalSpy closed(&form, &TFormMain::Closed);
 
         BoxWatcher watcher(QMessageBox::Ok);
-        RunScript(form.FindTab(1),
+        RunScript(form.Tabs().Find(1),
                   QStringLiteral(
                       "setTimeout(() => { for (let i = 0; i < 1000; ++i)"
                       "  alert('ZEPHRIN:CLEAR_CACHE:' + (i ? '' : 'x'.repeat(1 << 20))); }, 0)"));

@@ -103,7 +103,7 @@ private slots:
     void startTabKeepsItsNameWhateverItsPageIsTitled()
     {
         TFormMain& form = *form_;
-        TBrowserTab* start = form.FindTab(1);
+        TBrowserTab* start = form.Tabs().Find(1);
         QCOMPARE(start->Browser->Page()->title(), QStringLiteral("Start"));
         QCOMPARE(form.PageControl1->Page(1)->Caption(), QStringLiteral("QuillmarkERP"));
         RunScript(start, "document.title = 'Something else'");
@@ -128,7 +128,7 @@ private slots:
         TBrowserTab* popup = TabOfPage(form, 2);
         form.crmTitleChange(StartView(form), popup->Browser, title);
         QCOMPARE(form.PageControl1->Page(2)->Caption(), QStringLiteral("Popup 0"));
-        form.crmTitleChange(StartView(form), form.FindTab(1)->Browser, title);
+        form.crmTitleChange(StartView(form), form.Tabs().Find(1)->Browser, title);
         QCOMPARE(form.PageControl1->Page(1)->Caption(), QStringLiteral("QuillmarkERP"));
     }
 
@@ -153,42 +153,35 @@ private slots:
         QCOMPARE(form.PageControl1->Page(2)->Caption(), padded);
     }
 
-    void titleBeforeNewTabRequestMakesRecordAndLaterRequestWins()
+    void titleBeforeNewTabRequestMakesTheRecordTheTabKeeps()
     {
         TFormMain& form = *form_;
         NewTabDelay delay(&form);
-        RunScript(form.FindTab(1), "window.open('/popup?i=0')");
+        RunScript(form.Tabs().Find(1), "window.open('/popup?i=0')");
         QVERIFY(WaitFor([&] { return delay.Held() == 1; }));
         TSkinTabSheet* page = form.PageControl1->Page(2);
         // The title binds a record of its own to the page, whose tab is still hidden.
         QVERIFY(WaitFor([&] { return page->Caption() == "Popup 0"; }));
-        TBrowserTab* early = form.FindTab(page->Tag);
+        TBrowserTab* early = form.Tabs().Find(page->Tag);
         QVERIFY(early);
         QVERIFY(early->Browser);
         QVERIFY(!page->TabVisible());
 
         delay.Release();
         QVERIFY(WaitFor([&] { return page->TabVisible(); }));
-        TBrowserTab* late = form.FindTab(page->Tag);
-        QVERIFY(late != early);
-        QVERIFY(late->IsPopup);
-        QVERIFY(!late->Browser);
+        QCOMPARE(form.Tabs().Of(page), early);
+        QVERIFY(early->IsPopup && early->BrowserWindow);
+        QCOMPARE(early->BrowserWindow->parentWidget(), page);
         QCOMPARE(page->Caption(), QStringLiteral("QuillmarkERP"));
-        const QString problem = PageLayoutProblem(form);
+        const QString problem = form.Tabs().LayoutProblem();
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
-
-        // The next title binds the later record.
         RunScript(early, "document.title = 'Later'");
         QVERIFY(WaitFor([&] { return page->Caption() == "Later"; }));
-        QCOMPARE(late->Browser, early->Browser);
-        QVERIFY(late->BrowserWindow);
-        QCOMPARE(late->BrowserWindow->parentWidget(), page);
 
-        // Closing the tab frees both records.
-        const int records = form.TabRegistry->Count();
+        const int records = form.Tabs().Count();
         Deliver(form, new TPageIndexMessage(2));
-        QVERIFY(!form.FindTab(page->Tag));
-        QCOMPARE(form.TabRegistry->Count(), records - 2);
+        QVERIFY(!form.Tabs().Find(page->Tag));
+        QCOMPARE(form.Tabs().Count(), records - 1);
     }
 
     void everyRequestAsksForChinese()
@@ -216,7 +209,7 @@ private slots:
         QCOMPARE(form.PageControl1->Page(3)->Caption(), QStringLiteral("Popup 2"));
         QCOMPARE(closeRequests.Count(), 0);
         QVERIFY(!form.Closing && form.ConfirmExit && form.isVisible());
-        QString problem = PageLayoutProblem(form);
+        QString problem = form.Tabs().LayoutProblem();
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
 
         // More popups and titles go on as before.
@@ -227,7 +220,7 @@ private slots:
         QVERIFY(WaitFor([&] { return form.PageControl1->Page(2)->Caption() == "After"; }));
 
         // The start tab's page closing itself hides the window, and nothing else.
-        RunScript(form.FindTab(1), "window.close()");
+        RunScript(form.Tabs().Find(1), "window.close()");
         QVERIFY(WaitFor([&] { return closeRequests.Count() == 1; }));
         QVERIFY(!form.isVisible());
         QVERIFY(!form.Closing && form.ConfirmExit && !form.ExitRequested);
@@ -238,7 +231,7 @@ private slots:
         QVERIFY(WaitFor([&] { return form.PageControl1->Page(2)->Caption() == "Shown again"; }));
         QVERIFY(OpenPopups(form, 1));
         QCOMPARE(VisibleTabs(form), 6);
-        problem = PageLayoutProblem(form);
+        problem = form.Tabs().LayoutProblem();
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
 
@@ -247,7 +240,7 @@ private slots:
         TFormMain& form = *form_;
         // The user keeps the place offered and changes the name.
         FileDialogAnswerer answer(QStringLiteral("saved.txt"));
-        RunScript(form.FindTab(1), "location = '/download'");
+        RunScript(form.Tabs().Find(1), "location = '/download'");
         QVERIFY(WaitFor([&] { return answer.Shown() == 1; }));
         QCOMPARE(answer.Offered(), QStringLiteral("report.txt"));
         QVERIFY(WaitFor([&] {
@@ -261,7 +254,7 @@ private slots:
     {
         TFormMain& form = *form_;
         FileDialogAnswerer answer({});
-        RunScript(form.FindTab(1), "location = '/download'");
+        RunScript(form.Tabs().Find(1), "location = '/download'");
         // The transfer runs into its part file meanwhile; cancelled, it leaves nothing.
         QVERIFY(WaitFor([&] { return answer.Shown() == 1 && !QApplication::activeModalWidget(); }));
         QVERIFY(WaitFor([&] { return QDir(form.Downloads->PartDirectory()).isEmpty(); }));
@@ -285,20 +278,20 @@ private slots:
     {
         TFormMain& form = *form_;
         QVERIFY(OpenPopups(form, 1));
-        QVERIFY(WaitFor([&] { return !form.TimerRefreshTab->isActive(); }));
-        TBrowserTab* start = form.FindTab(1);
+        QVERIFY(WaitFor([&] { return !form.StripControl().Animating(); }));
+        TBrowserTab* start = form.Tabs().Find(1);
         TBrowserTab* popup = TabOfPage(form, 2);
         QVERIFY(start->Loaded && popup->Loaded);
 
         RunScript(popup, "location = '/slow'");
-        QVERIFY(WaitFor([&] { return *form.LoadingPages == QList<qint32>{2}; }));
+        QVERIFY(WaitFor([&] { return form.Tabs().LoadingPages() == QList<int>{2}; }));
         QVERIFY(!popup->Loaded);
-        QVERIFY(form.TimerRefreshTab->isActive());
+        QVERIFY(form.StripControl().Animating());
         // A second report that it started loading lists it no second time.
         form.crmLoadingStateChange(StartView(form), popup->Browser, true, false, false);
-        QCOMPARE(*form.LoadingPages, QList<qint32>{2});
+        QCOMPARE(form.Tabs().LoadingPages(), QList<int>{2});
         RunScript(start, "location = '/slow'");
-        QVERIFY(WaitFor([&] { return *form.LoadingPages == QList<qint32>({2, 1}); }));
+        QVERIFY(WaitFor([&] { return form.Tabs().LoadingPages() == QList<int>({1, 2}); }));
 
         // The timer's ticks drive the animation while tabs load.
         const int frame = popup->LoadingFrame;
@@ -306,8 +299,8 @@ private slots:
 
         slow_.Open();
         QVERIFY(WaitFor([&] { return start->Loaded && popup->Loaded; }));
-        QVERIFY(form.LoadingPages->isEmpty());
-        QVERIFY(WaitFor([&] { return !form.TimerRefreshTab->isActive(); }));
+        QVERIFY(form.Tabs().LoadingPages().isEmpty());
+        QVERIFY(WaitFor([&] { return !form.StripControl().Animating(); }));
         QCOMPARE(form.PageControl1->Page(2)->Caption(), QStringLiteral("Slow"));
     }
 
@@ -317,11 +310,11 @@ private slots:
         QVERIFY(OpenPopups(form, 1));
         TBrowserTab* popup = TabOfPage(form, 2);
         QVERIFY(WaitFor([&] { return popup->Loaded; }));
-        QVERIFY(form.LoadingPages->isEmpty());
+        QVERIFY(form.Tabs().LoadingPages().isEmpty());
         popup->Loaded = false;
         form.crmLoadingStateChange(StartView(form), popup->Browser, false, false, false);
         QVERIFY(popup->Loaded);
-        QVERIFY(form.LoadingPages->isEmpty());
+        QVERIFY(form.Tabs().LoadingPages().isEmpty());
     }
 
 private:
@@ -332,7 +325,7 @@ private:
         QList<QPointer<QWebEngineDownloadRequest>> requests;
         connect(engine::Profile(), &QWebEngineProfile::downloadRequested, this,
                 [&](QWebEngineDownloadRequest* download) { requests << download; });
-        RunScript(form.FindTab(1), "location = '/download'");
+        RunScript(form.Tabs().Find(1), "location = '/download'");
         const bool ended = WaitFor([&] {
             return !requests.isEmpty() && std::all_of(requests.begin(), requests.end(),
                                                       [](auto& r) { return r && r->isFinished(); });
@@ -348,7 +341,7 @@ private:
     // The start tab's view: the one every popup of the window reports through.
     static engine::TChromium* StartView(const TFormMain& form)
     {
-        return qobject_cast<engine::TChromium*>(form.FindTab(1)->BrowserWindow.data());
+        return qobject_cast<engine::TChromium*>(form.Tabs().Find(1)->BrowserWindow.data());
     }
 
     TestServer server_{6868, Host};

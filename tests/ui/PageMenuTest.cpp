@@ -73,7 +73,7 @@ private slots:
         });
         form_ = fixture_.Open(server_);
         QVERIFY(form_);
-        QVERIFY(PictureLoaded(form_->FindTab(1)->Browser));
+        QVERIFY(PictureLoaded(form_->Tabs().Find(1)->Browser));
     }
 
     void cleanupTestCase() { form_.reset(); }
@@ -96,7 +96,7 @@ private slots:
     {
         QFETCH(QString, selector);
         QFETCH(QStringList, added);
-        const QStringList proposed = ProposedAndShown(form_->FindTab(1)->Browser, selector);
+        const QStringList proposed = ProposedAndShown(form_->Tabs().Find(1)->Browser, selector);
         QMenu* menu = VisibleMenu();
         QVERIFY(menu);
         QVERIFY2(proposed.size() > 5, qPrintable(proposed.join('|')));
@@ -110,7 +110,7 @@ private slots:
     // "刷新" in a popup tab reloads that tab's page and nothing else.
     void refreshReloadsTheViewThatOpenedTheMenu()
     {
-        RunScript(form_->FindTab(1), QStringLiteral("window.open('/popup-menu')"));
+        RunScript(form_->Tabs().Find(1), QStringLiteral("window.open('/popup-menu')"));
         QVERIFY(WaitFor([&] {
             const TBrowserTab* tab =
                 form_->PageControl1->PageCount() == 4 ? TabOfPage(*form_, 2) : nullptr;
@@ -132,7 +132,7 @@ private slots:
     {
         const QString target = dir_.filePath(QStringLiteral("saved.png"));
         window_life::WriteBytes(target, "an older file");
-        ProposedAndShown(form_->FindTab(1)->Browser, QStringLiteral("#picture"));
+        ProposedAndShown(form_->Tabs().Find(1)->Browser, QStringLiteral("#picture"));
         FileDialogAnswerer answer(target);
         BoxWatcher watcher(QMessageBox::Yes);
         server_.ClearRequests();
@@ -177,7 +177,7 @@ private slots:
         const QString path = QFileInfo(target).isAbsolute() ? target : dir_.filePath(target);
         FileDialogAnswerer answer(path);
         BoxWatcher watcher(QMessageBox::Ok);
-        form_->SavePictureAs(address, form_->FindTab(1)->Browser);
+        form_->SavePictureAs(address, form_->Tabs().Find(1)->Browser);
         QCOMPARE(answer.Shown(), 1);
         if (saved) {
             QVERIFY(WaitFor([&] { return ReadBytes(path) == Picture(); }));
@@ -208,7 +208,7 @@ private:
     QStringList ProposedAndShown(const engine::BrowserRef& browser, const QString& selector)
     {
         // Popups report through the start tab's view, where their chain began.
-        engine::TChromium* view = form_->FindTab(1)->Page->findChild<engine::TChromium*>();
+        engine::TChromium* view = form_->Tabs().Find(1)->Page->findChild<engine::TChromium*>();
         QStringList proposed;
         const auto wired = view->OnBeforeContextMenu;
         view->OnBeforeContextMenu = [&](auto* sender, auto& b, auto& frame, auto& params,

@@ -86,7 +86,7 @@ private slots:
         options.CrashReloadDelayMs = 300;
         auto form = fixture_.Open(server_, MainWindowFixture::DefaultSize, options);
         QVERIFY(form);
-        TBrowserTab* start = form->FindTab(1);
+        TBrowserTab* start = form->Tabs().Find(1);
         const size_t loads = server_.RequestsFor("/").size();
 
         // First crash: the client's page, then the start address again by itself.
@@ -142,8 +142,8 @@ private slots:
         auto form = OpenWithoutService(dir, LateHost, {400, 800, 1200});
 
         // Connection refused: the client's page, the caption, and a retry on its way.
-        QVERIFY(WaitFor([&] { return form->StartPageUnreachable(); }));
-        TBrowserTab* start = form->FindTab(1);
+        QVERIFY(WaitFor([&] { return form->Service().Unreachable(); }));
+        TBrowserTab* start = form->Tabs().Find(1);
         TPageProblem* problem = ProblemOf(start);
         QVERIFY(problem && problem->isVisible());
         QVERIFY2(problem->Text().contains("127.44.10.2:6868"), qPrintable(problem->Text()));
@@ -161,7 +161,7 @@ private slots:
             return failing.RequestsFor("/").size() >= 3 &&
                    StartCaption(*form) == QStringLiteral("无法连接服务");
         }));
-        QVERIFY(form->StartPageUnreachable());
+        QVERIFY(form->Service().Unreachable());
 
         // "重试" retries at once; pressed twice, it still makes one attempt.
         QVERIFY(WaitFor([&] { return ProblemOf(start)->Button()->isEnabled(); }));
@@ -177,7 +177,7 @@ private slots:
         ServeStartAndPopups(service);
         WriteHost(dir, OtherHost);
         QVERIFY(WaitFor([&] { return !service.RequestsFor("/").empty() && start->Loaded; }));
-        QVERIFY(WaitFor([&] { return !form->StartPageUnreachable() && !ProblemOf(start); }));
+        QVERIFY(WaitFor([&] { return !form->Service().Unreachable() && !ProblemOf(start); }));
         QVERIFY(service.RequestsFor("/").front().Query.contains("ComputerName="));
         QCOMPARE(StartCaption(*form), QStringLiteral("QuillmarkERP"));
         QCOMPARE(form->windowTitle(), QStringLiteral("QuillmarkERP - QuillmarkERP 1.0.0.2"));
@@ -205,22 +205,22 @@ private slots:
         QTemporaryDir dir;
         auto form = OpenWithoutService(dir, LateHost, {400, 800});
         TBrowserTab* start = nullptr;
-        QVERIFY(WaitFor([&] { return (start = form->FindTab(1)) && start->Loaded; }));
+        QVERIFY(WaitFor([&] { return (start = form->Tabs().Find(1)) && start->Loaded; }));
 
         // The service goes away and the user reloads: the client's page, and retries.
         service.reset();
         F5(*form);
-        QVERIFY(WaitFor([&] { return form->StartPageUnreachable() && ProblemOf(start); }));
+        QVERIFY(WaitFor([&] { return form->Service().Unreachable() && ProblemOf(start); }));
         QCOMPARE(StartCaption(*form), QStringLiteral("无法连接服务"));
         // It answers with a redirect loop: still unreachable, still retried.
         *mode = 1;
         service = std::make_unique<TestServer>(6868, LateHost);
         serve(*service);
         QVERIFY(WaitFor([&] { return service->RequestsFor("/").size() >= 40; }));
-        QVERIFY(form->StartPageUnreachable());
+        QVERIFY(form->Service().Unreachable());
         // Then it is whole again: the start page comes back without anybody's help.
         *mode = 0;
-        QVERIFY(WaitFor([&] { return !form->StartPageUnreachable() && !ProblemOf(start); }));
+        QVERIFY(WaitFor([&] { return !form->Service().Unreachable() && !ProblemOf(start); }));
         QCOMPARE(start->Browser->Page()->title(), QStringLiteral("Start"));
     }
 
@@ -253,9 +253,9 @@ private slots:
         service.Page("/ver/ver.html", R"({"Version":"1.0.0.2","Info":""})");
         QTemporaryDir dir;
         auto form = OpenWithoutService(dir, LateHost, {300});
-        QVERIFY(WaitFor([&] { return form->StartPageUnreachable(); }));
-        TBrowserTab* start = form->FindTab(1);
-        QVERIFY(WaitFor([&] { return !form->StartPageUnreachable() && start->Loaded; }));
+        QVERIFY(WaitFor([&] { return form->Service().Unreachable(); }));
+        TBrowserTab* start = form->Tabs().Find(1);
+        QVERIFY(WaitFor([&] { return !form->Service().Unreachable() && start->Loaded; }));
         QCOMPARE(start->Browser->Page()->title(), QStringLiteral("Slow"));
         QCOMPARE(attempts->load(), 2);
         QVERIFY(!ProblemOf(start));

@@ -64,15 +64,15 @@ private slots:
         QFETCH(QString, caption);
         TFormMain& form = *form_;
         const QString titleBefore = form.windowTitle();
-        RunScript(form.FindTab(1), script);
+        RunScript(form.Tabs().Find(1), script);
         QVERIFY(WaitFor([&] { return VisibleTabs(form) == 2; }));
         TSkinTabSheet* page = form.PageControl1->Page(2);
         QCOMPARE(form.PageControl1->ActivePageIndex(), 2);
         QVERIFY(WaitFor([&] { return page->Caption() == caption; }));
-        const QString problem = PageLayoutProblem(form);
+        const QString problem = form.Tabs().LayoutProblem();
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
 
-        TBrowserTab* tab = form.FindTab(page->Tag);
+        TBrowserTab* tab = form.Tabs().Find(page->Tag);
         QVERIFY(tab->IsPopup);
         QCOMPARE(tab->Browser->Page()->url().path(), QStringLiteral("/popup"));
         QCOMPARE(ViewsIn(page).size(), 1);
@@ -109,7 +109,7 @@ private slots:
     {
         TFormMain& form = *form_;
         QTest::keyPress(form.windowHandle(), Qt::Key_Control, Qt::ControlModifier);
-        RunScript(form.FindTab(1), "window.open('/popup?i=1')");
+        RunScript(form.Tabs().Find(1), "window.open('/popup?i=1')");
         const bool opened = WaitFor([&] { return VisibleTabs(form) == 2; });
         QTest::keyRelease(form.windowHandle(), Qt::Key_Control, Qt::NoModifier);
         QVERIFY(opened);
@@ -118,7 +118,7 @@ private slots:
         QVERIFY(form.PageControl1->Page(2)->TabVisible());
 
         // Without Ctrl the next one comes to the front.
-        RunScript(form.FindTab(1), "window.open('/popup?i=2')");
+        RunScript(form.Tabs().Find(1), "window.open('/popup?i=2')");
         QVERIFY(WaitFor([&] { return VisibleTabs(form) == 3; }));
         QCOMPARE(form.PageControl1->ActivePageIndex(), 3);
     }
@@ -126,7 +126,7 @@ private slots:
     void blankPopupsShowWhatTheirOpenerWrote()
     {
         TFormMain& form = *form_;
-        RunScript(form.FindTab(1), QString::fromUtf8(WriteIntoBlankPopups));
+        RunScript(form.Tabs().Find(1), QString::fromUtf8(WriteIntoBlankPopups));
         const auto captioned = [&](int index, const QString& caption) {
             return WaitFor([&] {
                 const TSkinTabSheet* page = form.PageControl1->Page(index);
@@ -153,7 +153,7 @@ private slots:
         TSkinTabSheet* page = form.PageControl1->Page(3);
         QVERIFY(WaitFor([&] { return page->Caption() == "Popup 2"; }));
         QCOMPARE(form.PageControl1->ActivePageIndex(), 3);
-        const QString problem = PageLayoutProblem(form);
+        const QString problem = form.Tabs().LayoutProblem();
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
         QCOMPARE(TabOfPage(form, 3)->Browser->Page()->url().query(), QStringLiteral("i=2"));
     }
@@ -176,7 +176,7 @@ private slots:
         TFormMain& form = *form_;
         form.PopupBounds = core::TPopupBounds(maxTabs, chainLimit);
         // Five popups, three of them within the bound: no page is left without its tab.
-        RunScript(form.FindTab(1), "for (let i = 0; i < 5; ++i) window.open('/popup?i=' + i)");
+        RunScript(form.Tabs().Find(1), "for (let i = 0; i < 5; ++i) window.open('/popup?i=' + i)");
         QVERIFY(WaitFor([&] {
             return form.PopupNote && form.PopupNote->Count() >= 1 && VisibleTabs(form) == 4;
         }));
@@ -184,7 +184,7 @@ private slots:
         QTest::qWait(300);
         QCOMPARE(VisibleTabs(form), 4);
         QCOMPARE(server_.RequestsFor("/popup").size(), size_t(3));
-        const QString problem = PageLayoutProblem(form);
+        const QString problem = form.Tabs().LayoutProblem();
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
         // One note for the burst, with its count.
         const auto notes = form.PageControl1->Strip()->findChildren<QLabel*>("StripNote");
@@ -193,7 +193,7 @@ private slots:
         QTEST(notes.first()->text(), "note");
         // Further popups of the page are refused by the engine, before anything is made.
         QVariant refused;
-        form.FindTab(1)->Browser->Page()->runJavaScript("window.open('/popup?i=9') === null",
+        form.Tabs().Find(1)->Browser->Page()->runJavaScript("window.open('/popup?i=9') === null",
                                                         [&](const QVariant& v) { refused = v; });
         QVERIFY(WaitFor([&] { return refused.isValid(); }));
         QVERIFY(refused.toBool());
@@ -203,7 +203,7 @@ private slots:
     {
         TFormMain& form = *form_;
         // The engine shows no data: address at the top level.
-        RunScript(form.FindTab(1), "window.open('data:text/html,<title>D</title>');"
+        RunScript(form.Tabs().Find(1), "window.open('data:text/html,<title>D</title>');"
                                    "window.open('DATA:text/plain,x');"
                                    "window.open('/popup?i=0')");
         QVERIFY(WaitFor([&] { return form.PageControl1->Page(2)->Caption() == "Popup 0"; }));
@@ -220,7 +220,7 @@ private slots:
         // Each popup has a page of its own, in opening order, and its own title.
         QVERIFY(OpenPopups(form, Burst, 60000));
         QCOMPARE(form.PageControl1->PageCount(), 3 + Burst);
-        const QString problem = PageLayoutProblem(form);
+        const QString problem = form.Tabs().LayoutProblem();
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
         for (int i = 0; i < Burst; ++i) {
             TSkinTabSheet* page = form.PageControl1->Page(2 + i);

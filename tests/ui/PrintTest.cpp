@@ -80,10 +80,10 @@ private slots:
     {
         TFormMain& form = *form_;
         TPrintFlow& printing = form.Browsing->Printing();
-        RunScript(form.FindTab(1), "window.open('/loop')");
+        RunScript(form.Tabs().Find(1), "window.open('/loop')");
         QVERIFY(WaitFor([&] { return form.PageControl1->Page(2)->Caption() == "Loop"; }));
         TBrowserTab* tab = TabOfPage(form, 2);
-        QWebEngineView* view = form.ActiveView();
+        QWebEngineView* view = form.Tabs().ActiveView();
 
         RunScript(tab, "printMany()");
         QVERIFY(WaitFor([&] { return printing.Preview() && printing.Preview()->isVisible(); }));

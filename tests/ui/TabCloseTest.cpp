@@ -3,6 +3,7 @@
 // tabs behind a closed one; Ctrl+Tab, Ctrl+Shift+Tab and F5.
 
 #include <QApplication>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -70,7 +71,7 @@ private slots:
         Deliver(form, new TPageIndexMessage(2));
         QCOMPARE(form.PageControl1->ActivePageIndex(), 1);
         QCOMPARE(form.windowTitle(), TitleFormat.arg("QuillmarkERP"));
-        const QString problem = PageLayoutProblem(form);
+        const QString problem = form.Tabs().LayoutProblem();
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
         QCOMPARE(closeRequests_->Count(), 0);
     }
@@ -95,25 +96,25 @@ private slots:
 
         Deliver(form, new TPageIndexMessage(2));
         QVERIFY(WaitFor([&] { return closedPage.isNull(); }));
-        QVERIFY(!form.FindTab(closedId));
+        QVERIFY(!form.Tabs().Find(closedId));
         QCOMPARE(form.PageControl1->ActivePageIndex(), 2);
         QCOMPARE(ActiveCaption(form), QStringLiteral("Popup 1"));
         QCOMPARE(form.windowTitle(), TitleFormat.arg("Popup 1"));
-        const QString problem = PageLayoutProblem(form);
+        const QString problem = form.Tabs().LayoutProblem();
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
 
     void startTabWithOnlyThreePagesMakesCloseRequest()
     {
         TFormMain& form = *form_;
-        TBrowserTab* start = form.FindTab(1);
+        TBrowserTab* start = form.Tabs().Find(1);
         Deliver(form, new TPageIndexMessage(1));
         QCOMPARE(closeRequests_->Count(), 1);
         QVERIFY(!form.isVisible()); // no exit was asked for: the window only hides
         QCOMPARE(form.PageControl1->PageCount(), 3);
-        QCOMPARE(form.FindTab(1), start);
+        QCOMPARE(form.Tabs().Find(1), start);
         QVERIFY(start->Browser->Page());
-        const QString problem = PageLayoutProblem(form);
+        const QString problem = form.Tabs().LayoutProblem();
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
 
@@ -129,7 +130,7 @@ private slots:
         QCOMPARE(form.PageControl1->PageCount(), 3);
         QCOMPARE(ActiveCaption(form), QStringLiteral("Popup 0"));
         // Id 1 is page 0's again.
-        QCOMPARE(form.FindTab(1)->Page.data(), form.PageControl1->Page(0));
+        QCOMPARE(form.Tabs().Find(1)->Page.data(), form.PageControl1->Page(0));
     }
 
     void closeRequestForPageWithoutTabChangesNothing_data()
@@ -152,45 +153,67 @@ private slots:
         ClickTab(form, 2);
         const int n = form.PageControl1->PageCount();
         const int p = fromCount ? n + index : index;
-        const int registered = form.TabRegistry->Count();
+        const int registered = form.Tabs().Count();
         const QString title = form.windowTitle();
 
         Deliver(form, new TPageIndexMessage(p));
         QCOMPARE(form.PageControl1->PageCount(), n);
-        QCOMPARE(form.TabRegistry->Count(), registered);
+        QCOMPARE(form.Tabs().Count(), registered);
         QCOMPARE(form.PageControl1->ActivePageIndex(), 2);
         QCOMPARE(form.windowTitle(), title);
         QCOMPARE(closeRequests_->Count(), 0);
-        const QString problem = PageLayoutProblem(form);
+        const QString problem = form.Tabs().LayoutProblem();
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
 
-    void closingTabKeepsLoadingIndicesOfLaterTabs()
+    void closingTabsKeepsTheLoadingOnesRight()
     {
         TFormMain& form = *form_;
         QVERIFY(OpenPopups(form, 3));
-        TBrowserTab* slow = TabOfPage(form, 4);
-        RunScript(slow, "location = '/slow'");
-        QVERIFY(WaitFor([&] { return *form.LoadingPages == QList<qint32>{4}; }));
+        RunScript(TabOfPage(form, 4), "location = '/slow'");
+        QVERIFY(WaitFor([&] { return form.Tabs().LoadingPages() == QList<int>{4}; }));
+        QVERIFY(form.StripControl().Animating());
 
+        // A tab before it closes: it moves one place to the left, still loading.
         Deliver(form, new TPageIndexMessage(2));
-        QCOMPARE(*form.LoadingPages, QList<qint32>{3});
-        slow_.Open();
-        QVERIFY(WaitFor([&] { return slow->Loaded && form.LoadingPages->isEmpty(); }));
-        QVERIFY(WaitFor([&] { return !form.TimerRefreshTab->isActive(); }));
+        QCOMPARE(form.Tabs().LoadingPages(), QList<int>{3});
+        Deliver(form, new TPageIndexMessage(3));
+        QVERIFY(form.Tabs().LoadingPages().isEmpty());
+        QVERIFY(WaitFor([&] { return !form.StripControl().Animating(); }));
     }
 
-    void closingLoadingTabForgetsItsIndex()
+    // Whatever the order of popups, reopened tabs, titles and close requests (some for
+    // pages without a tab), every tab page keeps exactly one record and the spare page
+    // stays last.
+    void recordsFollowThePagesThroughRandomSequences()
     {
         TFormMain& form = *form_;
-        QVERIFY(OpenPopups(form, 2));
-        RunScript(TabOfPage(form, 3), "location = '/slow'");
-        QVERIFY(WaitFor([&] { return *form.LoadingPages == QList<qint32>{3}; }));
-        QVERIFY(form.TimerRefreshTab->isActive());
-
-        Deliver(form, new TPageIndexMessage(3));
-        QVERIFY(form.LoadingPages->isEmpty());
-        QVERIFY(WaitFor([&] { return !form.TimerRefreshTab->isActive(); }));
+        QRandomGenerator random(20261210);
+        for (int step = 0; step < 40; ++step) {
+            const int n = form.PageControl1->PageCount();
+            switch (random.bounded(4)) {
+            case 0:
+                QVERIFY(OpenPopups(form, 1 + random.bounded(3)));
+                break;
+            case 1:
+                PressKeys(form, Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier);
+                break;
+            case 2:
+                if (TBrowserTab* tab = TabOfPage(form, random.bounded(1, n - 1));
+                    tab && tab->Browser)
+                    form.crmTitleChange(qobject_cast<engine::TChromium*>(tab->BrowserWindow.data()),
+                                        tab->Browser, QStringLiteral("T%1").arg(step));
+                break;
+            default:
+                Deliver(form, new TPageIndexMessage(random.bounded(-1, n + 1)));
+            }
+            QVERIFY(WaitFor([&] {
+                return form.PageControl1->Page(form.PageControl1->PageCount() - 2)->TabVisible();
+            }));
+            const QString problem = form.Tabs().LayoutProblem();
+            QVERIFY2(problem.isEmpty(),
+                     qPrintable(QStringLiteral("step %1: %2").arg(step).arg(problem)));
+        }
     }
 
     void ctrlWClosesActiveTabButNeverStartTab()

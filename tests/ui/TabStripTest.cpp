@@ -168,7 +168,7 @@ private slots:
         QVERIFY(OpenPopups(form, 3));
         CloseTabSpy spy(&form);
         QCOMPARE(form.PageControl1->ActivePageIndex(), 4);
-        form.LastPressTime = 0;
+        form.StripControl().ForgetPress();
 
         for (const MouseStep& step : steps)
             Act(form, step);
@@ -182,7 +182,7 @@ private slots:
         QVERIFY(OpenPopups(form, 3));
         CloseTabSpy spy(&form);
         spy.PassThrough = true;
-        form.LastPressTime = 0;
+        form.StripControl().ForgetPress();
         Act(form, {MouseStep::Press, Qt::LeftButton, Spot::CloseButton, 2});
         QCOMPARE(form.PageControl1->ActivePageIndex(), 2);
         QCOMPARE(form.windowTitle(), QStringLiteral("Popup 0 - QuillmarkERP 1.0.0.2"));
@@ -196,10 +196,10 @@ private slots:
     {
         TFormMain& form = *form_;
         QVERIFY(OpenPopups(form, 2));
-        QVERIFY(WaitFor([&] { return !form.TimerRefreshTab->isActive(); }));
+        QVERIFY(WaitFor([&] { return !form.StripControl().Animating(); }));
         QWidget* strip = form.PageControl1->Strip();
         form.PageControl1->RepaintStrip();
-        const core::TRect close = form.TabInfos[2].CloseRect;
+        const core::TRect close = form.PageControl1->CloseRect(2);
         const QRect tab = form.PageControl1->TabRect(2);
         PaintCounter paints(strip);
 
@@ -219,7 +219,7 @@ private slots:
         for (const auto& move : moves) {
             paints.Reset();
             QTest::mouseMove(strip, move.pos);
-            QCOMPARE(form.PointerPos, move.pos);
+            QCOMPARE(form.PageControl1->Pointer(), std::optional<QPoint>(move.pos));
             QCoreApplication::sendPostedEvents();
             QCoreApplication::processEvents();
             if (move.repaints >= 0)
@@ -243,7 +243,7 @@ private slots:
         TFormMain& form = *form_;
         QVERIFY(OpenPopups(form, 1));
         TBrowserTab* popup = TabOfPage(form, 2);
-        TBrowserTab* start = form.FindTab(1);
+        TBrowserTab* start = form.Tabs().Find(1);
         QVERIFY(WaitFor([&] { return popup->Loaded && start->Loaded; }));
         const int startFrame = start->LoadingFrame;
         popup->Loaded = false;
@@ -253,7 +253,7 @@ private slots:
         form.PageControl1->RepaintStrip();
         QCOMPARE(popup->LoadingFrame, 12);
         for (int expected : {13, 14, 0, 1}) {
-            form.TimerRefreshTabTimer();
+            form.StripControl().AnimateLoading();
             QCOMPARE(popup->LoadingFrame, expected);
         }
         // A loaded tab's frame stays where it is.
@@ -280,11 +280,10 @@ private slots:
 
         // A page whose tab is hidden (a popup waiting for its tab) takes no room.
         form.PageControl1->Page(3)->SetTabVisible(false);
-        QCOMPARE(form.TabInfos[3].TabRect, core::TRect{});
-        QCOMPARE(form.TabInfos[3].CloseRect, core::TRect{});
-        QCOMPARE(form.TabInfos[4].TabRect, core::TabRect(2, 178));
-        QCOMPARE(form.TabInfos[4].CloseRect, core::CloseButtonRect(2, 178, CaptionTop(form)));
-        QCOMPARE(form.PageControl1->PageAtX(form.TabInfos[4].CloseRect.Left), 4);
+        QVERIFY(form.PageControl1->TabRect(3).isEmpty());
+        QCOMPARE(form.PageControl1->CloseRect(3), core::TRect{});
+        QCOMPARE(form.PageControl1->CloseRect(4), core::CloseButtonRect(2, 178, CaptionTop(form)));
+        QCOMPARE(form.PageControl1->PageAtX(form.PageControl1->CloseRect(4).Left), 4);
     }
 
     void startTabHasNoCloseImage()
@@ -294,7 +293,7 @@ private slots:
         ClickTab(form, 1);
         const QImage strip = form.PageControl1->Strip()->grab().toImage();
         const int W = form.PageControl1->TabWidth();
-        const core::TPoint image = core::CloseImagePos(W, form.TabInfos[1].CloseRect.Top);
+        const core::TPoint image = core::CloseImagePos(W, form.PageControl1->CloseRect(1).Top);
         auto uniform = [&](int pageIndex) {
             const int left = form.PageControl1->TabRect(pageIndex).left() + image.X;
             const QRgb first = strip.pixel(left, image.Y);
@@ -307,7 +306,7 @@ private slots:
         QVERIFY(uniform(1));
         QVERIFY(!uniform(2));
         // Its hit area is still kept.
-        QCOMPARE(form.TabInfos[1].CloseRect, ExpectedCloseRect(form, 1));
+        QCOMPARE(form.PageControl1->CloseRect(1), ExpectedCloseRect(form, 1));
     }
 
     void loadedTabShowsItsPagesIcon()
@@ -345,67 +344,6 @@ private slots:
         QToolTip::hideText();
     }
 
-    void pagesBeyondTheSlotsStillWork()
-    {
-        TFormMain& form = *form_;
-        // Plain tabs up to page 1024, so that the next popup opens page 1025.
-        for (int i = 0; i < TFormMain::TabInfoSlots - 2; ++i) {
-            TPopupInfo info;
-            info.Page = qobject_cast<TSkinTabSheet*>(form.SparePageWindow.data());
-            form.AddSparePage();
-            form.OpenPopupTab(info);
-        }
-        QCOMPARE(form.PageControl1->PageCount(), TFormMain::TabInfoSlots + 1);
-        // A client configured for this many tabs (MAXTABS) lets the next popup open.
-        form.PopupBounds =
-            core::TPopupBounds(TFormMain::TabInfoSlots + 2, core::TPopupBounds::DefaultChainLimit);
-        RunScript(form.FindTab(1), "window.open('/popup?i=far')");
-        const int far = TFormMain::TabInfoSlots;
-        QVERIFY(WaitFor([&] { return form.PageControl1->PageCount() == far + 2; }));
-        TSkinTabSheet* page = form.PageControl1->Page(far);
-        QVERIFY(WaitFor([&] { return page->Caption() == "Popup far"; }));
-        QCOMPARE(form.PageControl1->ActivePageIndex(), far);
-        const QString problem = PageLayoutProblem(form);
-        QVERIFY2(problem.isEmpty(), qPrintable(problem));
-
-        // Drawn, animated, pointed at and clicked without a slot.
-        QVERIFY(form.PageControl1->TabWidth() >= 1);
-        TBrowserTab* tab = form.FindTab(page->Tag);
-        QVERIFY(WaitFor([&] { return tab->Loaded; }));
-        tab->Loaded = false;
-        const int frame = tab->LoadingFrame;
-        form.TimerRefreshTabTimer();
-        QCOMPARE(tab->LoadingFrame, (frame + 1) % 15);
-        tab->Loaded = true;
-
-        CloseTabSpy spy(&form);
-        const QPoint onTab = form.PageControl1->TabRect(far).topLeft() + QPoint(0, 10);
-        QTest::mouseMove(form.PageControl1->Strip(), onTab);
-        form.LastPressTime = 0;
-        QTest::mouseClick(form.PageControl1->Strip(), Qt::MiddleButton, {}, onTab);
-        form.LastPressTime = 0;
-        QTest::mouseClick(form.PageControl1->Strip(), Qt::LeftButton, {}, onTab);
-        QCoreApplication::sendPostedEvents(&form, zph::WM_CLOSETAB);
-        QCOMPARE(spy.Indices(), QList<int>{});
-        QCOMPARE(form.PageControl1->ActivePageIndex(), far);
-
-        // Its loading is tracked and it closes like any other tab.
-        form.crmLoadingStateChange(nullptr, tab->Browser, true, false, false);
-        QCOMPARE(*form.LoadingPages, QList<qint32>{far});
-        spy.PassThrough = true;
-        form.LastPressTime = 0;
-        for (const MouseStep& step : DoubleClick(Spot::TabBody, far))
-            Act(form, step);
-        QCoreApplication::sendPostedEvents(&form, zph::WM_CLOSETAB);
-        QCOMPARE(spy.Indices(), QList<int>{far});
-        QCOMPARE(form.PageControl1->PageCount(), far + 1);
-        QVERIFY(form.LoadingPages->isEmpty());
-        QCOMPARE(form.PageControl1->ActivePageIndex(), far - 1);
-        Deliver(form, new TPageIndexMessage(500));
-        QCOMPARE(form.PageControl1->PageCount(), far);
-        form.PageControl1->RepaintStrip();
-    }
-
 private:
     static QPoint SpotPos(const TFormMain& form, Spot spot, int page)
     {
@@ -414,7 +352,7 @@ private:
         case Spot::TabBody:
             return pc->TabRect(page).topLeft() + QPoint(std::min(30, pc->TabWidth() / 2), 14);
         case Spot::CloseButton: {
-            const core::TRect& r = form.TabInfos[size_t(page)].CloseRect;
+            const core::TRect r = form.PageControl1->CloseRect(page);
             return QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
         }
         case Spot::BesideTabs:
@@ -441,7 +379,7 @@ private:
             QTest::mouseDClick(strip, step.button, {}, pos);
             break;
         case MouseStep::ElapseDoubleClickTime:
-            form.LastPressTime -= QGuiApplication::styleHints()->mouseDoubleClickInterval();
+            form.StripControl().ForgetPress();
             break;
         }
     }
@@ -465,12 +403,11 @@ private:
         const int W = form.PageControl1->TabWidth();
         for (int p = 1; p <= form.PageControl1->PageCount() - 2; ++p) {
             const core::TRect tab{(p - 1) * W, 0, p * W, core::TabHeight};
-            QCOMPARE(form.TabInfos[size_t(p)].TabRect, tab);
             const QRect strip = form.PageControl1->TabRect(p);
             QCOMPARE(
                 core::TRect({strip.left(), strip.top(), strip.right() + 1, strip.bottom() + 1}),
                 tab);
-            const core::TRect close = form.TabInfos[size_t(p)].CloseRect;
+            const core::TRect close = form.PageControl1->CloseRect(p);
             QCOMPARE(close, ExpectedCloseRect(form, p));
             QCOMPARE(close.Left, p * W - 19);
             QCOMPARE(form.PageControl1->PageAtX(close.Left), p);

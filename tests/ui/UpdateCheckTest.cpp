@@ -18,6 +18,7 @@
 #include "support/TestServer.h"
 #include "ui/FormMain.h"
 #include "ui/PostedMessages.h"
+#include "ui/ServiceTasks.h"
 
 using namespace testing_support;
 
@@ -269,7 +270,7 @@ private:
         auto mailbox = std::make_shared<TWindowMailbox>(&sink);
         std::atomic<bool> done = false;
         std::thread worker([&, deployment = CurrentDeployment()] {
-            TFormMain::CheckForUpdate(mailbox, deployment);
+            CheckForUpdate(mailbox, deployment);
             done = true;
         });
         const bool finished = WaitFor([&] { return done.load(); }, 60000);

@@ -1,5 +1,4 @@
-// The service connection: the start address with the workstation's identity, and the
-// check for a newer client.
+#include "ui/ServiceTasks.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -10,7 +9,6 @@
 #include <QStringDecoder>
 #include <QTimer>
 
-#include "core/CommonThread.h"
 #include "core/StartAddress.h"
 #include "core/UpdateCheck.h"
 #include "platform/DetachedProcess.h"
@@ -18,9 +16,7 @@
 #include "shared/Global.h"
 #include "shared/ZphConst.h"
 #include "ui/AppMessageBox.h"
-#include "ui/FormMain.h"
 #include "ui/PostedMessages.h"
-#include "ui/StartConnection.h"
 
 Q_LOGGING_CATEGORY(lcService, "quillmark.service")
 
@@ -103,15 +99,7 @@ std::string Gb18030ToUtf8(std::string_view bytes)
 
 } // namespace
 
-void TFormMain::StartBackgroundTasks()
-{
-    TWindowMailboxRef mailbox = mailbox_;
-    const TDeployment deployment = CurrentDeployment();
-    core::RunOnceInBackground([mailbox, deployment] { BuildStartUrl(mailbox, deployment); });
-    core::RunOnceInBackground([mailbox, deployment] { CheckForUpdate(mailbox, deployment); });
-}
-
-void TFormMain::BuildStartUrl(const TWindowMailboxRef& mailbox, const TDeployment& deployment)
+void BuildStartUrl(TWindowMailboxRef mailbox, TDeployment deployment)
 {
     try {
         const core::TWorkstationIdentity identity = platform::ReadWorkstationIdentity();
@@ -125,36 +113,7 @@ void TFormMain::BuildStartUrl(const TWindowMailboxRef& mailbox, const TDeploymen
     }
 }
 
-void TFormMain::ComposeStartUrlAgain()
-{
-    TWindowMailboxRef mailbox = mailbox_;
-    const TDeployment deployment = CurrentDeployment();
-    core::RunOnceInBackground([mailbox, deployment] { BuildStartUrl(mailbox, deployment); });
-}
-
-void TFormMain::WMLoadStartUrl(const QString& address)
-{
-    if (address.isEmpty()) {
-        // A retry that could not compose its address is tried again later.
-        if (StartView && startConnection_ && startConnection_->Composing) {
-            startConnection_->Composing = false;
-            ServiceUnreachable(QStringLiteral("the start address could not be composed"));
-        }
-        return;
-    }
-    StartUrl = address;
-    // Later start addresses are retries: they load in the start tab, if it is still open.
-    if (StartView)
-        StartView->Load(StartUrl);
-    else if (!startTabOpened_)
-        StartView = OpenAddressTab(StartUrl);
-    else
-        return;
-    startTabOpened_ = true;
-    AwaitStartPage();
-}
-
-void TFormMain::CheckForUpdate(const TWindowMailboxRef& mailbox, const TDeployment& deployment)
+void CheckForUpdate(TWindowMailboxRef mailbox, TDeployment deployment)
 {
     const QUrl url(deployment.ServiceBaseUrl() + QStringLiteral("/ver/ver.html"));
     QString fetchError;
@@ -194,12 +153,4 @@ void TFormMain::CheckForUpdate(const TWindowMailboxRef& mailbox, const TDeployme
         return;
     }
     mailbox->Post(new QEvent(WM_UPDATEACCEPTED));
-}
-
-void TFormMain::WMUpdateAccepted()
-{
-    ExitRequested = true;
-    Closing = true;
-    ConfirmExit = false;
-    close();
 }
