@@ -14,7 +14,6 @@
 #include "shared/ZphConst.h"
 #include "ui/AppMessageBox.h"
 #include "ui/ConfigFileCare.h"
-#include "ui/NotificationSound.h"
 #include "ui/PageZoom.h"
 #include "ui/PostedMessages.h"
 #include "ui/StartConnection.h"
@@ -28,7 +27,9 @@ TFormMain::TFormMain(const QString& appDir, TFormMainOptions options, QWidget* p
     setMinimumSize(640, 480);
     CreateControls();
     CreateTray();
-    CreateNotifications();
+    trayNotifier_ = std::make_unique<TTrayNotifier>(
+        TrayIcon1, this, [this] { NDownloadsClick(); },
+        [this](const QString& argument) { PostMessage(new TTipClickMessage(argument)); });
     CreateShortcuts();
     CreateBrowsing();
     CreateDownloads();
@@ -39,7 +40,6 @@ TFormMain::TFormMain(const QString& appDir, TFormMainOptions options, QWidget* p
 TFormMain::~TFormMain()
 {
     mailbox_->Close();
-    engine::SetNotificationPolicy({});
     // Views go first, so that no page event reaches a half-destroyed window.
     delete PageControl1;
     PageControl1 = nullptr;

@@ -6,12 +6,13 @@
 // FormMainStrip.cpp (strip drawing and mouse), FormMainPageEvents.cpp (page events),
 // FormMainService.cpp (start address and update check), FormMainWindows.cpp (secondary
 // windows), FormMainCommands.cpp (script dialogs, page commands, restarts),
-// FormMainNotifications.cpp (notifications, tip clicks, tray animation),
+// FormMainNotifications.cpp (tip clicks, notifications marked read),
 // FormMainContextMenu.cpp (context menu, picture saving), FormMainDownloads.cpp
 // (downloads panel, strip indicator, finished-download balloon), FormMainEnding.cpp
 // (ending on signals and the session's end), FormMainNativeWindow.cpp (the native window
 // made anew), FormMainRecovery.cpp (crashed renderers, an unreachable service),
 // FormMainPopupBounds.cpp (bounds on popups).
+// Owners of single concerns: TTrayNotifier (tray balloons and their blinking icon).
 //
 // Everything runs on the UI thread except BuildStartUrl and CheckForUpdate, which run
 // on their own worker threads and reach the window only through its mailbox (posted
@@ -32,11 +33,11 @@
 #include "core/PageRecovery.h"
 #include "core/PopupBounds.h"
 #include "engine/Chromium.h"
-#include "engine/Notifications.h"
 #include "ui/BrowserTab.h"
 #include "ui/FormMainOptions.h"
 #include "ui/PageControl.h"
 #include "ui/TabRegistry.h"
+#include "ui/TrayNotifier.h"
 #include "ui/WindowMailbox.h"
 
 namespace core {
@@ -48,15 +49,13 @@ namespace platform {
 class InstanceLock;
 }
 namespace engine {
-class TDownload;
 class TDownloadList;
-} // namespace engine
+}
 class QWebEngineView;
 class TBrowsingCommands;
 class TDownloadIndicator;
 class TFormDownloads;
 struct TStartConnection;
-class TNotificationSound;
 class THeldBackNote;
 
 class TFormMain : public QMainWindow {
@@ -130,21 +129,7 @@ public:
     // A restart (cache clearing or re-login) has been asked for; there is at most one.
     bool RestartRequested = false;
 
-    // Notifications. The tip on the tray's balloon and the one waiting for it: a flood
-    // shows one balloon at a time, and only the latest waits.
-    struct TTrayTip {
-        QString Title;
-        QString Body;
-        QString Argument; // posted with 2029 when the balloon is clicked
-        // A finished download's balloon: a click opens the downloads panel instead.
-        bool OpensDownloads = false;
-    };
-    std::optional<TTrayTip> ShownTip;
-    std::optional<TTrayTip> WaitingTip;
-    // Notifications came while the window was not in front: the tray icon blinks.
-    bool UnreadTips = false;
-    QTimer* TimerTipBalloon = nullptr;
-    QTimer* TimerTrayAnimation = nullptr;
+    TTrayNotifier& TrayNotifier() const { return *trayNotifier_; }
 
     // Life and tray.
     void FormCreate();
@@ -257,8 +242,7 @@ public:
     // the command; the question closes (as No) when that page goes away.
     void NReloginClick(const engine::JsDialogCallbackRef& askingPage = nullptr);
 
-    // Notifications and tip clicks.
-    void ShowNotification(const engine::Notification& notification);
+    // Tip clicks.
     void WMTipClick(const QString& argument);
     // The window is in front again: the tray icon stops blinking.
     void MarkTipsRead();
@@ -315,7 +299,6 @@ protected:
 private:
     void CreateControls();
     void CreateTray();
-    void CreateNotifications();
     void WireBrowserView(engine::TChromium* view);
     void CreateShortcuts();
     // Writes [SYSTEM] HANDLE, the native window's id, for a second start to find.
@@ -332,13 +315,7 @@ private:
     core::TRestartPaths RestartPaths() const;
     // Starts `command` in AppDir; it waits by itself until this client has ended.
     bool StartRestart(const std::vector<std::string>& command, QString* error);
-    // Shows the tip on the tray's balloon, or after the one shown now.
-    void QueueBalloon(const TTrayTip& tip);
-    void ShowBalloon(const TTrayTip& tip);
     void CreateDownloads();
-    void DownloadFinished(const engine::TDownload* download);
-    void TipBalloonEnded();
-    void AnimateTrayIcon();
     void ReadPopupBounds(const core::IniFile& ini);
     void HoldBackPopup(core::TPopupBounds::TVerdict verdict);
     void HoldBackWindow();
@@ -368,10 +345,9 @@ private:
     std::optional<Qt::WindowStates> restoringState_;
     // The window has accepted its close: the client ends.
     bool closeAccepted_ = false;
-    std::unique_ptr<TNotificationSound> notificationSound_;
-    int trayFrame_ = 0;
     QString pictureFolder_;
     TWindowMailboxRef mailbox_;
     std::unique_ptr<TStartConnection> startConnection_;
     bool startTabOpened_ = false;
+    std::unique_ptr<TTrayNotifier> trayNotifier_;
 };

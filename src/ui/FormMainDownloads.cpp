@@ -25,7 +25,11 @@ void TFormMain::CreateDownloads()
     };
     connect(Downloads, &engine::TDownloadList::Changed, this, countRunning);
     connect(Downloads, &engine::TDownloadList::Removed, this, countRunning);
-    connect(Downloads, &engine::TDownloadList::Finished, this, &TFormMain::DownloadFinished);
+    connect(Downloads, &engine::TDownloadList::Finished, this,
+            [this](const engine::TDownload* download) {
+                if (!Closing)
+                    TrayNotifier().DownloadFinished(download->FileName());
+            });
 }
 
 void TFormMain::NDownloadsClick()
@@ -33,13 +37,4 @@ void TFormMain::NDownloadsClick()
     if (!FormDownloads)
         FormDownloads = new TFormDownloads(Downloads, this);
     FormDownloads->ShowInFront();
-}
-
-void TFormMain::DownloadFinished(const engine::TDownload* download)
-{
-    if (Closing || !SystemSettings.PopupHint || (isVisible() && !isMinimized()))
-        return;
-    TTrayTip tip{QStringLiteral("下载完成"), download->FileName(), QString()};
-    tip.OpensDownloads = true;
-    QueueBalloon(tip);
 }
