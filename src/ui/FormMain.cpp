@@ -151,7 +151,7 @@ void TFormMain::FormCreate()
     SystemSettings.AutoStart = ini.ReadString("SYSTEM", "AUTOSTART", "1") == "1";
     SystemSettings.SoundHint = ini.ReadString("SYSTEM", "SOUNDHINT", "1") == "1";
     SystemSettings.PopupHint = ini.ReadString("SYSTEM", "POPUPHINT", "1") == "1";
-    ReadPopupBounds(ini);
+    popupGate_ = std::make_unique<TPopupGate>(ini, PageControl1->Strip());
 
     const QRect workArea = screen()->availableGeometry();
     const qint64 left = ini.ReadInteger("WIN", "LEFT", 0);

@@ -10,9 +10,9 @@
 // FormMainContextMenu.cpp (context menu, picture saving), FormMainDownloads.cpp
 // (downloads panel, strip indicator, finished-download balloon), FormMainEnding.cpp
 // (ending on signals and the session's end), FormMainNativeWindow.cpp (the native window
-// made anew), FormMainRecovery.cpp (crashed renderers, an unreachable service),
-// FormMainPopupBounds.cpp (bounds on popups).
-// Owners of single concerns: TTrayNotifier (tray balloons and their blinking icon).
+// made anew), FormMainRecovery.cpp (crashed renderers, an unreachable service).
+// Owners of single concerns: TTrayNotifier (tray balloons and their blinking icon),
+// TPopupGate (bounds on popups and secondary windows).
 //
 // Everything runs on the UI thread except BuildStartUrl and CheckForUpdate, which run
 // on their own worker threads and reach the window only through its mailbox (posted
@@ -31,19 +31,18 @@
 
 #include "core/DialogFloodGuard.h"
 #include "core/PageRecovery.h"
-#include "core/PopupBounds.h"
 #include "engine/Chromium.h"
 #include "ui/BrowserTab.h"
 #include "ui/FormMainOptions.h"
 #include "ui/PageControl.h"
+#include "ui/PopupGate.h"
 #include "ui/TabRegistry.h"
 #include "ui/TrayNotifier.h"
 #include "ui/WindowMailbox.h"
 
 namespace core {
-class IniFile;
 struct TRestartPaths;
-} // namespace core
+}
 struct TDeployment;
 namespace platform {
 class InstanceLock;
@@ -56,7 +55,6 @@ class TBrowsingCommands;
 class TDownloadIndicator;
 class TFormDownloads;
 struct TStartConnection;
-class THeldBackNote;
 
 class TFormMain : public QMainWindow {
     Q_OBJECT
@@ -194,14 +192,7 @@ public:
     // Opens the address of the tab closed last as a new tab; does nothing when none is left.
     void ReopenClosedTab();
 
-    // Bounds on popups (FormMainPopupBounds.cpp): [SYSTEM] MAXTABS open tabs, and
-    // MAXPOPUPS popups without a user gesture per chain in any 10 s, read at creation.
-    // A popup over a bound is not opened; the strip's note tells how many were held back.
-    core::TPopupBounds PopupBounds{core::TPopupBounds::DefaultMaxTabs,
-                                   core::TPopupBounds::DefaultChainLimit};
-    // What the bounds held back: popups, and secondary windows over [SYSTEM] MAXWINDOWS.
-    THeldBackNote* PopupNote = nullptr;
-    THeldBackNote* WindowNote = nullptr;
+    TPopupGate& PopupGate() const { return *popupGate_; }
 
     // Strip drawing and mouse.
     void PageControl1DrawSkinTab(int p, const QRect& rect, QPainter& canvas);
@@ -316,9 +307,6 @@ private:
     // Starts `command` in AppDir; it waits by itself until this client has ended.
     bool StartRestart(const std::vector<std::string>& command, QString* error);
     void CreateDownloads();
-    void ReadPopupBounds(const core::IniFile& ini);
-    void HoldBackPopup(core::TPopupBounds::TVerdict verdict);
-    void HoldBackWindow();
     // Recovery (FormMainRecovery.cpp).
     TStartConnection& StartConnection();
     void AwaitStartPage();
@@ -350,4 +338,6 @@ private:
     std::unique_ptr<TStartConnection> startConnection_;
     bool startTabOpened_ = false;
     std::unique_ptr<TTrayNotifier> trayNotifier_;
+    // Made by FormCreate, once config.ini has been tidied.
+    std::unique_ptr<TPopupGate> popupGate_;
 };

@@ -8,9 +8,7 @@
 #include "shared/ZphConst.h"
 #include "ui/FormMain.h"
 #include "ui/LanguageHeader.h"
-#include "ui/PopupRefusal.h"
 #include "ui/PostedMessages.h"
-#include "ui/SteadyClock.h"
 
 Q_LOGGING_CATEGORY(lcPageEvents, "quillmark.ui.page")
 
@@ -56,12 +54,8 @@ void TFormMain::crmBeforePopup(engine::TChromium* sender, const engine::BrowserR
         return;
     // Every popup of a chain reports through the view the chain started from.
     const int openTabs = PageControl1->PageCount() - 2;
-    const auto verdict =
-        PopupBounds.Admit(sender->Tag, userGesture, openTabs, qint64(SteadyMilliseconds()));
-    if (verdict != core::TPopupBounds::Open) {
+    if (!PopupGate().AdmitPopup(sender->Tag, userGesture, openTabs, browser->Page())) {
         Result = true;
-        HoldBackPopup(verdict);
-        RefuseScriptPopups(browser->Page());
         return;
     }
 

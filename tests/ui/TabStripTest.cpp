@@ -357,8 +357,8 @@ private slots:
         }
         QCOMPARE(form.PageControl1->PageCount(), TFormMain::TabInfoSlots + 1);
         // A client configured for this many tabs (MAXTABS) lets the next popup open.
-        form.PopupBounds =
-            core::TPopupBounds(TFormMain::TabInfoSlots + 2, core::TPopupBounds::DefaultChainLimit);
+        form.PopupGate().SetBounds(
+            core::TPopupBounds(TFormMain::TabInfoSlots + 2, core::TPopupBounds::DefaultChainLimit));
         RunScript(form.FindTab(1), "window.open('/popup?i=far')");
         const int far = TFormMain::TabInfoSlots;
         QVERIFY(WaitFor([&] { return form.PageControl1->PageCount() == far + 2; }));
