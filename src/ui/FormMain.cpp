@@ -15,12 +15,13 @@
 #include "ui/AppMessageBox.h"
 #include "ui/ConfigFileCare.h"
 #include "ui/DownloadIndicator.h"
-#include "ui/NotificationSound.h"
 #include "ui/PageZoom.h"
+#include "ui/PopupGate.h"
 #include "ui/PostedMessages.h"
 #include "ui/ServiceConnection.h"
 #include "ui/StripController.h"
 #include "ui/TabBook.h"
+#include "ui/TrayNotifier.h"
 
 Q_LOGGING_CATEGORY(lcMain, "quillmark.ui")
 
@@ -31,7 +32,9 @@ TFormMain::TFormMain(const QString& appDir, TFormMainOptions options, QWidget* p
     setMinimumSize(640, 480);
     CreateControls();
     CreateTray();
-    CreateNotifications();
+    trayNotifier_ = std::make_unique<TTrayNotifier>(
+        TrayIcon1, this, [this] { NDownloadsClick(); },
+        [this](const QString& argument) { PostMessage(new TTipClickMessage(argument)); });
     CreateShortcuts();
     CreateBrowsing();
     CreateDownloads();
@@ -42,7 +45,6 @@ TFormMain::TFormMain(const QString& appDir, TFormMainOptions options, QWidget* p
 TFormMain::~TFormMain()
 {
     mailbox_->Close();
-    engine::SetNotificationPolicy({});
     // Views go first, so that no page event reaches a half-destroyed window.
     delete PageControl1;
     PageControl1 = nullptr;
@@ -163,7 +165,7 @@ void TFormMain::FormCreate()
     SystemSettings.AutoStart = ini.ReadString("SYSTEM", "AUTOSTART", "1") == "1";
     SystemSettings.SoundHint = ini.ReadString("SYSTEM", "SOUNDHINT", "1") == "1";
     SystemSettings.PopupHint = ini.ReadString("SYSTEM", "POPUPHINT", "1") == "1";
-    ReadPopupBounds(ini);
+    popupGate_ = std::make_unique<TPopupGate>(ini, PageControl1->Strip());
 
     const QRect workArea = screen()->availableGeometry();
     const qint64 left = ini.ReadInteger("WIN", "LEFT", 0);

@@ -17,35 +17,31 @@
 #include <optional>
 
 #include "core/DialogFloodGuard.h"
-#include "core/PopupBounds.h"
 #include "engine/Chromium.h"
-#include "engine/Notifications.h"
 #include "ui/BrowserTab.h"
 #include "ui/FormMainOptions.h"
 #include "ui/PageControl.h"
 #include "ui/WindowMailbox.h"
 
 namespace core {
-class IniFile;
 struct TRestartPaths;
-} // namespace core
+}
 struct TDeployment;
 namespace platform {
 class InstanceLock;
 }
 namespace engine {
-class TDownload;
 class TDownloadList;
-} // namespace engine
+}
 class QWebEngineView;
 class TBrowsingCommands;
 class TDownloadIndicator;
 class TFormDownloads;
+class TPopupGate;
 class TServiceConnection;
 class TStripController;
 class TTabBook;
-class TNotificationSound;
-class THeldBackNote;
+class TTrayNotifier;
 
 class TFormMain : public QMainWindow {
     Q_OBJECT
@@ -92,6 +88,7 @@ public:
     TTabBook& Tabs() const { return *tabs_; }
     TStripController& StripControl() const { return *strip_; }
     TServiceConnection& Service() const { return *service_; }
+    TPopupGate& PopupGate() const { return *popupGate_; }
 
     // Browsing: find, zoom, printing and the browsing keys for the active tab.
     TBrowsingCommands* Browsing = nullptr;
@@ -101,21 +98,7 @@ public:
     // A restart (cache clearing or re-login) has been asked for; there is at most one.
     bool RestartRequested = false;
 
-    // Notifications. The tip on the tray's balloon and the one waiting for it: a flood
-    // shows one balloon at a time, and only the latest waits.
-    struct TTrayTip {
-        QString Title;
-        QString Body;
-        QString Argument; // posted with 2029 when the balloon is clicked
-        // A finished download's balloon: a click opens the downloads panel instead.
-        bool OpensDownloads = false;
-    };
-    std::optional<TTrayTip> ShownTip;
-    std::optional<TTrayTip> WaitingTip;
-    // Notifications came while the window was not in front: the tray icon blinks.
-    bool UnreadTips = false;
-    QTimer* TimerTipBalloon = nullptr;
-    QTimer* TimerTrayAnimation = nullptr;
+    TTrayNotifier& TrayNotifier() const { return *trayNotifier_; }
 
     // Life and tray.
     void FormCreate();
@@ -161,15 +144,6 @@ public:
                           const QUrl& url);
     void crmPrint(engine::TChromium* sender, const engine::BrowserRef& browser);
 
-    // Bounds on popups (FormMainPopupBounds.cpp): [SYSTEM] MAXTABS open tabs, and
-    // MAXPOPUPS popups without a user gesture per chain in any 10 s, read at creation.
-    // A popup over a bound is not opened; the strip's note tells how many were held back.
-    core::TPopupBounds PopupBounds{core::TPopupBounds::DefaultMaxTabs,
-                                   core::TPopupBounds::DefaultChainLimit};
-    // What the bounds held back: popups, and secondary windows over [SYSTEM] MAXWINDOWS.
-    THeldBackNote* PopupNote = nullptr;
-    THeldBackNote* WindowNote = nullptr;
-
     // Secondary windows. The two dialogs are modal; their menu item is disabled while
     // one is open, and a second call brings the open one to the front.
     void NSettingClick();
@@ -191,8 +165,7 @@ public:
     // the command; the question closes (as No) when that page goes away.
     void NReloginClick(const engine::JsDialogCallbackRef& askingPage = nullptr);
 
-    // Notifications and tip clicks.
-    void ShowNotification(const engine::Notification& notification);
+    // Tip clicks.
     void WMTipClick(const QString& argument);
     // The window is in front again: the tray icon stops blinking.
     void MarkTipsRead();
@@ -236,7 +209,6 @@ protected:
 private:
     void CreateControls();
     void CreateTray();
-    void CreateNotifications();
     void WireBrowserView(engine::TChromium* view);
     void CreateShortcuts();
     // Writes [SYSTEM] HANDLE, the native window's id, for a second start to find.
@@ -251,16 +223,7 @@ private:
     core::TRestartPaths RestartPaths() const;
     // Starts `command` in AppDir; it waits by itself until this client has ended.
     bool StartRestart(const std::vector<std::string>& command, QString* error);
-    // Shows the tip on the tray's balloon, or after the one shown now.
-    void QueueBalloon(const TTrayTip& tip);
-    void ShowBalloon(const TTrayTip& tip);
     void CreateDownloads();
-    void DownloadFinished(const engine::TDownload* download);
-    void TipBalloonEnded();
-    void AnimateTrayIcon();
-    void ReadPopupBounds(const core::IniFile& ini);
-    void HoldBackPopup(core::TPopupBounds::TVerdict verdict);
-    void HoldBackWindow();
     // The browsing keys (FormMainBrowsing.cpp).
     void CreateBrowsing();
 
@@ -279,11 +242,12 @@ private:
     std::optional<Qt::WindowStates> restoringState_;
     // The window has accepted its close: the client ends.
     bool closeAccepted_ = false;
-    std::unique_ptr<TNotificationSound> notificationSound_;
-    int trayFrame_ = 0;
     QString pictureFolder_;
     TWindowMailboxRef mailbox_;
     std::unique_ptr<TTabBook> tabs_;
     TStripController* strip_ = nullptr;
     TServiceConnection* service_ = nullptr;
+    std::unique_ptr<TTrayNotifier> trayNotifier_;
+    // Made by FormCreate, once config.ini has been tidied.
+    std::unique_ptr<TPopupGate> popupGate_;
 };

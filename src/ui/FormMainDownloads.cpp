@@ -11,6 +11,7 @@
 #include "ui/FormDownloads.h"
 #include "ui/FormMain.h"
 #include "ui/StripController.h"
+#include "ui/TrayNotifier.h"
 
 void TFormMain::CreateDownloads()
 {
@@ -27,7 +28,11 @@ void TFormMain::CreateDownloads()
     };
     connect(Downloads, &engine::TDownloadList::Changed, this, countRunning);
     connect(Downloads, &engine::TDownloadList::Removed, this, countRunning);
-    connect(Downloads, &engine::TDownloadList::Finished, this, &TFormMain::DownloadFinished);
+    connect(Downloads, &engine::TDownloadList::Finished, this,
+            [this](const engine::TDownload* download) {
+                if (!Closing)
+                    TrayNotifier().DownloadFinished(download->FileName());
+            });
 }
 
 void TFormMain::NDownloadsClick()
@@ -35,13 +40,4 @@ void TFormMain::NDownloadsClick()
     if (!FormDownloads)
         FormDownloads = new TFormDownloads(Downloads, this);
     FormDownloads->ShowInFront();
-}
-
-void TFormMain::DownloadFinished(const engine::TDownload* download)
-{
-    if (Closing || !SystemSettings.PopupHint || (isVisible() && !isMinimized()))
-        return;
-    TTrayTip tip{QStringLiteral("下载完成"), download->FileName(), QString()};
-    tip.OpensDownloads = true;
-    QueueBalloon(tip);
 }

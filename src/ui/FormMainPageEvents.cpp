@@ -7,7 +7,7 @@
 #include "shared/ZphConst.h"
 #include "ui/FormMain.h"
 #include "ui/LanguageHeader.h"
-#include "ui/PopupRefusal.h"
+#include "ui/PopupGate.h"
 #include "ui/PostedMessages.h"
 #include "ui/ServiceConnection.h"
 #include "ui/SteadyClock.h"
@@ -43,12 +43,8 @@ void TFormMain::crmBeforePopup(engine::TChromium* sender, const engine::BrowserR
         return;
     // Every popup of a chain reports through the view the chain started from.
     const int openTabs = PageControl1->PageCount() - 2;
-    const auto verdict =
-        PopupBounds.Admit(sender->Tag, userGesture, openTabs, qint64(SteadyMilliseconds()));
-    if (verdict != core::TPopupBounds::Open) {
+    if (!PopupGate().AdmitPopup(sender->Tag, userGesture, openTabs, browser->Page())) {
         Result = true;
-        HoldBackPopup(verdict);
-        RefuseScriptPopups(browser->Page());
         return;
     }
 

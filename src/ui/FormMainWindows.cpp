@@ -9,7 +9,7 @@
 #include "ui/FormBrowser.h"
 #include "ui/FormMain.h"
 #include "ui/FormSetting.h"
-#include "ui/WindowBounds.h"
+#include "ui/PopupGate.h"
 
 Q_LOGGING_CATEGORY(lcWindows, "quillmark.ui.windows")
 
@@ -54,12 +54,6 @@ void TFormMain::NAboutClick()
 
 void TFormMain::WMOpenBrowserWindow(const QString& address)
 {
-    TWindowBounds& bounds = TWindowBounds::Instance();
-    const int chain = bounds.NewChain();
-    if (bounds.Admit(chain, true) != core::TPopupBounds::Open) {
-        HoldBackWindow();
-        return;
-    }
-    bounds.Made();
-    TFormBrowser::Open(address, chain);
+    if (const std::optional<int> chain = PopupGate().AdmitWindow())
+        TFormBrowser::Open(address, *chain);
 }

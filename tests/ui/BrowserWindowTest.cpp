@@ -22,7 +22,6 @@
 #include "ui/AppMessageBox.h"
 #include "ui/FindBar.h"
 #include "ui/FormBrowser.h"
-#include "ui/HeldBackNote.h"
 #include "ui/PostedMessages.h"
 #include "ui/WindowBounds.h"
 
@@ -181,7 +180,7 @@ private slots:
         QVERIFY(WaitFor([&] { return notes.first()->text() == told; }));
         // So is an address handed over while the cap is reached, on the main window.
         Open("/popup?i=0");
-        QVERIFY(form_->WindowNote && form_->WindowNote->Count() == 1);
+        QCOMPARE(form_->PopupGate().WindowsHeldBack(), 1);
         QTest::qWait(300);
         QCOMPARE(BrowserWindows().size(), cap);
         QCOMPARE(EngineWindows(), 0);

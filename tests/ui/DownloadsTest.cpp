@@ -157,9 +157,9 @@ private slots:
         QCOMPARE(download->TargetPath(), target);
         QCOMPARE(PartFiles(*form), QStringList());
         QVERIFY(!form->DownloadIndicator->isVisible());
-        QVERIFY(form->ShownTip);
-        QCOMPARE(form->ShownTip->Title, QStringLiteral("下载完成"));
-        QCOMPARE(form->ShownTip->Body, QStringLiteral("big.bin"));
+        const TTrayNotifier& tray = form->TrayNotifier();
+        QVERIFY(tray.Shown() && tray.Shown()->Title == QStringLiteral("下载完成"));
+        QCOMPARE(tray.Shown()->Body, QStringLiteral("big.bin"));
         emit form->TrayIcon1->messageClicked();
         QVERIFY(panel->isVisible());
 
@@ -169,7 +169,7 @@ private slots:
         QCOMPARE(desktop_.Opened,
                  (QList<QUrl>{QUrl::fromLocalFile(target), QUrl::fromLocalFile(place_.path())}));
 
-        QVERIFY(!form->ShownTip);
+        QVERIFY(!tray.Shown());
 
         // Without PopupHint a download ends out of sight silently.
         SystemSettings.PopupHint = false;
@@ -180,7 +180,7 @@ private slots:
         form->close();
         QVERIFY(WaitFor([&] { return form->Downloads->Items()[1]->State() == State::Done; }));
         SystemSettings.PopupHint = true;
-        QVERIFY(!form->ShownTip);
+        QVERIFY(!tray.Shown());
         QCOMPARE(panel->Rows().size(), 2);
         QCOMPARE(panel->Rows()[0]->Download(), form->Downloads->Items()[1]);
     }

@@ -17,9 +17,11 @@
 #include "support/TestHelpers.h"
 #include "support/TestServer.h"
 #include "ui/FormMain.h"
+#include "ui/PopupGate.h"
 #include "ui/ServiceConnection.h"
 #include "ui/StripController.h"
 #include "ui/TabBook.h"
+#include "ui/TrayNotifier.h"
 
 namespace testing_support {
 

@@ -97,18 +97,18 @@ private slots:
         TBrowserTab* start = form.Tabs().Find(1);
         RunScript(start, QStringLiteral("notify('审批提醒', '新的审批 3 条'%1)")
                              .arg(tag.isNull() ? QString() : ", " + ScriptString(tag)));
-        QVERIFY(WaitFor([&] { return form.ShownTip.has_value(); }));
-        QCOMPARE(form.ShownTip->Title, QStringLiteral("审批提醒"));
-        QCOMPARE(form.ShownTip->Body, QStringLiteral("新的审批 3 条"));
-        QCOMPARE(form.ShownTip->Argument, argument);
-        QVERIFY(form.UnreadTips && form.TimerTrayAnimation->isActive());
+        const TTrayNotifier& tray = form.TrayNotifier();
+        QVERIFY(WaitFor([&] { return tray.Shown(); }));
+        QCOMPARE(tray.Shown()->Title, QStringLiteral("审批提醒"));
+        QCOMPARE(tray.Shown()->Body, QStringLiteral("新的审批 3 条"));
+        QCOMPARE(tray.Shown()->Argument, argument);
+        QVERIFY(tray.Unread());
 
         emit form.TrayIcon1->messageClicked();
         QVERIFY(WaitFor([&] { return PageTitle(start) == CodePoints(argument); }));
         QVERIFY(form.isVisible());
-        QVERIFY(!form.UnreadTips && !form.TimerTrayAnimation->isActive());
+        QVERIFY(!tray.Unread() && !tray.Shown());
         QCOMPARE(PageTitle(TabOfPage(form, 2)), QStringLiteral("Popup 0"));
-        QVERIFY(!form.ShownTip);
     }
 
     void otherOriginsAreDenied()
@@ -123,22 +123,22 @@ private slots:
         TBrowserTab* other = TabOfPage(form, 2);
         RunScript(other, QStringLiteral("notify('from elsewhere', 'body', 'x')"));
         QVERIFY(WaitFor([&] { return PageTitle(other) == QLatin1String("permission:denied"); }));
-        QVERIFY(!form.ShownTip && !form.UnreadTips);
+        QVERIFY(!form.TrayNotifier().Shown() && !form.TrayNotifier().Unread());
     }
 
     // A flood keeps the first balloon up and only the latest waiting for it.
     void floodShowsOneBalloonAtATime()
     {
-        TFormMain& form = *form_;
-        TBrowserTab* start = form.Tabs().Find(1);
+        const TTrayNotifier& tray = form_->TrayNotifier();
+        TBrowserTab* start = form_->Tabs().Find(1);
         RunScript(start, QStringLiteral("(async () => { for (let i = 0; i < 200; ++i)"
                                         "  await notify('n' + i, 'body ' + i, 'n' + i); })()"));
-        QVERIFY(WaitFor([&] { return form.WaitingTip && form.WaitingTip->Argument == "n199"; }));
-        QCOMPARE(form.ShownTip->Argument, QStringLiteral("n0"));
-        emit form.TrayIcon1->messageClicked();
+        QVERIFY(WaitFor([&] { return tray.Waiting() && tray.Waiting()->Argument == "n199"; }));
+        QCOMPARE(tray.Shown()->Argument, QStringLiteral("n0"));
+        emit form_->TrayIcon1->messageClicked();
         QVERIFY(WaitFor([&] { return PageTitle(start) == CodePoints("n0"); }));
-        QCOMPARE(form.ShownTip->Argument, QStringLiteral("n199"));
-        QVERIFY(!form.WaitingTip);
+        QCOMPARE(tray.Shown()->Argument, QStringLiteral("n199"));
+        QVERIFY(!tray.Waiting());
     }
 
     // Message 2029 itself: the service tab's page gets the argument, a minimised window

@@ -10,7 +10,6 @@
 #include "MainWindowFixture.h"
 #include "WindowLifeSupport.h"
 #include "engine/BrowserView.h"
-#include "ui/HeldBackNote.h"
 
 using namespace testing_support;
 
@@ -174,12 +173,11 @@ private slots:
         QFETCH(int, maxTabs);
         QFETCH(int, chainLimit);
         TFormMain& form = *form_;
-        form.PopupBounds = core::TPopupBounds(maxTabs, chainLimit);
+        form.PopupGate().SetBounds(core::TPopupBounds(maxTabs, chainLimit));
         // Five popups, three of them within the bound: no page is left without its tab.
         RunScript(form.Tabs().Find(1), "for (let i = 0; i < 5; ++i) window.open('/popup?i=' + i)");
-        QVERIFY(WaitFor([&] {
-            return form.PopupNote && form.PopupNote->Count() >= 1 && VisibleTabs(form) == 4;
-        }));
+        QVERIFY(WaitFor(
+            [&] { return form.PopupGate().PopupsHeldBack() >= 1 && VisibleTabs(form) == 4; }));
         QVERIFY(WaitFor([&] { return form.PageControl1->Page(4)->Caption() == "Popup 2"; }));
         QTest::qWait(300);
         QCOMPARE(VisibleTabs(form), 4);
@@ -210,7 +208,7 @@ private slots:
         QTest::qWait(500);
         QCOMPARE(VisibleTabs(form), 2);
         QCOMPARE(form.PageControl1->PageCount(), 4);
-        QVERIFY(!form.PopupNote);
+        QCOMPARE(form.PopupGate().PopupsHeldBack(), 0);
     }
 
     void burstOfPopupsGivesOneTabEach()
