@@ -5,13 +5,13 @@
 // by concern: FormMain.cpp (life and tray), FormMainTabs.cpp (tab registry),
 // FormMainStrip.cpp (strip drawing and mouse), FormMainPageEvents.cpp (page events),
 // FormMainService.cpp (start address and update check), FormMainWindows.cpp (secondary
-// windows), FormMainCommands.cpp (script dialogs, page commands, restarts),
+// windows), FormMainCommands.cpp (script dialogs and page commands, see TRestarter),
 // FormMainNotifications.cpp (notifications, tip clicks, tray animation),
 // FormMainContextMenu.cpp (context menu, picture saving), FormMainDownloads.cpp
 // (downloads panel, strip indicator, finished-download balloon), FormMainEnding.cpp
-// (ending on signals and the session's end), FormMainNativeWindow.cpp (the native window
-// made anew), FormMainRecovery.cpp (crashed renderers, an unreachable service),
-// FormMainPopupBounds.cpp (bounds on popups).
+// (ending on signals and the session's end), FormMainRecovery.cpp (crashed renderers, an
+// unreachable service), FormMainPopupBounds.cpp (bounds on popups). Where the window is:
+// TWindowPlacement.
 //
 // Everything runs on the UI thread except BuildStartUrl and CheckForUpdate, which run
 // on their own worker threads and reach the window only through its mailbox (posted
@@ -28,7 +28,6 @@
 #include <memory>
 #include <optional>
 
-#include "core/DialogFloodGuard.h"
 #include "core/PageRecovery.h"
 #include "core/PopupBounds.h"
 #include "engine/Chromium.h"
@@ -36,17 +35,15 @@
 #include "ui/BrowserTab.h"
 #include "ui/FormMainOptions.h"
 #include "ui/PageControl.h"
+#include "ui/Restarter.h"
 #include "ui/TabRegistry.h"
 #include "ui/WindowMailbox.h"
+#include "ui/WindowPlacement.h"
 
 namespace core {
 class IniFile;
-struct TRestartPaths;
 } // namespace core
 struct TDeployment;
-namespace platform {
-class InstanceLock;
-}
 namespace engine {
 class TDownload;
 class TDownloadList;
@@ -64,20 +61,15 @@ class TFormMain : public QMainWindow {
 public:
     static constexpr int TabInfoSlots = 1025;
 
-    // appDir: the application directory with a trailing separator.
-    explicit TFormMain(const QString& appDir, TFormMainOptions options = {},
-                       QWidget* parent = nullptr);
+    // The window's files are in AppDir, which must be set before.
+    explicit TFormMain(TFormMainOptions options = {}, QWidget* parent = nullptr);
     ~TFormMain() override;
 
     // Shows the window in the state read from config.ini.
     void ShowInitial();
-    // The lock that keeps other instances out. Start-up owns it and releases it last,
-    // after the engine has shut down; a restart waits for it. Null: no restart can wait.
-    void SetInstanceMutex(const platform::InstanceLock* lock);
     // False on a desktop without a system tray: hiding would leave no way back.
     bool TrayAvailable;
-    // Window state as stored in [WIN] STATE: 0 normal, 1 minimized, 2 maximized.
-    int WindowStateValue() const;
+    TWindowPlacement& WindowPlacement() const { return *placement_; }
 
     // Flags of the close path (UI thread only): ExitRequested false makes a close request
     // hide the window, ConfirmExit makes it ask first, Closing silences page events and
@@ -125,10 +117,7 @@ public:
     static constexpr int ClosedTabsKept = 10;
     QStringList ClosedTabs;
 
-    // Script dialogs: pages that show box after box may be silenced.
-    core::TDialogFloodGuard DialogFlood;
-    // A restart (cache clearing or re-login) has been asked for; there is at most one.
-    bool RestartRequested = false;
+    TRestarter& Restarter() const { return *restarter_; }
 
     // Notifications. The tip on the tray's balloon and the one waiting for it: a flood
     // shows one balloon at a time, and only the latest waits.
@@ -318,20 +307,9 @@ private:
     void CreateNotifications();
     void WireBrowserView(engine::TChromium* view);
     void CreateShortcuts();
-    // Writes [SYSTEM] HANDLE, the native window's id, for a second start to find.
-    void PublishWindowHandle();
-    // The native window has gone or been made anew; the window's state has changed.
-    void NativeWindowChanged();
-    void WindowStateChanged();
     void StartBackgroundTasks();
     void HideToTray();
     void SwitchTab(int step);
-    void ShowPageDialog(const engine::BrowserRef& browser, engine::TJsDialogType dialogType,
-                        const QString& messageText, const QString& defaultPromptText,
-                        const engine::JsDialogCallbackRef& callback);
-    core::TRestartPaths RestartPaths() const;
-    // Starts `command` in AppDir; it waits by itself until this client has ended.
-    bool StartRestart(const std::vector<std::string>& command, QString* error);
     // Shows the tip on the tray's balloon, or after the one shown now.
     void QueueBalloon(const TTrayTip& tip);
     void ShowBalloon(const TTrayTip& tip);
@@ -353,19 +331,9 @@ private:
     // The browsing keys (FormMainBrowsing.cpp).
     void CreateBrowsing();
 
-    QString appDir_;
     const TFormMainOptions options_;
-    const platform::InstanceLock* instanceMutex_ = nullptr;
-    qint64 publishedHandle_ = 0;
-    // The state and frame position of the native window the window system took away to
-    // make it anew, and the state the new one is being brought back to
-    // (FormMainNativeWindow.cpp).
-    Qt::WindowStates stateOfLostWindow_;
-    QPoint frameOfLostWindow_;
-    // The stored frame position, until the window has been made anew: the window manager
-    // may have framed the first window around that point instead of at it.
-    std::optional<QPoint> storedFrame_;
-    std::optional<Qt::WindowStates> restoringState_;
+    std::unique_ptr<TRestarter> restarter_;
+    std::unique_ptr<TWindowPlacement> placement_;
     // The window has accepted its close: the client ends.
     bool closeAccepted_ = false;
     std::unique_ptr<TNotificationSound> notificationSound_;

@@ -120,7 +120,7 @@ void TFormMain::changeEvent(QEvent* event)
         MarkTipsRead();
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange)
-        WindowStateChanged();
+        placement_->WindowStateChanged();
 }
 
 void TFormMain::WMTipClick(const QString& argument)

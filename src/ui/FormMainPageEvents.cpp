@@ -121,7 +121,7 @@ void TFormMain::crmLoadingStateChange(engine::TChromium* sender, const engine::B
     if (Closing)
         return;
     if (isLoading) {
-        DialogFlood.PageNavigated(browser->GetIdentifier());
+        Restarter().PageNavigated(browser->GetIdentifier());
         WatchServiceLoad(sender, browser);
     }
     UpdateTabLoadState(browser->GetHost().GetWindowHandle(), !isLoading);

@@ -14,6 +14,7 @@
 #include <memory>
 #include <thread>
 
+#include "shared/Global.h"
 #include "support/TestHelpers.h"
 #include "support/TestServer.h"
 #include "ui/FormMain.h"
@@ -37,8 +38,8 @@ public:
                                     TFormMainOptions options = {})
     {
         WriteConfig(host, size);
-        auto form =
-            std::make_unique<TFormMain>(appDir_.path() + QLatin1Char('/'), std::move(options));
+        AppDir = appDir_.path() + QLatin1Char('/');
+        auto form = std::make_unique<TFormMain>(std::move(options));
         // Hiding is what a close request does when a tray exists; tests look for it.
         form->TrayAvailable = true;
         form->show();
