@@ -26,13 +26,14 @@
 
 #include "engine/EngineProfile.h"
 #include "platform/ProcessInfo.h"
+#include "shared/Global.h"
 #include "support/TestServer.h"
 #include "ui/FormMain.h"
 
 namespace {
 
 // The benchmark's own service address, so it never meets a test's or the demo's server.
-const QString ServiceHost = QStringLiteral("127.45.0.1");
+const QString BenchServiceHost = QStringLiteral("127.45.0.1");
 constexpr int StepTimeoutMs = 180000;
 constexpr int PaintRepeats = 100;
 constexpr int Runs = 3;
@@ -111,7 +112,8 @@ bool AllTitled(const TFormMain& form, int popups)
 
 std::optional<Result> Measure(const QString& appDir, int popups)
 {
-    TFormMain form(appDir);
+    AppDir = appDir;
+    TFormMain form;
     form.show();
     const bool started = RunUntil(
         [&] {
@@ -178,7 +180,7 @@ void WriteConfig(const QString& appDir, const QString& bounds)
     config.open(QIODevice::WriteOnly | QIODevice::Truncate);
     config.write(QStringLiteral("[SERVICE]\nHOST=%1\n[SYSTEM]\n%2"
                                 "[WIN]\nLEFT=0\nTOP=0\nRIGHT=1400\nBOTTOM=800\nSTATE=0\n")
-                     .arg(ServiceHost, bounds)
+                     .arg(BenchServiceHost, bounds)
                      .toUtf8());
 }
 
@@ -195,7 +197,8 @@ std::optional<QVariant> RunInStartTab(TFormMain& form, const QString& script)
 bool MeasureRunawayPage(const QString& appDir)
 {
     WriteConfig(appDir, QString());
-    TFormMain form(appDir);
+    AppDir = appDir;
+    TFormMain form;
     form.show();
     if (!RunUntil([&] { return form.FindTab(1) && form.FindTab(1)->Loaded; }, StepTimeoutMs))
         return false;
@@ -250,9 +253,9 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
 
-    testing_support::TestServer server(6868, ServiceHost);
+    testing_support::TestServer server(6868, BenchServiceHost);
     if (server.Port() != 6868) {
-        std::fprintf(stderr, "bench_popups: %s:6868 is taken\n", qPrintable(ServiceHost));
+        std::fprintf(stderr, "bench_popups: %s:6868 is taken\n", qPrintable(BenchServiceHost));
         return 1;
     }
     server.Page("/", "<html><head><title>Start</title></head><body>start</body></html>");
