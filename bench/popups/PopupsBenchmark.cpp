@@ -26,6 +26,7 @@
 
 #include "engine/EngineProfile.h"
 #include "platform/ProcessInfo.h"
+#include "shared/Global.h"
 #include "support/TestServer.h"
 #include "ui/FormMain.h"
 #include "ui/StripController.h"
@@ -34,7 +35,7 @@
 namespace {
 
 // The benchmark's own service address, so it never meets a test's or the demo's server.
-const QString ServiceHost = QStringLiteral("127.45.0.1");
+const QString BenchServiceHost = QStringLiteral("127.45.0.1");
 constexpr int StepTimeoutMs = 180000;
 constexpr int PaintRepeats = 100;
 constexpr int Runs = 3;
@@ -113,7 +114,8 @@ bool AllTitled(const TFormMain& form, int popups)
 
 std::optional<Result> Measure(const QString& appDir, int popups)
 {
-    TFormMain form(appDir);
+    AppDir = appDir;
+    TFormMain form;
     form.show();
     const bool started = RunUntil(
         [&] {
@@ -180,7 +182,7 @@ void WriteConfig(const QString& appDir, const QString& bounds)
     config.open(QIODevice::WriteOnly | QIODevice::Truncate);
     config.write(QStringLiteral("[SERVICE]\nHOST=%1\n[SYSTEM]\n%2"
                                 "[WIN]\nLEFT=0\nTOP=0\nRIGHT=1400\nBOTTOM=800\nSTATE=0\n")
-                     .arg(ServiceHost, bounds)
+                     .arg(BenchServiceHost, bounds)
                      .toUtf8());
 }
 
@@ -197,7 +199,8 @@ std::optional<QVariant> RunInStartTab(TFormMain& form, const QString& script)
 bool MeasureRunawayPage(const QString& appDir)
 {
     WriteConfig(appDir, QString());
-    TFormMain form(appDir);
+    AppDir = appDir;
+    TFormMain form;
     form.show();
     if (!RunUntil([&] { return form.Tabs().Find(1) && form.Tabs().Find(1)->Loaded; }, StepTimeoutMs))
         return false;
@@ -252,9 +255,9 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
 
-    testing_support::TestServer server(6868, ServiceHost);
+    testing_support::TestServer server(6868, BenchServiceHost);
     if (server.Port() != 6868) {
-        std::fprintf(stderr, "bench_popups: %s:6868 is taken\n", qPrintable(ServiceHost));
+        std::fprintf(stderr, "bench_popups: %s:6868 is taken\n", qPrintable(BenchServiceHost));
         return 1;
     }
     server.Page("/", "<html><head><title>Start</title></head><body>start</body></html>");

@@ -30,6 +30,7 @@
 #include "ui/AppMessageBox.h"
 #include "ui/ConfigFileCare.h"
 #include "ui/FormMain.h"
+#include "ui/Restarter.h"
 #include "ui/Translations.h"
 
 Q_LOGGING_CATEGORY(lcStartup, "quillmark.app.startup")
@@ -165,8 +166,8 @@ int RunClient(int argc, char* argv[], const platform::TAppDirectory& appDirector
     int exitCode = 0;
     {
         const QString channel = QString::fromStdString(lock.ChannelPath());
-        TFormMain form(AppDir);
-        form.SetInstanceMutex(&lock);
+        TFormMain form;
+        form.Restarter().SetInstanceMutex(&lock);
         InstanceListener listener(channel, &form);
         QObject::connect(&form, &TFormMain::Closed, &app, &QCoreApplication::quit,
                          Qt::QueuedConnection);

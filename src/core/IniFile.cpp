@@ -216,6 +216,60 @@ bool ReplaceAtomically(const fs::path& path, const std::string& data)
     return replace ? replace(path, data) : ReplaceUnsynced(path, data);
 }
 
+// Sets `key` of `section` in `lines`; new lines take the file's first line break.
+void SetValue(std::vector<Line>& lines, std::string_view section, std::string_view key,
+              std::string_view value)
+{
+    std::string eol = "\n";
+    for (const auto& l : lines)
+        if (!l.eol.empty()) {
+            eol = l.eol;
+            break;
+        }
+
+    auto span = FindSection(lines, section);
+    if (span) {
+        for (size_t i = span->header + 1; i < span->end; ++i) {
+            auto kv = KeyValue(lines[i].text);
+            if (kv && SameName(kv->first, key)) {
+                // Keep everything up to and including '=' as it was.
+                size_t eq = lines[i].text.find('=');
+                lines[i].text = lines[i].text.substr(0, eq + 1) + std::string(value);
+                return;
+            }
+        }
+        // New key after the section's last non-blank line.
+        size_t at = span->lastContent;
+        if (lines[at].eol.empty())
+            lines[at].eol = eol;
+        lines.insert(lines.begin() + std::ptrdiff_t(at + 1),
+                     Line{std::string(key) + "=" + std::string(value), eol});
+    } else {
+        if (!lines.empty() && lines.back().eol.empty())
+            lines.back().eol = eol;
+        lines.push_back({"[" + std::string(section) + "]", eol});
+        lines.push_back({std::string(key) + "=" + std::string(value), eol});
+    }
+}
+
+// Reads the file (a missing one is empty), lets `edit` change its lines and replaces it
+// with the result in one go.
+bool RewriteFile(const fs::path& path, const std::function<void(std::vector<Line>&)>& edit)
+{
+    if (IsReadOnly(path))
+        return false;
+    std::string data;
+    if (fs::exists(path)) {
+        auto existing = ReadAll(path);
+        if (!existing)
+            return false;
+        data = std::move(*existing);
+    }
+    auto lines = SplitLines(data);
+    edit(lines);
+    return ReplaceAtomically(path, JoinLines(lines));
+}
+
 } // namespace
 
 void IniFile::SetReplacer(TReplacer replacer)
@@ -289,52 +343,21 @@ std::int64_t IniFile::ReadInteger(std::string_view section, std::string_view key
 
 bool IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value)
 {
-    if (IsReadOnly(path_))
-        return false;
-    std::string data;
-    if (fs::exists(path_)) {
-        auto existing = ReadAll(path_);
-        if (!existing)
-            return false;
-        data = std::move(*existing);
-    }
-    auto lines = SplitLines(data);
-    std::string eol = "\n";
-    for (const auto& l : lines)
-        if (!l.eol.empty()) {
-            eol = l.eol;
-            break;
-        }
-
-    auto span = FindSection(lines, section);
-    if (span) {
-        for (size_t i = span->header + 1; i < span->end; ++i) {
-            auto kv = KeyValue(lines[i].text);
-            if (kv && SameName(kv->first, key)) {
-                // Keep everything up to and including '=' as it was.
-                size_t eq = lines[i].text.find('=');
-                lines[i].text = lines[i].text.substr(0, eq + 1) + std::string(value);
-                return ReplaceAtomically(path_, JoinLines(lines));
-            }
-        }
-        // New key after the section's last non-blank line.
-        size_t at = span->lastContent;
-        if (lines[at].eol.empty())
-            lines[at].eol = eol;
-        lines.insert(lines.begin() + std::ptrdiff_t(at + 1),
-                     Line{std::string(key) + "=" + std::string(value), eol});
-    } else {
-        if (!lines.empty() && lines.back().eol.empty())
-            lines.back().eol = eol;
-        lines.push_back({"[" + std::string(section) + "]", eol});
-        lines.push_back({std::string(key) + "=" + std::string(value), eol});
-    }
-    return ReplaceAtomically(path_, JoinLines(lines));
+    return RewriteFile(path_,
+                       [&](std::vector<Line>& lines) { SetValue(lines, section, key, value); });
 }
 
 bool IniFile::WriteInteger(std::string_view section, std::string_view key, std::int64_t value)
 {
     return WriteString(section, key, std::to_string(value));
+}
+
+bool IniFile::WriteIntegers(std::string_view section, std::initializer_list<TIntegerValue> values)
+{
+    return RewriteFile(path_, [&](std::vector<Line>& lines) {
+        for (const auto& [key, value] : values)
+            SetValue(lines, section, key, std::to_string(value));
+    });
 }
 
 } // namespace core

@@ -8,9 +8,11 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace core {
 
@@ -45,6 +47,9 @@ public:
     // over MaxFileBytes.
     bool WriteString(std::string_view section, std::string_view key, std::string_view value);
     bool WriteInteger(std::string_view section, std::string_view key, std::int64_t value);
+    // Several keys of one section in a single rewrite, as that many writes in a row would.
+    using TIntegerValue = std::pair<std::string_view, std::int64_t>;
+    bool WriteIntegers(std::string_view section, std::initializer_list<TIntegerValue> values);
 
 private:
     std::filesystem::path path_;

@@ -2,12 +2,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QLoggingCategory>
-#include <QScreen>
 #include <QShortcut>
 #include <QVBoxLayout>
-#include <QWindow>
-#include <algorithm>
 
 #include "engine/DownloadList.h"
 #include "shared/Global.h"
@@ -18,17 +14,20 @@
 #include "ui/PageZoom.h"
 #include "ui/PopupGate.h"
 #include "ui/PostedMessages.h"
+#include "ui/Restarter.h"
 #include "ui/ServiceConnection.h"
 #include "ui/StripController.h"
 #include "ui/TabBook.h"
 #include "ui/TrayNotifier.h"
+#include "ui/WindowPlacement.h"
 
-Q_LOGGING_CATEGORY(lcMain, "quillmark.ui")
-
-TFormMain::TFormMain(const QString& appDir, TFormMainOptions options, QWidget* parent)
-    : QMainWindow(parent), TrayAvailable(QSystemTrayIcon::isSystemTrayAvailable()), appDir_(appDir),
+TFormMain::TFormMain(TFormMainOptions options, QWidget* parent)
+    : QMainWindow(parent), TrayAvailable(QSystemTrayIcon::isSystemTrayAvailable()),
       options_(std::move(options)), mailbox_(std::make_shared<TWindowMailbox>(this))
 {
+    // First: from here on the window's events reach the placement.
+    placement_ = std::make_unique<TWindowPlacement>(*this);
+    restarter_ = std::make_unique<TRestarter>(options_.ClientExecutable);
     setMinimumSize(640, 480);
     CreateControls();
     CreateTray();
@@ -154,25 +153,17 @@ void TFormMain::CreateShortcuts()
 
 void TFormMain::FormCreate()
 {
-    AppDir = appDir_;
     ForgetStoredZoom();
     ConfirmExit = true;
 
     TidyConfigFile(ConfigPath());
-    PublishWindowHandle();
+    placement_->PublishWindowHandle();
     core::IniFile ini = ConfigFile();
 
     SystemSettings.AutoStart = ini.ReadString("SYSTEM", "AUTOSTART", "1") == "1";
     SystemSettings.SoundHint = ini.ReadString("SYSTEM", "SOUNDHINT", "1") == "1";
     SystemSettings.PopupHint = ini.ReadString("SYSTEM", "POPUPHINT", "1") == "1";
     popupGate_ = std::make_unique<TPopupGate>(ini, PageControl1->Strip());
-
-    const QRect workArea = screen()->availableGeometry();
-    const qint64 left = ini.ReadInteger("WIN", "LEFT", 0);
-    const qint64 top = ini.ReadInteger("WIN", "TOP", 0);
-    const qint64 right = ini.ReadInteger("WIN", "RIGHT", workArea.width());
-    const qint64 bottom = ini.ReadInteger("WIN", "BOTTOM", workArea.height());
-    const qint64 state = ini.ReadInteger("WIN", "STATE", 2);
 
     setWindowTitle(QString::fromLatin1(zph::AppTitle));
     SetApplicationTitle(QString::fromLatin1(zph::AppTitle));
@@ -183,30 +174,10 @@ void TFormMain::FormCreate()
     QApplication::setWindowIcon(appIcon);
     TrayIcon1->setVisible(true);
 
-    if (state != 2) {
-        auto clamp = [](qint64 v) { return int(std::clamp<qint64>(v, -100000, 100000)); };
-        const QPoint topLeft(clamp(left), clamp(top));
-        move(topLeft);
-        resize(clamp(right - left), clamp(bottom - top));
-        // Onto the native window at once, as MoveWindow does: a window that starts
-        // minimized would otherwise keep the platform's first placement.
-        windowHandle()->setFramePosition(topLeft);
-        windowHandle()->resize(size());
-        storedFrame_ = topLeft;
-    }
-    setWindowState(state == 1   ? Qt::WindowMinimized
-                   : state == 2 ? Qt::WindowMaximized
-                                : Qt::WindowNoState);
+    placement_->Restore(ini);
 
     tabs_->Begin(crm);
     service_->Start();
-}
-
-void TFormMain::PublishWindowHandle()
-{
-    publishedHandle_ = qint64(winId());
-    if (!ConfigFile().WriteInteger("SYSTEM", "HANDLE", publishedHandle_))
-        qCWarning(lcMain) << "cannot write" << ConfigPath();
 }
 
 void TFormMain::ShowInitial()
@@ -214,28 +185,9 @@ void TFormMain::ShowInitial()
     show();
 }
 
-void TFormMain::SetInstanceMutex(const platform::InstanceLock* lock)
-{
-    instanceMutex_ = lock;
-}
-
-int TFormMain::WindowStateValue() const
-{
-    if (windowState() & Qt::WindowMinimized)
-        return 1;
-    if (windowState() & Qt::WindowMaximized)
-        return 2;
-    return 0;
-}
-
 void TFormMain::FormCloseQuery(bool& CanClose)
 {
-    core::IniFile ini = ConfigFile();
-    ini.WriteInteger("WIN", "LEFT", x());
-    ini.WriteInteger("WIN", "TOP", y());
-    ini.WriteInteger("WIN", "RIGHT", x() + width());
-    ini.WriteInteger("WIN", "BOTTOM", y() + height());
-    ini.WriteInteger("WIN", "STATE", WindowStateValue());
+    placement_->Save();
 
     if (!ExitRequested) {
         CanClose = false;
@@ -332,7 +284,7 @@ bool TFormMain::event(QEvent* event)
 {
     switch (int(event->type())) {
     case QEvent::WinIdChange:
-        NativeWindowChanged();
+        placement_->NativeWindowChanged();
         return QMainWindow::event(event);
     case zph::WM_SHOWMAIN:
         NShowMainClick();

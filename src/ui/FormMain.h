@@ -16,20 +16,12 @@
 #include <memory>
 #include <optional>
 
-#include "core/DialogFloodGuard.h"
 #include "engine/Chromium.h"
 #include "ui/BrowserTab.h"
 #include "ui/FormMainOptions.h"
 #include "ui/PageControl.h"
 #include "ui/WindowMailbox.h"
 
-namespace core {
-struct TRestartPaths;
-}
-struct TDeployment;
-namespace platform {
-class InstanceLock;
-}
 namespace engine {
 class TDownloadList;
 }
@@ -38,28 +30,24 @@ class TBrowsingCommands;
 class TDownloadIndicator;
 class TFormDownloads;
 class TPopupGate;
+class TRestarter;
 class TServiceConnection;
 class TStripController;
 class TTabBook;
 class TTrayNotifier;
+class TWindowPlacement;
 
 class TFormMain : public QMainWindow {
     Q_OBJECT
 public:
-    // appDir: the application directory with a trailing separator.
-    explicit TFormMain(const QString& appDir, TFormMainOptions options = {},
-                       QWidget* parent = nullptr);
+    // The window's files are in AppDir, which must be set before.
+    explicit TFormMain(TFormMainOptions options = {}, QWidget* parent = nullptr);
     ~TFormMain() override;
 
     // Shows the window in the state read from config.ini.
     void ShowInitial();
-    // The lock that keeps other instances out. Start-up owns it and releases it last,
-    // after the engine has shut down; a restart waits for it. Null: no restart can wait.
-    void SetInstanceMutex(const platform::InstanceLock* lock);
     // False on a desktop without a system tray: hiding would leave no way back.
     bool TrayAvailable;
-    // Window state as stored in [WIN] STATE: 0 normal, 1 minimized, 2 maximized.
-    int WindowStateValue() const;
 
     // Flags of the close path (UI thread only): ExitRequested false makes a close request
     // hide the window, ConfirmExit makes it ask first, Closing silences page events and
@@ -89,16 +77,12 @@ public:
     TStripController& StripControl() const { return *strip_; }
     TServiceConnection& Service() const { return *service_; }
     TPopupGate& PopupGate() const { return *popupGate_; }
+    TTrayNotifier& TrayNotifier() const { return *trayNotifier_; }
+    TRestarter& Restarter() const { return *restarter_; }
+    TWindowPlacement& WindowPlacement() const { return *placement_; }
 
     // Browsing: find, zoom, printing and the browsing keys for the active tab.
     TBrowsingCommands* Browsing = nullptr;
-
-    // Script dialogs: pages that show box after box may be silenced.
-    core::TDialogFloodGuard DialogFlood;
-    // A restart (cache clearing or re-login) has been asked for; there is at most one.
-    bool RestartRequested = false;
-
-    TTrayNotifier& TrayNotifier() const { return *trayNotifier_; }
 
     // Life and tray.
     void FormCreate();
@@ -211,35 +195,14 @@ private:
     void CreateTray();
     void WireBrowserView(engine::TChromium* view);
     void CreateShortcuts();
-    // Writes [SYSTEM] HANDLE, the native window's id, for a second start to find.
-    void PublishWindowHandle();
-    // The native window has gone or been made anew; the window's state has changed.
-    void NativeWindowChanged();
-    void WindowStateChanged();
     void HideToTray();
-    void ShowPageDialog(const engine::BrowserRef& browser, engine::TJsDialogType dialogType,
-                        const QString& messageText, const QString& defaultPromptText,
-                        const engine::JsDialogCallbackRef& callback);
-    core::TRestartPaths RestartPaths() const;
-    // Starts `command` in AppDir; it waits by itself until this client has ended.
-    bool StartRestart(const std::vector<std::string>& command, QString* error);
     void CreateDownloads();
     // The browsing keys (FormMainBrowsing.cpp).
     void CreateBrowsing();
 
-    QString appDir_;
     const TFormMainOptions options_;
-    const platform::InstanceLock* instanceMutex_ = nullptr;
-    qint64 publishedHandle_ = 0;
-    // The state and frame position of the native window the window system took away to
-    // make it anew, and the state the new one is being brought back to
-    // (FormMainNativeWindow.cpp).
-    Qt::WindowStates stateOfLostWindow_;
-    QPoint frameOfLostWindow_;
-    // The stored frame position, until the window has been made anew: the window manager
-    // may have framed the first window around that point instead of at it.
-    std::optional<QPoint> storedFrame_;
-    std::optional<Qt::WindowStates> restoringState_;
+    std::unique_ptr<TRestarter> restarter_;
+    std::unique_ptr<TWindowPlacement> placement_;
     // The window has accepted its close: the client ends.
     bool closeAccepted_ = false;
     QString pictureFolder_;

@@ -15,7 +15,7 @@
 
 void TFormMain::CreateDownloads()
 {
-    Downloads = new engine::TDownloadList(appDir_ + QStringLiteral("cache/downloads"), this);
+    Downloads = new engine::TDownloadList(AppDir + QStringLiteral("cache/downloads"), this);
     if (engine::TDownloadDispatcher* dispatcher = engine::DownloadDispatcher())
         dispatcher->SetList(Downloads);
     DownloadIndicator = new TDownloadIndicator(PageControl1->Strip());

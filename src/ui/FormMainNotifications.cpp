@@ -6,6 +6,7 @@
 #include "ui/FormMain.h"
 #include "ui/TabBook.h"
 #include "ui/TrayNotifier.h"
+#include "ui/WindowPlacement.h"
 
 void TFormMain::MarkTipsRead()
 {
@@ -18,7 +19,7 @@ void TFormMain::changeEvent(QEvent* event)
         MarkTipsRead();
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange)
-        WindowStateChanged();
+        placement_->WindowStateChanged();
 }
 
 void TFormMain::WMTipClick(const QString& argument)

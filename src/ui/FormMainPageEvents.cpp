@@ -9,6 +9,7 @@
 #include "ui/LanguageHeader.h"
 #include "ui/PopupGate.h"
 #include "ui/PostedMessages.h"
+#include "ui/Restarter.h"
 #include "ui/ServiceConnection.h"
 #include "ui/SteadyClock.h"
 #include "ui/TabBook.h"
@@ -80,7 +81,7 @@ void TFormMain::crmLoadingStateChange(engine::TChromium* sender, const engine::B
     if (Closing)
         return;
     if (isLoading) {
-        DialogFlood.PageNavigated(browser->GetIdentifier());
+        Restarter().PageNavigated(browser->GetIdentifier());
         service_->LoadStarted(sender, browser);
     }
     tabs_->SetLoadState(browser->GetHost().GetWindowHandle(), !isLoading);

@@ -201,25 +201,25 @@ INSTANTIATE_TEST_SUITE_P(
         WriteCase{"NulBytesKept", "\0x\n[A]\nk=1\n\0"s, "A", "k", "2", "\0x\n[A]\nk=2\n\0"s}),
     [](const testing::TestParamInfo<WriteCase>& info) { return std::string(info.param.name); });
 
-TEST_F(IniFileFixture, FirstWriteCreatesTheFile)
+// Each write replaces the whole file, leaving no temporary file behind.
+TEST_F(IniFileFixture, FirstWriteCreatesTheFileAndSeveralKeysAreOneRewrite)
 {
     ASSERT_FALSE(fs::exists(path_));
     IniFile ini(path_);
     ASSERT_TRUE(ini.WriteInteger("SYSTEM", "HANDLE", 12345));
     EXPECT_EQ(Get(), "[SYSTEM]\nHANDLE=12345\n");
-    ASSERT_TRUE(ini.WriteInteger("WIN", "LEFT", -20));
-    ASSERT_TRUE(ini.WriteInteger("SYSTEM", "AUTOSTART", 1));
-    EXPECT_EQ(Get(), "[SYSTEM]\nHANDLE=12345\nAUTOSTART=1\n[WIN]\nLEFT=-20\n");
-    EXPECT_EQ(ini.ReadInteger("WIN", "LEFT", 0), -20);
-}
-
-TEST_F(IniFileFixture, WritesLeaveNoTemporaryFileBehind)
-{
-    IniFile ini(path_);
-    for (int i = 0; i < 20; ++i)
-        ASSERT_TRUE(ini.WriteInteger("WIN", "LEFT", i));
+    ASSERT_TRUE(ini.WriteIntegers("WIN", {{"LEFT", -20}, {"TOP", 5}}));
     EXPECT_EQ(DirectoryEntries(), std::vector<std::string>{"config.ini"});
-    EXPECT_EQ(ini.ReadInteger("WIN", "LEFT", -1), 19);
+    int rewrites = 0;
+    IniFile::SetReplacer([&](const fs::path&, const std::string& data) {
+        Put(data);
+        return ++rewrites > 0;
+    });
+    // A key added earlier in the same rewrite is found again.
+    EXPECT_TRUE(ini.WriteIntegers("system", {{"AUTOSTART", 1}, {"handle", 7}, {"AUTOSTART", 2}}));
+    IniFile::SetReplacer(nullptr);
+    EXPECT_EQ(rewrites, 1);
+    EXPECT_EQ(Get(), "[SYSTEM]\nHANDLE=7\nAUTOSTART=2\n[WIN]\nLEFT=-20\nTOP=5\n");
 }
 
 TEST_F(IniFileFixture, WriteKeepsThePermissionBits)

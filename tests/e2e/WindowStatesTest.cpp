@@ -72,13 +72,13 @@ private slots:
         QTest::addColumn<QByteArray>("placement"); // empty: a first start
         QTest::addColumn<bool>("maximized");
         QTest::addColumn<bool>("minimized");
-        QTest::addColumn<QSize>("size"); // of a window that is not maximised
-        QTest::newRow("first start") << QByteArray() << true << false << QSize();
-        QTest::newRow("STATE=2") << Placement(100, 120, 900, 720, 2) << true << false << QSize();
+        QTest::addColumn<QRect>("rect"); // frame position and size when not maximised
+        QTest::newRow("first start") << QByteArray() << true << false << QRect();
+        QTest::newRow("STATE=2") << Placement(100, 120, 900, 720, 2) << true << false << QRect();
         QTest::newRow("STATE=0") << Placement(100, 120, 900, 720, 0) << false << false
-                                 << QSize(800, 600);
+                                 << QRect(100, 120, 800, 600);
         QTest::newRow("STATE=1") << Placement(150, 90, 850, 590, 1) << false << true
-                                 << QSize(700, 500);
+                                 << QRect(150, 90, 700, 500);
     }
 
     void opensInTheStoredState()
@@ -86,7 +86,7 @@ private slots:
         QFETCH(QByteArray, placement);
         QFETCH(bool, maximized);
         QFETCH(bool, minimized);
-        QFETCH(QSize, size);
+        QFETCH(QRect, rect);
         WindowManagerDisplay display;
         const QString failure = display.Start();
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
@@ -137,20 +137,14 @@ private slots:
         if (maximized)
             QVERIFY2(shown.width() > 1200 && shown.height() > 900, qPrintable(geometry));
         else
-            QCOMPARE(shown, size);
+            QCOMPARE(shown, rect.size());
         if (!maximized && !minimized) {
             // The frame goes back to its stored place a moment after the window shows.
-            const auto stored = [&](const char* key) {
-                return QRegularExpression(QStringLiteral("%1=(\\d+)").arg(key))
-                    .match(QString::fromLatin1(placement))
-                    .captured(1)
-                    .toInt();
-            };
-            const QPoint frame(stored("LEFT"), stored("TOP"));
-            QVERIFY2(WaitFor([&] { return FramePosition(display, window) == frame; }, 5000),
-                     qPrintable(QStringLiteral("frame at %1,%2")
-                                    .arg(FramePosition(display, window).x())
-                                    .arg(FramePosition(display, window).y())));
+            QVERIFY2(
+                WaitFor([&] { return FramePosition(display, window) == rect.topLeft(); }, 5000),
+                qPrintable(QStringLiteral("frame at %1,%2")
+                               .arg(FramePosition(display, window).x())
+                               .arg(FramePosition(display, window).y())));
         }
 
         // Ended from outside, the client writes where its window is.

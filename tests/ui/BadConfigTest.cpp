@@ -11,6 +11,7 @@
 #include "support/TestHelpers.h"
 #include "ui/FormMain.h"
 #include "ui/WindowLifeSupport.h"
+#include "ui/WindowPlacement.h"
 
 using namespace testing_support;
 using namespace window_life;
@@ -64,7 +65,7 @@ QByteArray Expand(QByteArray text, const TFormMain& form)
     text.replace("{TOP}", QByteArray::number(top));
     text.replace("{RIGHT}", QByteArray::number(left + form.width()));
     text.replace("{BOTTOM}", QByteArray::number(top + form.height()));
-    text.replace("{STATE}", QByteArray::number(form.WindowStateValue()));
+    text.replace("{STATE}", QByteArray::number(form.WindowPlacement().WindowStateValue()));
     return text;
 }
 
@@ -232,7 +233,7 @@ private slots:
         QCOMPARE(SystemSettings.AutoStart, autoStart);
         QCOMPARE(SystemSettings.SoundHint, soundHint);
         QCOMPARE(SystemSettings.PopupHint, popupHint);
-        QCOMPARE(form.WindowStateValue(), state);
+        QCOMPARE(form.WindowPlacement().WindowStateValue(), state);
         if (!rect.isNull())
             QCOMPARE(QRect(form.pos(), form.size()), rect);
         QVERIFY(form.isVisible());

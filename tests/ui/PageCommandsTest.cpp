@@ -166,8 +166,8 @@ private slots:
             QCOMPARE(box.Modality, Qt::WindowModal);
         }
         // Nothing ended or changed the client.
-        QVERIFY(form.isVisible());
-        QVERIFY(!form.Closing && !form.ExitRequested && form.ConfirmExit && !form.RestartRequested);
+        QVERIFY(form.isVisible() && !form.Closing && !form.ExitRequested && form.ConfirmExit);
+        QVERIFY(!form.Restarter().RestartRequested());
         QCOMPARE(form.PageControl1->ActivePageIndex(), 1);
     }
 
@@ -196,7 +196,7 @@ private slots:
             texts << box.Text, checkBoxes << box.CheckBoxText;
         QCOMPARE(texts, (QStringList{"loop 0", "loop 1", "loop 2", Relogin}));
         QCOMPARE(checkBoxes, (QStringList{"", "", "禁止此页面再显示对话框", ""}));
-        QVERIFY(form.isVisible() && !form.RestartRequested);
+        QVERIFY(form.isVisible() && !form.Restarter().RestartRequested());
 
         // Other pages are not silenced.
         watcher.TickCheckBoxes(false);
@@ -258,7 +258,7 @@ private slots:
         TFormMain& form = *form_;
         const QString client = WriteClientStandIn(standIn_);
         TestLock lock;
-        form.SetInstanceMutex(lock.Get());
+        form.Restarter().SetInstanceMutex(lock.Get());
         QSignalSpy closed(&form, &TFormMain::Closed);
 
         BoxWatcher watcher;
@@ -272,7 +272,7 @@ private slots:
         // Asked once, and not whether to exit.
         QCOMPARE(watcher.Seen().size(), 1);
         QCOMPARE(watcher.Seen()[0].Text, Relogin);
-        QVERIFY(!form.ConfirmExit && form.ExitRequested && form.RestartRequested);
+        QVERIFY(!form.ConfirmExit && form.ExitRequested && form.Restarter().RestartRequested());
 
         // The new client waits while this one still holds its lock.
         QVERIFY(WaitFor([&] { return SomeoneWaitsForLock(lock.Path()); }));
@@ -292,7 +292,7 @@ private slots:
         TFormMain& form = *form_;
         const QString client = WriteClientStandIn(standIn_);
         TestLock lock;
-        form.SetInstanceMutex(lock.Get());
+        form.Restarter().SetInstanceMutex(lock.Get());
         QVERIFY(QDir(AppDir).mkpath(QStringLiteral("ClearCache.sh")));
         QSignalSpy closed(&form, &TFormMain::Closed);
 

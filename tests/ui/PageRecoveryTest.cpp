@@ -58,7 +58,8 @@ std::unique_ptr<TFormMain> OpenWithoutService(const QTemporaryDir& dir, const QS
     TFormMainOptions options;
     options.StartRetryPausesMs = std::move(pausesMs);
     options.FirstByteTimeoutMs = 1500;
-    auto form = std::make_unique<TFormMain>(dir.path() + QLatin1Char('/'), std::move(options));
+    AppDir = dir.path() + QLatin1Char('/');
+    auto form = std::make_unique<TFormMain>(std::move(options));
     form->TrayAvailable = true;
     form->show();
     return form;

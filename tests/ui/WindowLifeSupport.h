@@ -21,6 +21,7 @@
 #include <memory>
 
 #include "engine/EngineProfile.h"
+#include "shared/Global.h"
 #include "support/TestHelpers.h"
 #include "ui/FormMain.h"
 #include "ui/Translations.h"
@@ -86,7 +87,8 @@ public:
     {
         updateChecksBefore_ = TaskLog::UpdateChecks();
         startFailuresBefore_ = TaskLog::StartAddressFailures();
-        form_ = std::make_unique<TFormMain>(AppDirPath());
+        AppDir = AppDirPath();
+        form_ = std::make_unique<TFormMain>();
         QObject::connect(form_.get(), &TFormMain::Closed, [this] { ++closed_; });
         return *form_;
     }
