@@ -171,7 +171,7 @@ int RunClient(int argc, char* argv[], const platform::TAppDirectory& appDirector
         InstanceListener listener(channel, &form);
         QObject::connect(&form, &TFormMain::Closed, &app, &QCoreApplication::quit,
                          Qt::QueuedConnection);
-        form.ShowInitial();
+        form.show();
         qCInfo(lcStartup) << "main window shown";
         if (!appDirectory.Problem.empty())
             ShowDataDirectoryProblem(form, QString::fromStdString(appDirectory.Problem));

@@ -9,8 +9,9 @@
 #include "shared/Global.h"
 #include "shared/ZphConst.h"
 #include "ui/AppMessageBox.h"
+#include "ui/BrowsingCommands.h"
 #include "ui/ConfigFileCare.h"
-#include "ui/DownloadIndicator.h"
+#include "ui/DownloadsPanel.h"
 #include "ui/PageZoom.h"
 #include "ui/PopupGate.h"
 #include "ui/PostedMessages.h"
@@ -35,8 +36,14 @@ TFormMain::TFormMain(TFormMainOptions options, QWidget* parent)
         TrayIcon1, this, [this] { NDownloadsClick(); },
         [this](const QString& argument) { PostMessage(new TTipClickMessage(argument)); });
     CreateShortcuts();
-    CreateBrowsing();
-    CreateDownloads();
+    downloads_ = new TDownloadsPanel(this, PageControl1->Strip());
+    connect(downloads_, &TDownloadsPanel::IndicatorRoomChanged, strip_,
+            &TStripController::FitTabWidth);
+    connect(downloads_->List(), &engine::TDownloadList::Finished, this,
+            [this](const engine::TDownload* download) {
+                if (!Closing)
+                    TrayNotifier().DownloadFinished(download->FileName());
+            });
     SetMessageBoxOwner(this);
     FormCreate();
 }
@@ -85,12 +92,7 @@ void TFormMain::CreateControls()
     connect(tabs_.get(), &TTabBook::LastTabClosing, this, &QWidget::close);
     strip_ = new TStripController(
         PageControl1, *tabs_, [this](int p) { PostMessage(new TPageIndexMessage(p)); },
-        [this] {
-            return DownloadIndicator && !DownloadIndicator->isHidden()
-                       ? DownloadIndicator->TabsEnd()
-                       : -1;
-        },
-        this);
+        [this] { return downloads_ ? downloads_->TabsEnd() : -1; }, this);
     service_ = new TServiceConnection(
         *tabs_, mailbox_, options_, [this] { return Closing; }, this);
     connect(service_, &TServiceConnection::StartCaptionChanged, this, [this](TSkinTabSheet* page) {
@@ -131,6 +133,12 @@ void TFormMain::CreateTray()
 
 void TFormMain::CreateShortcuts()
 {
+    Browsing = new TBrowsingCommands(this, [this] { return tabs_->ActiveView(); });
+    auto* reopen = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T), this);
+    connect(reopen, &QShortcut::activated, this, [this] {
+        if (!Closing)
+            tabs_->ReopenClosed();
+    });
     auto* next = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this);
     connect(next, &QShortcut::activated, this, [this] { tabs_->Switch(+1); });
     auto* previous = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), this);
@@ -180,18 +188,17 @@ void TFormMain::FormCreate()
     service_->Start();
 }
 
-void TFormMain::ShowInitial()
-{
-    show();
-}
-
 void TFormMain::FormCloseQuery(bool& CanClose)
 {
     placement_->Save();
 
     if (!ExitRequested) {
         CanClose = false;
-        HideToTray();
+        // Without a tray, hiding would leave no way back.
+        if (TrayAvailable)
+            hide();
+        else
+            showMinimized();
         return;
     }
     if (ConfirmExit) {
@@ -210,14 +217,6 @@ void TFormMain::FormCloseQuery(bool& CanClose)
     CanClose = true;
 }
 
-void TFormMain::HideToTray()
-{
-    if (TrayAvailable)
-        hide();
-    else
-        showMinimized();
-}
-
 void TFormMain::FormDestroy()
 {
     tabs_.reset();
@@ -231,6 +230,11 @@ void TFormMain::FormResize()
         tabs_->Fit(tab);
 }
 
+void TFormMain::NDownloadsClick()
+{
+    downloads_->Show();
+}
+
 void TFormMain::NShowMainClick()
 {
     show();
@@ -238,7 +242,7 @@ void TFormMain::NShowMainClick()
     activateWindow();
     if (isMinimized())
         showMaximized();
-    MarkTipsRead();
+    TrayNotifier().MarkRead();
 }
 
 void TFormMain::NExitClick()
@@ -269,7 +273,7 @@ void TFormMain::closeEvent(QCloseEvent* event)
     closeAccepted_ = true;
     // Dialogs still open for a page would keep their nested loops running.
     engine::CloseBrowsersIn(this);
-    Downloads->CancelQuestions();
+    downloads_->List()->CancelQuestions();
     emit Closed();
 }
 
@@ -278,6 +282,16 @@ void TFormMain::resizeEvent(QResizeEvent* event)
     QMainWindow::resizeEvent(event);
     if (tabs_)
         FormResize();
+}
+
+void TFormMain::changeEvent(QEvent* event)
+{
+    // The window in front again: the tray icon stops blinking.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        TrayNotifier().MarkRead();
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        placement_->WindowStateChanged();
 }
 
 bool TFormMain::event(QEvent* event)
@@ -300,14 +314,19 @@ bool TFormMain::event(QEvent* event)
         tabs_->Close(static_cast<TPageIndexMessage*>(event)->PageIndex);
         return true;
     case zph::WM_TIPCLICK:
-        WMTipClick(static_cast<TTipClickMessage*>(event)->Argument);
+        service_->TipClicked(static_cast<TTipClickMessage*>(event)->Argument);
+        NShowMainClick();
         return true;
     case zph::WM_LOADSTARTURL:
         service_->StartUrlArrived(static_cast<TAddressMessage*>(event)->Address);
         return true;
     default:
         if (event->type() == WM_UPDATEACCEPTED) {
-            WMUpdateAccepted();
+            // The updater runs: the client ends without asking.
+            ExitRequested = true;
+            Closing = true;
+            ConfirmExit = false;
+            close();
             return true;
         }
         return QMainWindow::event(event);

@@ -23,11 +23,3 @@ void TFormMain::EndWithoutAsking(const QString& reason)
     CloseOpenDialogs();
     close();
 }
-
-void TFormMain::WMUpdateAccepted()
-{
-    ExitRequested = true;
-    Closing = true;
-    ConfirmExit = false;
-    close();
-}

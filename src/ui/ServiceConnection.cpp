@@ -4,6 +4,7 @@
 #include <QPushButton>
 
 #include "core/CommonThread.h"
+#include "core/ScriptLiteral.h"
 #include "shared/Global.h"
 #include "shared/ZphConst.h"
 #include "ui/PageProblem.h"
@@ -250,6 +251,15 @@ void TServiceConnection::ShowCrashPage(const engine::BrowserRef& browser)
     problem->SetBusy(false);
     disconnect(problem, &TPageProblem::Activated, this, nullptr);
     connect(problem, &TPageProblem::Activated, this, [this, browser] { Reload(browser); });
+}
+
+void TServiceConnection::TipClicked(const QString& argument)
+{
+    const TBrowserTab* service = tabs_.Find(1);
+    if (service && service->Browser)
+        service->Browser->GetMainFrame()->ExecuteJavaScript(
+            QString::fromStdString(core::TipClickScript(argument.toStdString())),
+            QStringLiteral("about:blank"), 0);
 }
 
 void TServiceConnection::Reload(const engine::BrowserRef& browser)

@@ -56,6 +56,9 @@ public:
     void Reload(const engine::BrowserRef& browser);
     // Tries the start page again now, with a freshly composed start address.
     void Retry();
+    // A notification's balloon was clicked: its argument goes to the service page's
+    // tipClickHandle (page 0's view until the start tab exists).
+    void TipClicked(const QString& argument);
 
 signals:
     // The start tab's caption changed (it tells how the connection goes).

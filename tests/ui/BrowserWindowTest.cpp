@@ -267,7 +267,7 @@ private slots:
         FileDialogAnswerer answer(place.filePath("report.csv"));
         RunScriptIn(window, "location = '/report'");
         QVERIFY(WaitFor([&] {
-            const auto items = form_->Downloads->Items();
+            const auto items = form_->DownloadsPanel().List()->Items();
             return items.size() == 1 && items[0]->State() == engine::TDownload::TState::Done;
         }));
         QCOMPARE(dialogParent.data(), window);

@@ -54,7 +54,8 @@ bool IsWhole(const QString& path)
 
 QStringList PartFiles(const TFormMain& form)
 {
-    return QDir(form.Downloads->PartDirectory()).entryList(QDir::Files | QDir::Hidden);
+    return QDir(form.DownloadsPanel().List()->PartDirectory())
+        .entryList(QDir::Files | QDir::Hidden);
 }
 
 } // namespace
@@ -103,7 +104,7 @@ private slots:
         auto form = fixture_.Open(server_);
         QVERIFY(form);
         QVERIFY(!QFile::exists(stale));
-        QCOMPARE(form->Downloads->PartDirectory(), appDir + "/cache/downloads");
+        QCOMPARE(form->DownloadsPanel().List()->PartDirectory(), appDir + "/cache/downloads");
         // Moved aside at once, removed on a worker.
         const QString cache = appDir + "/cache";
         QVERIFY(
@@ -112,32 +113,32 @@ private slots:
         const QString target = place_.filePath("big.bin");
         FileDialogAnswerer dialog(target);
         RunScript(form->Tabs().Find(1), "document.getElementById('big').click()");
-        QVERIFY(WaitFor([&] { return form->Downloads->Items().size() == 1; }));
+        QVERIFY(WaitFor([&] { return form->DownloadsPanel().List()->Items().size() == 1; }));
         QCOMPARE(dialog.Offered(), QStringLiteral("big.bin"));
-        engine::TDownload* download = form->Downloads->Items()[0];
+        engine::TDownload* download = form->DownloadsPanel().List()->Items()[0];
         QCOMPARE(download->State(), State::Running);
-        QVERIFY(form->DownloadIndicator->isVisible());
-        QCOMPARE(form->DownloadIndicator->text(), QStringLiteral("下载中 (1)"));
+        QVERIFY(form->DownloadsPanel().Indicator()->isVisible());
+        QCOMPARE(form->DownloadsPanel().Indicator()->text(), QStringLiteral("下载中 (1)"));
         QCOMPARE(PartFiles(*form).size(), 1);
         // A strip full of tabs leaves the indicator its room, close buttons included.
         for (int i = 0; i < 40; ++i)
             form->Tabs().AdoptPopup({{}, form->Tabs().TakeSpare(), false});
         // A count that widens the indicator narrows the tabs.
-        form->DownloadIndicator->SetRunning(123456789);
+        form->DownloadsPanel().Indicator()->SetRunning(123456789);
         int tabsEnd = 0;
         for (int i = 0; i < form->PageControl1->PageCount(); ++i)
             tabsEnd = std::max(tabsEnd, form->PageControl1->TabRect(i).right());
-        QVERIFY2(tabsEnd < form->DownloadIndicator->x(),
+        QVERIFY2(tabsEnd < form->DownloadsPanel().Indicator()->x(),
                  qPrintable(QStringLiteral("tabs end at %1, the indicator starts at %2")
                                 .arg(tabsEnd)
-                                .arg(form->DownloadIndicator->x())));
+                                .arg(form->DownloadsPanel().Indicator()->x())));
         const int narrowed = form->PageControl1->TabWidth();
-        form->DownloadIndicator->SetRunning(1);
+        form->DownloadsPanel().Indicator()->SetRunning(1);
         QVERIFY(form->PageControl1->TabWidth() > narrowed);
 
         // The window goes to the tray while the file comes: the balloon tells of it.
         form->NDownloads->trigger();
-        TFormDownloads* panel = form->FormDownloads;
+        TFormDownloads* panel = form->DownloadsPanel().Panel();
         QVERIFY(panel && panel->isVisible());
         QCOMPARE(panel->windowTitle(), QStringLiteral("下载"));
         QCOMPARE(panel->Rows().size(), 1);
@@ -156,7 +157,7 @@ private slots:
         QVERIFY(IsWhole(target));
         QCOMPARE(download->TargetPath(), target);
         QCOMPARE(PartFiles(*form), QStringList());
-        QVERIFY(!form->DownloadIndicator->isVisible());
+        QVERIFY(!form->DownloadsPanel().Indicator()->isVisible());
         const TTrayNotifier& tray = form->TrayNotifier();
         QVERIFY(tray.Shown() && tray.Shown()->Title == QStringLiteral("下载完成"));
         QCOMPARE(tray.Shown()->Body, QStringLiteral("big.bin"));
@@ -176,27 +177,28 @@ private slots:
         form->NShowMainClick();
         FileDialogAnswerer second(place_.filePath("quiet.bin"));
         RunScript(form->Tabs().Find(1), "document.getElementById('big').click()");
-        QVERIFY(WaitFor([&] { return form->Downloads->Items().size() == 2; }));
+        QVERIFY(WaitFor([&] { return form->DownloadsPanel().List()->Items().size() == 2; }));
         form->close();
-        QVERIFY(WaitFor([&] { return form->Downloads->Items()[1]->State() == State::Done; }));
+        QVERIFY(WaitFor(
+            [&] { return form->DownloadsPanel().List()->Items()[1]->State() == State::Done; }));
         SystemSettings.PopupHint = true;
         QVERIFY(!tray.Shown());
         QCOMPARE(panel->Rows().size(), 2);
-        QCOMPARE(panel->Rows()[0]->Download(), form->Downloads->Items()[1]);
+        QCOMPARE(panel->Rows()[0]->Download(), form->DownloadsPanel().List()->Items()[1]);
     }
 
     void cancelledDialogLeavesNothing()
     {
         auto form = fixture_.Open(server_);
         QVERIFY(form);
-        QSignalSpy removed(form->Downloads, &engine::TDownloadList::Removed);
+        QSignalSpy removed(form->DownloadsPanel().List(), &engine::TDownloadList::Removed);
         FileDialogAnswerer dialog(QString{});
         RunScript(form->Tabs().Find(1), "document.getElementById('big').click()");
         QVERIFY(WaitFor([&] { return removed.count() == 1; }));
         QCOMPARE(dialog.Shown(), 1);
-        QVERIFY(form->Downloads->Items().isEmpty());
+        QVERIFY(form->DownloadsPanel().List()->Items().isEmpty());
         QCOMPARE(PartFiles(*form), QStringList());
-        QVERIFY(!form->DownloadIndicator->isVisible());
+        QVERIFY(!form->DownloadsPanel().Indicator()->isVisible());
     }
 
     void brokenTransferSaysWhyAndRetryMendsIt()
@@ -206,10 +208,10 @@ private slots:
         const QString target = place_.filePath("broken.bin");
         FileDialogAnswerer dialog(target);
         RunScript(form->Tabs().Find(1), "document.getElementById('broken').click()");
-        QVERIFY(WaitFor([&] { return form->Downloads->Items().size() == 1; }));
-        engine::TDownload* download = form->Downloads->Items()[0];
+        QVERIFY(WaitFor([&] { return form->DownloadsPanel().List()->Items().size() == 1; }));
+        engine::TDownload* download = form->DownloadsPanel().List()->Items()[0];
         form->NDownloadsClick();
-        TDownloadRow* row = form->FormDownloads->Rows().value(0);
+        TDownloadRow* row = form->DownloadsPanel().Panel()->Rows().value(0);
         QVERIFY(row);
         QVERIFY(WaitFor([&] { return download->State() == State::Failed; }));
         QCOMPARE(row->StatusText(), QStringLiteral("下载失败：网络连接中断"));
@@ -226,7 +228,7 @@ private slots:
         QVERIFY(WaitFor([&] { return download->State() == State::Done; }));
         QVERIFY(IsWhole(target));
         QCOMPARE(dialog.Shown(), 1); // the place was chosen once
-        QCOMPARE(form->FormDownloads->Rows().size(), 1);
+        QCOMPARE(form->DownloadsPanel().Panel()->Rows().size(), 1);
         QCOMPARE(PartFiles(*form), QStringList());
     }
 

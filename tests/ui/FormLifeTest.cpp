@@ -11,6 +11,7 @@
 #include "support/TestHelpers.h"
 #include "ui/AppMessageBox.h"
 #include "ui/FormMain.h"
+#include "ui/PostedMessages.h"
 #include "ui/TabBook.h"
 #include "ui/WindowLifeSupport.h"
 #include "ui/WindowPlacement.h"
@@ -142,7 +143,7 @@ private slots:
         QCOMPARE(first->Page.data(), form.bsSkinTabSheet1);
         QCOMPARE(first->Browser, form.crm->Browser());
 
-        form.ShowInitial();
+        form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QVERIFY(form.isMaximized());
         form.showNormal();
@@ -298,7 +299,8 @@ private slots:
                 return;
             inside.stop();
             asked << box->text();
-            form.WMUpdateAccepted();
+            QEvent accepted(WM_UPDATEACCEPTED);
+            QCoreApplication::sendEvent(&form, &accepted);
             if (box->isVisible())
                 box->button(QMessageBox::No)->click();
         });

@@ -17,6 +17,7 @@
 #include "shared/Global.h"
 #include "support/TestHelpers.h"
 #include "support/TestServer.h"
+#include "ui/DownloadsPanel.h"
 #include "ui/FormMain.h"
 #include "ui/PopupGate.h"
 #include "ui/Restarter.h"

@@ -55,7 +55,9 @@ bool RunAfresh(const TBrowserTab* tab, const QString& script)
 // started in.
 QString WriteClientStandIn(const QString& path)
 {
-    window_life::WriteBytes(path, "#!/bin/sh\npwd > \"$0.started\"\n");
+    // Written whole before it appears: the test reads it as soon as it exists.
+    window_life::WriteBytes(path,
+                            "#!/bin/sh\npwd > \"$0.part\" && mv \"$0.part\" \"$0.started\"\n");
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return path;
 }

@@ -257,8 +257,9 @@ private slots:
         RunScript(form.Tabs().Find(1), "location = '/download'");
         // The transfer runs into its part file meanwhile; cancelled, it leaves nothing.
         QVERIFY(WaitFor([&] { return answer.Shown() == 1 && !QApplication::activeModalWidget(); }));
-        QVERIFY(WaitFor([&] { return QDir(form.Downloads->PartDirectory()).isEmpty(); }));
-        QVERIFY(form.Downloads->Items().isEmpty());
+        QVERIFY(
+            WaitFor([&] { return QDir(form.DownloadsPanel().List()->PartDirectory()).isEmpty(); }));
+        QVERIFY(form.DownloadsPanel().List()->Items().isEmpty());
         QVERIFY(QDir(downloads_.path()).isEmpty());
     }
 

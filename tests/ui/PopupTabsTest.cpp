@@ -191,8 +191,8 @@ private slots:
         QTEST(notes.first()->text(), "note");
         // Further popups of the page are refused by the engine, before anything is made.
         QVariant refused;
-        form.Tabs().Find(1)->Browser->Page()->runJavaScript("window.open('/popup?i=9') === null",
-                                                        [&](const QVariant& v) { refused = v; });
+        form.Tabs().Find(1)->Browser->Page()->runJavaScript(
+            "window.open('/popup?i=9') === null", [&](const QVariant& v) { refused = v; });
         QVERIFY(WaitFor([&] { return refused.isValid(); }));
         QVERIFY(refused.toBool());
     }
@@ -202,8 +202,8 @@ private slots:
         TFormMain& form = *form_;
         // The engine shows no data: address at the top level.
         RunScript(form.Tabs().Find(1), "window.open('data:text/html,<title>D</title>');"
-                                   "window.open('DATA:text/plain,x');"
-                                   "window.open('/popup?i=0')");
+                                       "window.open('DATA:text/plain,x');"
+                                       "window.open('/popup?i=0')");
         QVERIFY(WaitFor([&] { return form.PageControl1->Page(2)->Caption() == "Popup 0"; }));
         QTest::qWait(500);
         QCOMPARE(VisibleTabs(form), 2);

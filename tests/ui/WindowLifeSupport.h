@@ -95,7 +95,7 @@ public:
     // Creates and shows the window as start-up does.
     TFormMain& Open()
     {
-        Create().ShowInitial();
+        Create().show();
         QApplication::processEvents();
         return *form_;
     }
