@@ -1,18 +1,24 @@
 #include "engine/EngineDialog.h"
 
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
 
 namespace engine {
 namespace {
 
-QString Caption(TJsDialogType type, const QUrl& pageUrl)
+TEngineDialogShow& ClientShow()
 {
-    const char* kind = type == JSDIALOGTYPE_ALERT     ? "Alert"
-                       : type == JSDIALOGTYPE_CONFIRM ? "Confirm"
-                                                      : "Prompt";
-    return QStringLiteral("Javascript %1 - %2").arg(QLatin1String(kind), pageUrl.toString());
+    static TEngineDialogShow show;
+    return show;
+}
+
+QString Caption(const QUrl& pageUrl)
+{
+    const QString host = pageUrl.host();
+    return host.isEmpty() ? QStringLiteral("网页消息")
+                          : QStringLiteral("来自 %1 的网页消息").arg(host);
 }
 
 // Runs `dialog` (made on the heap, a child of the view) and deletes it; the view may take
@@ -33,14 +39,23 @@ template <class Dialog> bool Run(Dialog* made, const std::function<void(Dialog&)
 
 } // namespace
 
+void SetEngineDialogShow(TEngineDialogShow show)
+{
+    ClientShow() = std::move(show);
+}
+
 bool RunEngineDialog(QWidget* view, TJsDialogType type, const QUrl& pageUrl, const QString& message,
                      const QString& defaultText, QString* input)
 {
-    const QString caption = Caption(type, pageUrl);
+    const QString caption = Caption(pageUrl);
+    if (ClientShow())
+        return ClientShow()(view, type, caption, message, defaultText, input);
     if (type == JSDIALOGTYPE_PROMPT) {
         auto* dialog = new QInputDialog(view);
         dialog->setWindowTitle(caption);
         dialog->setLabelText(message);
+        if (auto* label = dialog->findChild<QLabel*>())
+            label->setTextFormat(Qt::PlainText);
         dialog->setTextValue(defaultText);
         return Run<QInputDialog>(dialog, [input](QInputDialog& d) {
             if (input)

@@ -3,6 +3,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QThread>
@@ -33,8 +37,36 @@ int AdjustFlags(int flags)
 
 QMessageBox::StandardButtons ButtonsOf(int flags)
 {
-    return (flags & MB_BUTTONMASK) == MB_YESNO ? QMessageBox::Yes | QMessageBox::No
-                                               : QMessageBox::Ok;
+    switch (flags & MB_BUTTONMASK) {
+    case MB_YESNO:
+        return QMessageBox::Yes | QMessageBox::No;
+    case MB_OKCANCEL:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    default:
+        return QMessageBox::Ok;
+    }
+}
+
+// QMessageBox lays itself out anew whenever a part is added (a check box), so the field
+// goes in last, just before the box shows: a row of its own under the text and the check
+// box, above the buttons. The box sizes itself to its layout when shown.
+void PlaceTextField(QMessageBox* box, QLineEdit* field)
+{
+    auto* grid = qobject_cast<QGridLayout*>(box->layout());
+    auto* text = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    auto* buttons = box->findChild<QDialogButtonBox*>(QStringLiteral("qt_msgbox_buttonbox"));
+    if (!grid || !text || !buttons) {
+        box->layout()->addWidget(field);
+        return;
+    }
+    int textRow = 0, textColumn = 0, buttonsRow = 0, column = 0, rowSpan = 0, columnSpan = 0;
+    grid->getItemPosition(grid->indexOf(text), &textRow, &textColumn, &rowSpan, &columnSpan);
+    grid->getItemPosition(grid->indexOf(buttons), &buttonsRow, &column, &rowSpan, &columnSpan);
+    grid->removeWidget(buttons);
+    grid->addWidget(field, buttonsRow, textColumn);
+    grid->addWidget(buttons, buttonsRow + 1, column, rowSpan, columnSpan);
+    field->setFocus();
+    field->selectAll();
 }
 
 QMessageBox::Icon IconOf(int flags)
@@ -133,11 +165,14 @@ int AppMessageBox(const QString& text, int flags)
     return answer->value_or(IDCANCEL);
 }
 
-TAppMessageBox::TAppMessageBox(const QString& text, int flags)
+TAppMessageBox::TAppMessageBox(const QString& text, int flags, QWidget* owner)
     // On the heap: the owner may be destroyed while the box is open, taking it along.
-    : box_(new QMessageBox(IconOf(flags), ApplicationTitle(), text, ButtonsOf(flags), boxOwner))
+    : box_(new QMessageBox(IconOf(flags), ApplicationTitle(), QString(), ButtonsOf(flags),
+                           owner ? owner : boxOwner.data()))
 {
-    box_->setWindowModality(boxOwner ? Qt::WindowModal : Qt::ApplicationModal);
+    box_->setTextFormat(Qt::PlainText);
+    box_->setText(text);
+    box_->setWindowModality(box_->parentWidget() ? Qt::WindowModal : Qt::ApplicationModal);
 }
 
 TAppMessageBox::~TAppMessageBox()
@@ -159,10 +194,23 @@ void TAppMessageBox::AddCheckBox(const QString& label)
     box_->setCheckBox(checkBox_);
 }
 
+void TAppMessageBox::AddTextField(const QString& text)
+{
+    if (box_)
+        textField_ = new QLineEdit(text, box_);
+}
+
+QString TAppMessageBox::TextFieldText() const
+{
+    return textField_ ? textField_->text() : QString();
+}
+
 int TAppMessageBox::Exec()
 {
     if (!box_)
         return IDCANCEL;
+    if (textField_)
+        PlaceTextField(box_, textField_);
     const int pressed = box_->exec();
     return box_ ? ResultOf(QMessageBox::StandardButton(pressed)) : IDCANCEL;
 }

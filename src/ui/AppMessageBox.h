@@ -1,6 +1,7 @@
 #pragma once
-// Modal message box captioned with the application title. `flags` are the message-box
-// flags the client uses: MB_OK or MB_YESNO or'ed with an icon. MB_OK alone gets the
+// Modal message box captioned with the application title, its text shown as it is (never
+// read as markup: much of it comes from pages). `flags` are the message-box flags the
+// client uses: MB_OK, MB_OKCANCEL or MB_YESNO or'ed with an icon. MB_OK alone gets the
 // information icon and MB_YESNO alone the question icon. Returns the id of the pressed
 // button.
 //
@@ -13,11 +14,13 @@
 #include <functional>
 
 class QCheckBox;
+class QLineEdit;
 class QMessageBox;
 class QWidget;
 
 enum TMessageBoxFlags {
     MB_OK = 0,
+    MB_OKCANCEL = 1,
     MB_YESNO = 4,
     MB_BUTTONMASK = 0x0F,
     MB_ICONQUESTION = 0x20,
@@ -40,12 +43,13 @@ void EndMessageBoxes();
 void CloseOpenDialogs();
 
 // One box, for the UI thread, when AppMessageBox is not enough: a caption of its own, a
-// check box, or closing it from outside while it is open (a page that waited for it went
-// away). `flags` are used as given, without AppMessageBox's adjustment. The box is modal
-// to its owner, so the tray menu keeps working while it is open.
+// check box, a text field, an owner of its own, or closing it from outside while it is
+// open (a page that waited for it went away). `flags` are used as given, without
+// AppMessageBox's adjustment. The box is modal to its owner (null: the owner of all boxes),
+// so the tray menu keeps working while it is open.
 class TAppMessageBox {
 public:
-    TAppMessageBox(const QString& text, int flags);
+    TAppMessageBox(const QString& text, int flags, QWidget* owner = nullptr);
     ~TAppMessageBox();
     TAppMessageBox(const TAppMessageBox&) = delete;
     TAppMessageBox& operator=(const TAppMessageBox&) = delete;
@@ -54,6 +58,9 @@ public:
     void SetCaption(const QString& caption);
     // A check box under the text, not ticked.
     void AddCheckBox(const QString& label);
+    // A text field under the text, holding `text`.
+    void AddTextField(const QString& text);
+    QString TextFieldText() const;
     // Shows the box and waits: the id of the pressed button; IDCANCEL when the box was
     // closed from outside or its owner went away.
     int Exec();
@@ -64,6 +71,7 @@ public:
 private:
     QPointer<QMessageBox> box_;
     QPointer<QCheckBox> checkBox_;
+    QPointer<QLineEdit> textField_;
 };
 
 // The owner of boxes shown by AppMessageBox (the main window once it exists).

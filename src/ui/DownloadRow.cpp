@@ -11,6 +11,7 @@
 
 #include "core/TransferFigures.h"
 #include "ui/AppMessageBox.h"
+#include "ui/PlainToolTip.h"
 
 namespace {
 
@@ -44,6 +45,9 @@ TDownloadRow::TDownloadRow(engine::TDownload* download, QWidget* parent)
     bold.setBold(true);
     name_->setFont(bold);
     name_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // The name comes from the page or the server: never markup.
+    for (QLabel* label : {name_, status_})
+        label->setTextFormat(Qt::PlainText);
     progress_->setTextVisible(false);
     progress_->setMaximumHeight(8);
     status_->setObjectName(QStringLiteral("status"));
@@ -134,7 +138,7 @@ void TDownloadRow::Refresh()
         return;
     const State state = download_->State();
     name_->setText(download_->FileName());
-    setToolTip(download_->TargetPath());
+    setToolTip(PlainToolTip(download_->TargetPath()));
     const qint64 total = download_->TotalBytes();
     if (state == State::Done) {
         progress_->setRange(0, 1);

@@ -7,6 +7,7 @@
 
 #include "core/RestartScript.h"
 #include "engine/Browser.h"
+#include "engine/EngineDialog.h"
 #include "platform/DetachedProcess.h"
 #include "platform/InstanceLock.h"
 #include "shared/Global.h"
@@ -36,9 +37,41 @@ bool WriteScript(const QString& path, const std::string& text, QString* error)
     return false;
 }
 
+// A page's script dialog in the client's box: an alert with OK, a confirm with Yes and No,
+// a prompt with a text field, OK and Cancel.
+int PageDialogFlags(engine::TJsDialogType type)
+{
+    switch (type) {
+    case engine::JSDIALOGTYPE_CONFIRM:
+        return MB_YESNO;
+    case engine::JSDIALOGTYPE_PROMPT:
+        return MB_OKCANCEL;
+    default:
+        return MB_OK;
+    }
+}
+
+// The dialogs the engine shows itself (a malformed command) in the same box, over the
+// view, so that a closing page takes it along.
+bool ShowEngineDialog(QWidget* view, engine::TJsDialogType type, const QString& caption,
+                      const QString& message, const QString& defaultText, QString* input)
+{
+    TAppMessageBox box(message, PageDialogFlags(type), view);
+    box.SetCaption(caption);
+    if (type == engine::JSDIALOGTYPE_PROMPT)
+        box.AddTextField(defaultText);
+    const int answer = box.Exec();
+    if (input && answer == IDOK)
+        *input = box.TextFieldText();
+    return answer == IDOK || answer == IDYES;
+}
+
 } // namespace
 
-TRestarter::TRestarter(QString clientExecutable) : clientExecutable_(std::move(clientExecutable)) {}
+TRestarter::TRestarter(QString clientExecutable) : clientExecutable_(std::move(clientExecutable))
+{
+    engine::SetEngineDialogShow(&ShowEngineDialog);
+}
 
 void TRestarter::SetInstanceMutex(const platform::InstanceLock* lock)
 {
@@ -55,9 +88,12 @@ void TRestarter::ShowPageDialog(const engine::BrowserRef& browser, engine::TJsDi
     if (dialogFlood_.IsSuppressed(page))
         return;
     const bool confirm = dialogType == engine::JSDIALOGTYPE_CONFIRM;
-    TAppMessageBox box(messageText, confirm ? MB_YESNO : MB_OK);
+    const bool prompt = dialogType == engine::JSDIALOGTYPE_PROMPT;
+    TAppMessageBox box(messageText, PageDialogFlags(dialogType));
     if (confirm)
         box.SetCaption(QString());
+    if (prompt)
+        box.AddTextField(defaultPromptText);
     if (dialogFlood_.BoxShown(page, qint64(SteadyMilliseconds())))
         box.AddCheckBox(SuppressDialogsLabel);
     callback->OnAbandoned(box.Closer());
@@ -66,6 +102,8 @@ void TRestarter::ShowPageDialog(const engine::BrowserRef& browser, engine::TJsDi
         dialogFlood_.Suppress(page);
     if (confirm && answer == IDYES)
         callback->Continue(true, defaultPromptText);
+    else if (prompt && answer == IDOK)
+        callback->Continue(true, box.TextFieldText());
 }
 
 void TRestarter::PageNavigated(int page)

@@ -1,9 +1,9 @@
 #pragma once
 // TRestarter: the script dialogs of the main window's pages in the client's own boxes,
-// with their flood guard, and the restarts the page commands ask for (cache clearing,
-// re-login): at most one per client, started in AppDir so that it waits for this client's
-// instance lock. The window keeps its close flags and its close; it asks the restarter
-// first and then ends itself.
+// with their flood guard (the engine's own dialogs take the same boxes from its making on), and the
+// restarts the page commands ask for (cache clearing, re-login): at most one per client, started in
+// AppDir so that it waits for this client's instance lock. The window keeps its close flags and its
+// close; it asks the restarter first and then ends itself.
 //
 // UI thread only. Owned by TFormMain, made with it and gone with it; the instance lock
 // it is given must outlive it.

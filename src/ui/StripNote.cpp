@@ -6,6 +6,8 @@ TStripNote::TStripNote(QWidget* strip) : QLabel(strip)
 {
     setObjectName(QStringLiteral("StripNote"));
     setAttribute(Qt::WA_TransparentForMouseEvents);
+    // Notes may quote a page's address.
+    setTextFormat(Qt::PlainText);
     setStyleSheet(QStringLiteral("QLabel { background: #fff4cc; color: #5a4500;"
                                  " border: 1px solid #e0c060; border-radius: 3px;"
                                  " padding: 2px 8px; }"));

@@ -7,6 +7,7 @@
 
 #include "core/TabGeometry.h"
 #include "ui/PageControl.h"
+#include "ui/PlainToolTip.h"
 
 namespace {
 
@@ -113,8 +114,8 @@ bool TTabStrip::event(QEvent* event)
         auto* help = static_cast<QHelpEvent*>(event);
         const int index = control_->PageAtX(help->pos().x());
         if (index >= 0 && !control_->Page(index)->Caption().isEmpty())
-            QToolTip::showText(help->globalPos(), control_->Page(index)->Caption(), this,
-                               control_->TabRect(index));
+            QToolTip::showText(help->globalPos(), PlainToolTip(control_->Page(index)->Caption()),
+                               this, control_->TabRect(index));
         else
             QToolTip::hideText();
         return true;

@@ -191,8 +191,9 @@ private slots:
         int calls = 0;
         if (withHandler)
             view.OnJsdialog = [&](auto&&...) { ++calls; };
-        QString shownText;
+        QString shownText, shownTitle;
         OnNextModal([&](QWidget* modal) {
+            shownTitle = modal->windowTitle();
             if (auto* box = qobject_cast<QMessageBox*>(modal)) {
                 shownText = box->text();
                 // The box answers with the button pressed, not with accept().
@@ -222,6 +223,8 @@ private slots:
                                 : kind == "confirm" ? "Proceed?"
                                                     : "Your name?";
         QVERIFY2(shownText.contains(message), qPrintable(shownText));
+        // The host only, never the address with its query.
+        QCOMPARE(shownTitle, QStringLiteral("来自 %1 的网页消息").arg(server_.Host()));
     }
 
     void popupsDialogComesThroughTheFirstView()

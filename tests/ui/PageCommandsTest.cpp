@@ -119,19 +119,22 @@ private slots:
 
         const auto ok = QMessageBox::StandardButtons(QMessageBox::Ok);
         const auto yesNo = QMessageBox::Yes | QMessageBox::No;
+        const auto okCancel = QMessageBox::Ok | QMessageBox::Cancel;
         const auto none = QMessageBox::NoIcon;
         const QString app = QStringLiteral("QuillmarkERP");
         // clang-format off
-        QTest::newRow("alert") << false << "alert" << "'Hello 你好'" << QMessageBox::Ok << "Hello 你好" << app << none << ok << "alert:undefined";
+        QTest::newRow("alert, markup as text") << false << "alert" << "'<b>Hello</b> 你好 &lt;'" << QMessageBox::Ok << "<b>Hello</b> 你好 &lt;" << app << none << ok << "alert:undefined";
         QTest::newRow("alert from a background tab") << true << "alert" << "'behind'" << QMessageBox::Ok << "behind" << app << none << ok << "alert:undefined";
-        QTest::newRow("confirm, Yes") << false << "confirm" << "'Proceed?'" << QMessageBox::Yes << "Proceed?" << "" << none << yesNo << "confirm:true";
+        QTest::newRow("confirm, Yes") << false << "confirm" << "'<i>Proceed?</i>'" << QMessageBox::Yes << "<i>Proceed?</i>" << "" << none << yesNo << "confirm:true";
         QTest::newRow("confirm, No") << true << "confirm" << "'Proceed?'" << QMessageBox::No << "Proceed?" << "" << none << yesNo << "confirm:false";
-        QTest::newRow("prompt shows its message only") << false << "prompt" << "'Your name?'" << QMessageBox::Ok << "Your name?" << app << none << ok << "prompt:null";
+        QTest::newRow("prompt, OK gives the typed text") << false << "prompt" << "'<b>Your name?</b>'" << QMessageBox::Ok << "<b>Your name?</b>" << app << none << okCancel << "prompt:typed 输入";
+        QTest::newRow("prompt, Cancel gives null") << true << "prompt" << "'Your name?'" << QMessageBox::Cancel << "Your name?" << app << none << okCancel << "prompt:null";
         QTest::newRow("lower-case prefix is plain") << false << "alert" << "'zephrin:RELOGIN:'" << QMessageBox::Ok << "zephrin:RELOGIN:" << app << none << ok << "alert:undefined";
         QTest::newRow("shorter than the prefix is plain") << false << "alert" << "'ZEPHRIN'" << QMessageBox::Ok << "ZEPHRIN" << app << none << ok << "alert:undefined";
-        QTest::newRow("no colon after the name") << false << "alert" << "'ZEPHRIN:CLEAR_CACHE'" << QMessageBox::Ok << "ZEPHRIN:CLEAR_CACHE" << "engine" << QMessageBox::Information << ok << "alert:undefined";
-        QTest::newRow("empty name") << true << "alert" << "'ZEPHRIN::'" << QMessageBox::Ok << "ZEPHRIN::" << "engine" << QMessageBox::Information << ok << "alert:undefined";
-        QTest::newRow("name in other letters") << false << "alert" << "'ZEPHRIN:clear_cache:'" << QMessageBox::Ok << "ZEPHRIN:clear_cache:" << "engine" << QMessageBox::Information << ok << "alert:undefined";
+        QTest::newRow("no colon after the name") << false << "alert" << "'ZEPHRIN:<b>CLEAR_CACHE</b>'" << QMessageBox::Ok << "ZEPHRIN:<b>CLEAR_CACHE</b>" << "engine" << none << ok << "alert:undefined";
+        QTest::newRow("empty name") << true << "alert" << "'ZEPHRIN::'" << QMessageBox::Ok << "ZEPHRIN::" << "engine" << none << ok << "alert:undefined";
+        QTest::newRow("name in other letters, confirm") << false << "confirm" << "'ZEPHRIN:clear_cache:'" << QMessageBox::Yes << "ZEPHRIN:clear_cache:" << "engine" << none << yesNo << "confirm:true";
+        QTest::newRow("malformed prompt, OK") << true << "prompt" << "'ZEPHRIN:x'" << QMessageBox::Ok << "ZEPHRIN:x" << "engine" << none << okCancel << "prompt:typed 输入";
         QTest::newRow("RELOGIN by confirm, No: yields false") << false << "confirm" << "'ZEPHRIN:RELOGIN:'" << QMessageBox::No << Relogin << app << QMessageBox::Question << yesNo << "confirm:false";
         QTest::newRow("RELOGIN with 1 MB argument, No") << true << "prompt" << "'ZEPHRIN:RELOGIN:' + 'x'.repeat(1 << 20)" << QMessageBox::No << Relogin << app << QMessageBox::Question << yesNo << "prompt:null";
         // clang-format on
@@ -150,6 +153,7 @@ private slots:
 
         BoxWatcher watcher;
         watcher.Plan(press);
+        watcher.TypeIntoFields(QStringLiteral("typed 输入"));
         QVERIFY(RunAfresh(tab, DialogScript(kind, message)));
         QVERIFY(WaitFor([&] { return PageTitle(tab).startsWith(kind + QLatin1Char(':')); }));
         QTEST(PageTitle(tab), "answer");
@@ -159,8 +163,15 @@ private slots:
         QTEST(box.Text, "boxText");
         QTEST(box.Icon, "icon");
         QTEST(box.Buttons, "buttons");
+        // Page text is never read as markup; a prompt's field starts with its default text.
+        QCOMPARE(box.Format, Qt::PlainText);
+        const bool field = box.Buttons == (QMessageBox::Ok | QMessageBox::Cancel);
+        QCOMPARE(box.FieldText, field ? QStringLiteral("Zhang 张") : QString());
         if (boxTitle == QLatin1String("engine")) {
-            QVERIFY2(box.Title != QLatin1String("QuillmarkERP"), qPrintable(box.Title));
+            // The host only: the address carries the workstation's identity.
+            QCOMPARE(box.Title, QStringLiteral("来自 %1 的网页消息").arg(Host));
+            // Over the page's view, which takes it along when it closes.
+            QVERIFY(box.Parent && box.Parent != &form && box.Parent->window() == &form);
         } else {
             QCOMPARE(box.Title, boxTitle);
             // Over the main window, which stays usable through its tray.

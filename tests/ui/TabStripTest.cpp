@@ -10,6 +10,7 @@
 #include <QStyleHints>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <QToolTip>
 
 #include "MainWindowFixture.h"
@@ -333,15 +334,23 @@ private slots:
     {
         TFormMain& form = *form_;
         QVERIFY(OpenPopups(form, 1));
-        const QString caption = QStringLiteral("A caption far too long to fit into one tab of "
-                                               "the strip, which cuts it at its end");
-        form.PageControl1->Page(2)->SetCaption(caption);
-        QWidget* strip = form.PageControl1->Strip();
-        const QPoint pos = form.PageControl1->TabRect(2).center();
-        QHelpEvent help(QEvent::ToolTip, pos, strip->mapToGlobal(pos));
-        QApplication::sendEvent(strip, &help);
-        QCOMPARE(QToolTip::text(), caption);
-        QToolTip::hideText();
+        // A page's title reads as it is, markup and all.
+        for (const QString& caption : {QStringLiteral("A caption far too long to fit into one tab "
+                                                      "of the strip, which cuts it at its end"),
+                                       QStringLiteral("<b>客户</b> &lt;列表&gt;")}) {
+            form.PageControl1->Page(2)->SetCaption(caption);
+            QWidget* strip = form.PageControl1->Strip();
+            const QPoint pos = form.PageControl1->TabRect(2).center();
+            QHelpEvent help(QEvent::ToolTip, pos, strip->mapToGlobal(pos));
+            QApplication::sendEvent(strip, &help);
+            QTextDocument shown;
+            if (Qt::mightBeRichText(QToolTip::text()))
+                shown.setHtml(QToolTip::text());
+            else
+                shown.setPlainText(QToolTip::text());
+            QCOMPARE(shown.toPlainText(), caption);
+            QToolTip::hideText();
+        }
     }
 
 private:

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLibraryInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -135,6 +136,8 @@ struct SeenBox {
     QPointer<QWidget> Parent;
     Qt::WindowModality Modality = Qt::NonModal;
     QString CheckBoxText; // empty: the box had none
+    Qt::TextFormat Format = Qt::AutoText;
+    QString FieldText; // what the text field held when the box showed; empty: none
 };
 
 // While it lives, answers every modal message box that appears: with the next of the
@@ -151,6 +154,8 @@ public:
     void Plan(QMessageBox::StandardButton answer) { planned_ << answer; }
     // Ticks the check box of every box that has one before answering it.
     void TickCheckBoxes(bool tick) { tick_ = tick; }
+    // Types `text` into the text field of every box that has one before answering it.
+    void TypeIntoFields(const QString& text) { typed_ = text; }
     const QList<SeenBox>& Seen() const { return seen_; }
 
 private:
@@ -175,6 +180,12 @@ private:
             seen.CheckBoxText = check->text();
             check->setChecked(tick_);
         }
+        seen.Format = box->textFormat();
+        if (auto* field = box->findChild<QLineEdit*>()) {
+            seen.FieldText = field->text();
+            if (!typed_.isNull())
+                field->setText(typed_);
+        }
         seen_ << seen;
         const QMessageBox::StandardButton answer =
             planned_.isEmpty() ? fallback_ : planned_.takeFirst();
@@ -188,6 +199,7 @@ private:
     QMessageBox::StandardButton fallback_;
     QList<QMessageBox::StandardButton> planned_;
     bool tick_ = false;
+    QString typed_;
     QList<SeenBox> seen_;
     QPointer<QMessageBox> last_;
 };
