@@ -135,6 +135,7 @@ struct SeenBox {
     QPointer<QWidget> Parent;
     Qt::WindowModality Modality = Qt::NonModal;
     QString CheckBoxText; // empty: the box had none
+    int Width = 0;
 };
 
 // While it lives, answers every modal message box that appears: with the next of the
@@ -171,6 +172,7 @@ private:
         seen.OnUiThread = box->thread() == qApp->thread();
         seen.Parent = box->parentWidget();
         seen.Modality = box->windowModality();
+        seen.Width = box->width();
         if (QCheckBox* check = box->checkBox()) {
             seen.CheckBoxText = check->text();
             check->setChecked(tick_);
