@@ -1,5 +1,6 @@
 #include "core/DesktopEntry.h"
 
+#include "core/Lines.h"
 #include "core/TextCodec.h"
 
 namespace core {
@@ -66,6 +67,26 @@ std::optional<std::string> AutostartDesktopEntry(std::string_view name, std::str
            "\n"
            "Terminal=false\n"
            "X-GNOME-Autostart-enabled=true\n";
+}
+
+bool DesktopEntryStarts(std::string_view entry, std::string_view executable)
+{
+    const std::string exec = "Exec=" + DesktopExecArgument(executable);
+    bool inMainGroup = false;
+    bool starts = false;
+    for (const std::string& line : SplitToLines(entry, {})) {
+        if (line.starts_with('[')) {
+            inMainGroup = line == "[Desktop Entry]";
+            continue;
+        }
+        if (!inMainGroup)
+            continue;
+        if (line == "Hidden=true" || line == "X-GNOME-Autostart-enabled=false")
+            return false;
+        if (line.starts_with("Exec="))
+            starts = line == exec;
+    }
+    return starts;
 }
 
 } // namespace core

@@ -1,6 +1,7 @@
 #include "core/TransferFigures.h"
 
 #include <array>
+#include <cmath>
 #include <cstdio>
 
 namespace core {
@@ -22,6 +23,22 @@ std::string FormatByteCount(std::int64_t bytes)
     std::array<char, 32> text{};
     std::snprintf(text.data(), text.size(), "%.*f %s", decimals, value, Units[unit]);
     return text.data();
+}
+
+std::string FormatTimeLeft(std::int64_t remainingBytes, double bytesPerSecond)
+{
+    if (remainingBytes <= 0 || !(bytesPerSecond > 0))
+        return {};
+    const double seconds = std::ceil(double(remainingBytes) / bytesPerSecond);
+    if (seconds < 60)
+        return "剩余 " + std::to_string(std::int64_t(seconds)) + " 秒";
+    const auto minutes = std::int64_t(std::ceil(seconds / 60));
+    if (minutes < 60)
+        return "剩余 " + std::to_string(minutes) + " 分钟";
+    std::string text = "剩余 " + std::to_string(minutes / 60) + " 小时";
+    if (minutes % 60 != 0)
+        text += " " + std::to_string(minutes % 60) + " 分钟";
+    return text;
 }
 
 void TTransferRate::Add(std::int64_t ms, std::int64_t bytes)

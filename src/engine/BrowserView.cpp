@@ -29,6 +29,7 @@ int StandardCommandId(QWebEnginePage* page, QAction* action)
         {QWebEnginePage::Unselect, MENU_ID_DELETE},
         {QWebEnginePage::SelectAll, MENU_ID_SELECT_ALL},
         {QWebEnginePage::ViewSource, MENU_ID_VIEW_SOURCE},
+        {QWebEnginePage::DownloadImageToDisk, MENU_ID_SAVE_IMAGE},
     };
     for (const auto& [webAction, id] : known)
         if (page->action(webAction) == action)

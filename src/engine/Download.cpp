@@ -183,16 +183,21 @@ void TDownload::Cancel()
     if (request_ && !request_->isFinished())
         request_->cancel();
     RemovePartFile();
+    emit Changed();
     emit Cancelled();
 }
 
 void TDownload::Retry()
 {
-    if (State() != TState::Failed)
+    const TState state = State();
+    if (state != TState::Failed && state != TState::Cancelled)
         return;
     failure_ = TFailure::None;
-    if (moveFailed_) {
-        moveFailed_ = false;
+    cancelled_ = false;
+    // Cancel removed the part file a failed move had left.
+    const bool moveAgain = moveFailed_ && state == TState::Failed;
+    moveFailed_ = false;
+    if (moveAgain) {
         emit Changed();
         MoveIfReady();
         return;

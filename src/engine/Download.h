@@ -2,8 +2,8 @@
 // TDownload: one file the engine downloads for a page. The engine writes it into a part
 // file from the first byte on, whatever the user is still being asked; the file moves to
 // its place once both the transfer and the choice of the place are done. A failed one can
-// be tried again. Owned by its TDownloadList (DownloadList.h), which follows it through its
-// signals. UI thread only.
+// be tried again, and so can one cancelled after it got its place. Owned by its TDownloadList
+// (DownloadList.h), which follows it through its signals. UI thread only.
 
 #include <QObject>
 #include <QPointer>
@@ -53,8 +53,9 @@ public:
     // Ends a download that is not done: the transfer stops and the part file goes. A
     // move under way finishes first.
     void Cancel();
-    // Tries a failed download again: a failed move is repeated, a failed transfer starts
-    // over from the page it came from (another page of the profile when that one went).
+    // Tries a failed or cancelled download again: a failed move is repeated, otherwise
+    // the transfer starts over from the page it came from (another page of the profile
+    // when that one went).
     void Retry();
 
     // For the list: true (and taken on) when `request` is the engine's own next try of
@@ -75,7 +76,7 @@ signals:
     void Placed();
     // The file is in its place.
     void Finished();
-    // Cancel() ended it: its list lets it go.
+    // Cancel() ended it (Changed came first): its list lets it go when it had no place.
     void Cancelled();
     // Retry() starts the transfer over: the page (or another of the profile) is to
     // download Url() again, and RestartWith takes it.

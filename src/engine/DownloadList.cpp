@@ -36,11 +36,7 @@ TDownloadList::TDownloadList(const QString& partDirectory, QObject* parent)
     EmptyDirectoryInBackground(partDirectory_);
     sampler_->setInterval(SampleMs);
     connect(sampler_, &QTimer::timeout, this, [this] {
-        const qint64 now = SteadyMs();
-        for (TDownload* download : Items())
-            if (download->State() == TDownload::TState::Running)
-                download->Sample(now);
-        if (RunningCount() == 0)
+        if (!Sample())
             sampler_->stop();
     });
 }
@@ -64,8 +60,7 @@ QList<TDownload*> TDownloadList::Items() const
 {
     QList<TDownload*> items;
     for (TDownload* download : downloads_)
-        if (download->State() != TDownload::TState::Asking &&
-            download->State() != TDownload::TState::Cancelled)
+        if (!download->TargetPath().isEmpty())
             items.append(download);
     return items;
 }
@@ -73,9 +68,20 @@ QList<TDownload*> TDownloadList::Items() const
 int TDownloadList::RunningCount() const
 {
     int running = 0;
-    for (TDownload* download : Items())
-        running += download->State() == TDownload::TState::Running ||
-                   download->State() == TDownload::TState::Moving;
+    for (TDownload* download : downloads_) {
+        switch (download->State()) {
+        case TDownload::TState::Asking:
+            running +=
+                download->ReceivedBytes() > 0 && download->Failure() == TDownload::TFailure::None;
+            break;
+        case TDownload::TState::Running:
+        case TDownload::TState::Moving:
+            ++running;
+            break;
+        default:
+            break;
+        }
+    }
     return running;
 }
 
@@ -97,8 +103,13 @@ TDownload* TDownloadList::Start(QWebEngineDownloadRequest* request)
         StartSampling();
     });
     connect(download, &TDownload::Finished, this, [this, download] { emit Finished(download); });
-    connect(download, &TDownload::Cancelled, this, [this, download] { Remove(download); });
+    connect(download, &TDownload::Cancelled, this, [this, download] {
+        if (download->TargetPath().isEmpty())
+            Remove(download);
+    });
     connect(download, &TDownload::TransferWanted, this, [this, download] { Restart(download); });
+    // The transfer runs while the place is asked for.
+    StartSampling();
     return download;
 }
 
@@ -165,6 +176,20 @@ void TDownloadList::StartSampling()
 {
     if (!sampler_->isActive())
         sampler_->start();
+}
+
+bool TDownloadList::Sample()
+{
+    const qint64 now = SteadyMs();
+    bool any = false;
+    for (TDownload* download : std::as_const(downloads_)) {
+        const TDownload::TState state = download->State();
+        if (state == TDownload::TState::Asking || state == TDownload::TState::Running) {
+            download->Sample(now);
+            any = true;
+        }
+    }
+    return any;
 }
 
 void TDownloadList::Remove(TDownload* download)

@@ -2,7 +2,8 @@
 // TDownloadList: the downloads of the profile. A page's download is accepted at once into
 // a part file in the list's part directory (TChromium hands it over from the profile's
 // dispatcher, DownloadDispatcher.h, where the list's owner sets it), its place is asked
-// with the save dialog, one dialog at a time, and the list shows it from then on. Part
+// with the save dialog, one dialog at a time, and the list shows it from then on, also
+// once it is cancelled (it can be tried again). Part
 // files left behind by a client that ended abruptly are removed when the list is made;
 // the list's own go with it. UI thread only.
 
@@ -30,9 +31,11 @@ public:
     ~TDownloadList() override;
 
     QString PartDirectory() const { return partDirectory_; }
-    // The downloads that have a place, oldest first; cancelled ones leave the list.
+    // The downloads that have a place, oldest first; those cancelled before they had one
+    // leave the list.
     QList<TDownload*> Items() const;
-    // Of Items, those still transferring or moving.
+    // The downloads under way: transferring or moving, and those whose place is still
+    // asked for once their first byte came (the transfer runs while the dialog is open).
     int RunningCount() const;
 
     // Accepts a page's download into a new part file at once; its place follows
@@ -55,7 +58,7 @@ signals:
     void Changed(engine::TDownload* download);
     // The file is in its place.
     void Finished(engine::TDownload* download);
-    // The download was cancelled and is deleted soon.
+    // The download was cancelled before it had a place and is deleted soon.
     void Removed(engine::TDownload* download);
 
 private:
@@ -68,6 +71,8 @@ private:
     QString NewPartPath() const;
     void AskNext();
     void StartSampling();
+    // Reads the figures of every transfer under way; false when there is none.
+    bool Sample();
     void Remove(TDownload* download);
     // Asks `download`'s page (or a page of the list's own) for the transfer again.
     void Restart(TDownload* download);

@@ -22,6 +22,7 @@ enum TMenuId {
     MENU_ID_DELETE = 115,
     MENU_ID_SELECT_ALL = 116,
     MENU_ID_VIEW_SOURCE = 132,
+    MENU_ID_SAVE_IMAGE = 140,
     MENU_ID_ENGINE_FIRST = 200, // further entries of the engine's own menu
     MENU_ID_USER_FIRST = 26500,
     MENU_ID_USER_LAST = 28500,

@@ -19,6 +19,10 @@ struct AutostartFailure {
 // Empty when there is no configuration directory (no home directory).
 std::string AutostartEntryPath(const std::string& name);
 
+// True when the entry `name` is there and starts `executable` (it may be an older
+// client's, or the user's own).
+bool AutostartEntryStarts(const std::string& name, const std::string& executable);
+
 // With `enable`, writes the entry `name` (replacing it atomically) that starts
 // `executable`, labelled `label`, creating the directory when needed; without, removes
 // it (an entry that is not there is no failure).

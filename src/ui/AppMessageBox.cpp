@@ -83,6 +83,21 @@ QMessageBox::Icon IconOf(int flags)
     }
 }
 
+// What the window frame's title bar takes beside the title: its icon and buttons.
+constexpr int TitleBarRoom = 150;
+
+// A box with little text is narrower than its title, which the frame would then cut.
+// Added when shown: the box makes its layout anew when parts are added.
+void FitTitle(QMessageBox& box)
+{
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    const int width = box.fontMetrics().horizontalAdvance(box.windowTitle()) + TitleBarRoom;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Fixed, QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 int ResultOf(QMessageBox::StandardButton button)
 {
     switch (button) {
@@ -211,6 +226,7 @@ int TAppMessageBox::Exec()
         return IDCANCEL;
     if (textField_)
         PlaceTextField(box_, textField_);
+    FitTitle(*box_);
     const int pressed = box_->exec();
     return box_ ? ResultOf(QMessageBox::StandardButton(pressed)) : IDCANCEL;
 }

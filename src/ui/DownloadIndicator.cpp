@@ -5,6 +5,8 @@
 namespace {
 
 constexpr int Margin = 4;
+// Long enough to be seen from the page one is reading.
+constexpr int FinishedShownMs = 4000;
 
 } // namespace
 
@@ -17,20 +19,36 @@ TDownloadIndicator::TDownloadIndicator(QWidget* strip) : QToolButton(strip)
     setStyleSheet(QStringLiteral("QToolButton { background: #1A7F5A; color: white;"
                                  " border-radius: 4px; padding: 1px 8px; }"));
     strip->installEventFilter(this);
+    finished_.setSingleShot(true);
+    finished_.setInterval(FinishedShownMs);
+    connect(&finished_, &QTimer::timeout, this, &TDownloadIndicator::Refresh);
     hide();
 }
 
 void TDownloadIndicator::SetRunning(int running)
 {
+    running_ = running;
+    Refresh();
+}
+
+void TDownloadIndicator::ShowFinished()
+{
+    finished_.start();
+    Refresh();
+}
+
+void TDownloadIndicator::Refresh()
+{
     const bool wasHidden = isHidden();
     const int tabsEnd = TabsEnd();
-    if (running <= 0) {
-        hide();
-    } else {
-        setText(QStringLiteral("下载中 (%1)").arg(running));
+    if (finished_.isActive() || running_ > 0) {
+        setText(finished_.isActive() ? QStringLiteral("下载完成")
+                                     : QStringLiteral("下载中 (%1)").arg(running_));
         Place();
         show();
         raise();
+    } else {
+        hide();
     }
     if (isHidden() != wasHidden || (!isHidden() && TabsEnd() != tabsEnd))
         emit RoomChanged();

@@ -116,7 +116,11 @@ QString TDownloadRow::StatusText() const
         const QString bytes = total > 0
                                   ? QStringLiteral("%1 / %2").arg(Bytes(received), Bytes(total))
                                   : Bytes(received);
-        return QStringLiteral("%1，%2/s").arg(bytes, Bytes(qint64(download_->BytesPerSecond())));
+        const double rate = download_->BytesPerSecond();
+        const QString figures = QStringLiteral("%1，%2/s").arg(bytes, Bytes(qint64(rate)));
+        const std::string left = core::FormatTimeLeft(total > 0 ? total - received : 0, rate);
+        return left.empty() ? figures
+                            : QStringLiteral("%1，%2").arg(figures, QString::fromStdString(left));
     }
     case State::Moving:
         return QStringLiteral("正在保存到 %1")
@@ -156,7 +160,7 @@ void TDownloadRow::Refresh()
     status_->setText(StatusText());
     open_->setVisible(state == State::Done);
     folder_->setVisible(state == State::Done);
-    retry_->setVisible(state == State::Failed);
+    retry_->setVisible(state == State::Failed || state == State::Cancelled);
     cancel_->setVisible(state == State::Running);
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // One download in the downloads panel: its file name, a progress bar and a line of figures
-// (bytes, speed) or of why it failed, and the buttons that fit its state: "取消" while it
-// runs, "打开" and "打开所在文件夹" once done, "重试" after a failure. UI thread only.
+// (bytes, speed, time left) or of why it failed, and the buttons that fit its state: "取消"
+// while it runs, "打开" and "打开所在文件夹" once done, "重试" after a failure or a cancel.
+// UI thread only.
 
 #include <QPointer>
 #include <QWidget>

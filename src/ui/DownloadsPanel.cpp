@@ -22,6 +22,10 @@ TDownloadsPanel::TDownloadsPanel(QWidget* window, QWidget* strip)
     };
     connect(list_, &engine::TDownloadList::Changed, this, countRunning);
     connect(list_, &engine::TDownloadList::Removed, this, countRunning);
+    connect(list_, &engine::TDownloadList::Finished, this, [this] {
+        if (indicator_)
+            indicator_->ShowFinished();
+    });
 }
 
 TDownloadIndicator* TDownloadsPanel::Indicator() const

@@ -1,8 +1,9 @@
 #pragma once
 // TDownloadsPanel: the main window's downloads. Its list takes every download of the
 // profile into a part file under AppDir + "cache/downloads/" (what an earlier run left
-// there is removed at start); the strip's indicator shows while any runs and, like the
-// tray entry "下载", opens the panel that lists them.
+// there is removed at start); the strip's indicator shows while any runs and briefly
+// when one finished, and, like the tray entry "下载", opens the panel that lists them.
+// The panel is made once and only hidden when closed, so its list lasts the run.
 //
 // UI thread only. Owned by the window (its QObject parent), which it outlives by nothing:
 // the list, the indicator (on the strip) and the panel (a child window) go with it.

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "engine/DownloadList.h"
@@ -29,12 +30,12 @@ TFormDownloads::TFormDownloads(engine::TDownloadList* downloads, QWidget* parent
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(empty_);
     layout->addWidget(scroll, 1);
+    new QShortcut(QKeySequence::Cancel, this, this, &QWidget::close);
 
     for (engine::TDownload* download : downloads->Items())
         AddRow(download);
     empty_->setVisible(rowList_.isEmpty());
     connect(downloads, &engine::TDownloadList::Added, this, &TFormDownloads::AddRow);
-    connect(downloads, &engine::TDownloadList::Removed, this, &TFormDownloads::RemoveRow);
 }
 
 void TFormDownloads::ShowInFront()
@@ -52,18 +53,4 @@ void TFormDownloads::AddRow(engine::TDownload* download)
     rows_->insertWidget(0, row);
     rowList_.prepend(row);
     empty_->hide();
-}
-
-void TFormDownloads::RemoveRow(engine::TDownload* download)
-{
-    for (TDownloadRow* row : std::as_const(rowList_)) {
-        if (row->Download() != download)
-            continue;
-        // The row's own "取消" may be what removes it.
-        rowList_.removeOne(row);
-        row->hide();
-        row->deleteLater();
-        break;
-    }
-    empty_->setVisible(rowList_.isEmpty());
 }

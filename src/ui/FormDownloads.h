@@ -1,7 +1,8 @@
 #pragma once
 // TFormDownloads: the downloads panel, one small window listing every download of the
-// session, newest on top (rows: DownloadRow.h). It follows the list as downloads come and
-// go. Made once by the main window, shown and raised on demand. UI thread only.
+// session, newest on top (rows: DownloadRow.h), finished, failed and cancelled ones
+// included. It follows the list as downloads come. Made once by the main window, shown
+// and raised on demand; Esc or closing only hides it. UI thread only.
 
 #include <QWidget>
 
@@ -24,7 +25,6 @@ public:
 
 private:
     void AddRow(engine::TDownload* download);
-    void RemoveRow(engine::TDownload* download);
 
     QVBoxLayout* rows_;
     QLabel* empty_;

@@ -1,6 +1,7 @@
 // The context menu of every view of the main window and of its popups: the engine's
 // own entries minus the one at position 4, then "刷新", and on a picture "图片另存为...",
-// which saves the picture to a file the user chooses.
+// which saves the picture to a file the user chooses. The engine's own entry for saving
+// a picture does the same, so that both propose the same folder.
 
 #include <QDir>
 #include <QFileDialog>
@@ -56,12 +57,14 @@ void TFormMain::crmBeforeContextMenu(engine::TChromium*, const engine::BrowserRe
 void TFormMain::crmContextMenuCommand(engine::TChromium*, const engine::BrowserRef& browser,
                                       const engine::FrameRef&,
                                       const engine::ContextMenuParams& params, int commandId, int,
-                                      bool&)
+                                      bool& handled)
 {
-    if (commandId == CommandRefresh)
+    if (commandId == CommandRefresh) {
         service_->Reload(browser);
-    else if (commandId == CommandSavePicture)
+    } else if (commandId == CommandSavePicture || commandId == engine::MENU_ID_SAVE_IMAGE) {
         SavePictureAs(params.GetSourceUrl(), browser);
+        handled = true;
+    }
 }
 
 void TFormMain::SavePictureAs(const QString& url, const engine::BrowserRef& browser)

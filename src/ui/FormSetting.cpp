@@ -78,7 +78,9 @@ TFormSetting::TFormSetting(QWidget* parent) : QDialog(parent)
 
 void TFormSetting::FormCreate()
 {
-    CheckBoxAutoStart->setChecked(SystemSettings.AutoStart);
+    // What the desktop will do, not what config.ini says was asked for.
+    CheckBoxAutoStart->setChecked(
+        platform::AutostartEntryStarts(zph::InstanceName, platform::ExecutablePath()));
     CheckBoxSoundHint->setChecked(SystemSettings.SoundHint);
     CheckBoxPopupHint->setChecked(SystemSettings.PopupHint);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // TFormSetting: the settings dialog with the three switches of config.ini (start at
-// login, sound reminder, balloon reminder). OK stores them in SystemSettings and
+// login, sound reminder, balloon reminder); start at login shows whether the login entry
+// starts this client. OK stores them in SystemSettings and
 // config.ini and writes or removes the autostart entry; Cancel (or Esc) changes nothing.
 // A failure to store either is shown to the user. UI thread only.
 

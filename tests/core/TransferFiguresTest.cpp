@@ -1,6 +1,7 @@
 #include "core/TransferFigures.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 
@@ -21,6 +22,19 @@ TEST(TransferFigures, ByteCountsReadInThreeDigitsAndNeverAs1024OfAUnit)
     };
     for (const auto& [bytes, text] : rows)
         EXPECT_EQ(core::FormatByteCount(bytes), text) << bytes;
+}
+
+TEST(TransferFigures, TimeLeftRoundsUpAndWaitsForASpeed)
+{
+    const std::tuple<std::int64_t, double, const char*> rows[] = {
+        {1000, 0, ""},
+        {59'000, 1000, "剩余 59 秒"},
+        {59'001, 1000, "剩余 1 分钟"},
+        {3'600'000, 1000, "剩余 1 小时"},
+        {7'500'000, 1000, "剩余 2 小时 5 分钟"},
+    };
+    for (const auto& [bytes, rate, text] : rows)
+        EXPECT_EQ(core::FormatTimeLeft(bytes, rate), text) << bytes << " at " << rate;
 }
 
 TEST(TransferFigures, RateCoversTheLastWindowOnly)

@@ -61,6 +61,7 @@ TEST_F(AutostartEntry, IsWrittenValidAndRemoved)
 {
     ASSERT_EQ(platform::SetAutostartEntry(Name, "QuillmarkERP", Executable, true), std::nullopt);
     EXPECT_EQ(ReadFile(entry_), core::AutostartDesktopEntry("QuillmarkERP", Executable));
+    EXPECT_TRUE(platform::AutostartEntryStarts(Name, Executable));
     EXPECT_EQ(Mode(config_), 0700u);
     EXPECT_EQ(Mode(autostart_), 0700u);
     EXPECT_EQ(Mode(entry_), 0644u);
@@ -70,9 +71,11 @@ TEST_F(AutostartEntry, IsWrittenValidAndRemoved)
     ASSERT_EQ(platform::SetAutostartEntry(Name, "QuillmarkERP", "/usr/bin/q", true), std::nullopt);
     EXPECT_EQ(ReadFile(entry_), core::AutostartDesktopEntry("QuillmarkERP", "/usr/bin/q"));
     EXPECT_EQ(Names(autostart_), std::vector<std::string>{"BrowserQuillmark.desktop"});
+    EXPECT_FALSE(platform::AutostartEntryStarts(Name, Executable));
 
     ASSERT_EQ(platform::SetAutostartEntry(Name, "QuillmarkERP", Executable, false), std::nullopt);
     EXPECT_FALSE(fs::exists(entry_));
+    EXPECT_FALSE(platform::AutostartEntryStarts(Name, Executable));
     EXPECT_EQ(platform::SetAutostartEntry(Name, "QuillmarkERP", Executable, false), std::nullopt);
 }
 

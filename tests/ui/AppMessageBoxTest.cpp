@@ -45,6 +45,9 @@ private slots:
         QCOMPARE(AppMessageBox(QStringLiteral("after"), 0), int(IDOK));
         QCOMPARE(watcher.Seen().size(), 1);
         QCOMPARE(watcher.Seen()[0].Title, QStringLiteral("QuillmarkERP"));
+        // Text this short leaves the frame's title bar room for the whole title.
+        QVERIFY(watcher.Seen()[0].Width >
+                QFontMetrics(QApplication::font()).horizontalAdvance("QuillmarkERP") + 140);
     }
 
     void flags_data()

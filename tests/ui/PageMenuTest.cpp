@@ -1,7 +1,7 @@
 // The main window's context menu from a real right click: the engine's entries in Chinese
 // minus the one at position 4, "刷新" for the view that opened the menu, and on a picture
 // "图片另存为...", which saves it where the user says, with the page's cookies, and
-// shows "保存失败！" when it cannot.
+// shows "保存失败！" when it cannot; the engine's "保存图片" does the same.
 
 #include <QMenu>
 #include <QTemporaryDir>
@@ -149,6 +149,11 @@ private slots:
         QCOMPARE(int(fetched.size()), 1);
         QCOMPARE(fetched[0].Query, QStringLiteral("v=2"));
         QCOMPARE(fetched[0].Headers.value("cookie"), QStringLiteral("visitor=42"));
+        // The engine's own entry offers the folder the last picture went to, too.
+        ProposedAndShown(form_->Tabs().Find(1)->Browser, QStringLiteral("#picture"));
+        FileDialogAnswerer again(QStringLiteral("again.png"));
+        TriggerEntry(QStringLiteral("保存图片"));
+        QVERIFY(WaitFor([&] { return ReadBytes(dir_.filePath("again.png")) == Picture(); }));
     }
 
     void savingThatFailsSaysSo_data()

@@ -93,8 +93,9 @@ private slots:
         QVERIFY(QDir().mkpath(AutostartDir()));
         WriteBytes(EntryPath(), "left from before");
         QVERIFY(RunDialog([&](TFormSetting& dialog) {
-            // No switch in config.ini yet: all on.
-            QCOMPARE(Shown(dialog), (Switches{true, true, true}));
+            // No switch in config.ini yet: the reminders on; the entry left there starts
+            // nothing of ours.
+            QCOMPARE(Shown(dialog), (Switches{false, true, true}));
             // Asked for again while open (a second --settings): no second dialog.
             window_->Form().NSettingClick();
             QCOMPARE(OpenDialogs(), 1);
@@ -119,6 +120,7 @@ private slots:
 
         const QByteArray config = window_->Config();
         QVERIFY(RunDialog([&](TFormSetting& dialog) {
+            QCOMPARE(Shown(dialog), (Switches{true, false, true}));
             for (QCheckBox* box :
                  {dialog.CheckBoxAutoStart, dialog.CheckBoxSoundHint, dialog.CheckBoxPopupHint})
                 box->toggle();
@@ -162,6 +164,7 @@ private slots:
             if (failure == ReadOnlyDirectory && probe.open(QIODevice::WriteOnly))
                 QSKIP("this process may write to read-only directories");
             QVERIFY(RunDialog([&](TFormSetting& dialog) {
+                dialog.CheckBoxAutoStart->setChecked(true);
                 dialog.CheckBoxPopupHint->setChecked(false);
                 QTest::mouseClick(dialog.ButtonOK, Qt::LeftButton);
             }));

@@ -138,6 +138,7 @@ struct SeenBox {
     QString CheckBoxText; // empty: the box had none
     Qt::TextFormat Format = Qt::AutoText;
     QString FieldText; // what the text field held when the box showed; empty: none
+    int Width = 0;
 };
 
 // While it lives, answers every modal message box that appears: with the next of the
@@ -176,6 +177,7 @@ private:
         seen.OnUiThread = box->thread() == qApp->thread();
         seen.Parent = box->parentWidget();
         seen.Modality = box->windowModality();
+        seen.Width = box->width();
         if (QCheckBox* check = box->checkBox()) {
             seen.CheckBoxText = check->text();
             check->setChecked(tick_);

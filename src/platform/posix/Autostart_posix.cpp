@@ -1,6 +1,8 @@
 #include "platform/Autostart.h"
 
 #include <cerrno>
+#include <fstream>
+#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -50,6 +52,17 @@ std::string AutostartEntryPath(const std::string& name)
 {
     const std::string directory = AutostartDirectory();
     return directory.empty() ? std::string() : directory + "/" + name + ".desktop";
+}
+
+bool AutostartEntryStarts(const std::string& name, const std::string& executable)
+{
+    const std::string path = AutostartEntryPath(name);
+    std::ifstream file(path, std::ios::binary);
+    if (path.empty() || !file)
+        return false;
+    std::ostringstream text;
+    text << file.rdbuf();
+    return core::DesktopEntryStarts(text.str(), executable);
 }
 
 std::optional<AutostartFailure> SetAutostartEntry(const std::string& name, const std::string& label,
