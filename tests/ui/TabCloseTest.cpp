@@ -76,17 +76,19 @@ private slots:
         QCOMPARE(closeRequests_->Count(), 0);
     }
 
-    void closingTabActivatesItsFollowerWhicheverWasActive_data()
+    void closingKeepsTheActiveTabUnlessItIsTheClosedOne_data()
     {
         QTest::addColumn<int>("active");
-        QTest::newRow("closed tab active") << 2;
-        QTest::newRow("start tab active") << 1;
-        QTest::newRow("last tab active") << 4;
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("closed tab active: its follower") << 2 << "Popup 1";
+        QTest::newRow("start tab active") << 1 << "QuillmarkERP";
+        QTest::newRow("last tab active") << 4 << "Popup 2";
     }
 
-    void closingTabActivatesItsFollowerWhicheverWasActive()
+    void closingKeepsTheActiveTabUnlessItIsTheClosedOne()
     {
         QFETCH(int, active);
+        QFETCH(QString, shown);
         TFormMain& form = *form_;
         QVERIFY(OpenPopups(form, 3));
         ClickTab(form, active);
@@ -97,9 +99,43 @@ private slots:
         Deliver(form, new TPageIndexMessage(2));
         QVERIFY(WaitFor([&] { return closedPage.isNull(); }));
         QVERIFY(!form.Tabs().Find(closedId));
-        QCOMPARE(form.PageControl1->ActivePageIndex(), 2);
-        QCOMPARE(ActiveCaption(form), QStringLiteral("Popup 1"));
-        QCOMPARE(form.windowTitle(), TitleFormat.arg("Popup 1"));
+        QCOMPARE(ActiveCaption(form), shown);
+        QCOMPARE(form.windowTitle(), TitleFormat.arg(shown));
+        const QString problem = form.Tabs().LayoutProblem();
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    }
+
+    // The window's title reads the shown tab's caption through every kind of change.
+    void titleFollowsTheShownTab()
+    {
+        TFormMain& form = *form_;
+        const auto retitle = [&](int page, const QString& title) {
+            RunScript(form.Tabs().Of(form.PageControl1->Page(page)),
+                      QStringLiteral("document.title = '%1'").arg(title));
+        };
+        const struct {
+            const char* what;
+            std::function<void()> act;
+            QString shown;
+        } steps[] = {
+            {"start", [] {}, "QuillmarkERP"},
+            {"popups open", [&] { QVERIFY(OpenPopups(form, 2)); }, "Popup 1"},
+            {"active tab retitled", [&] { retitle(3, "改名"); }, "改名"},
+            {"background tab retitled", [&] { retitle(2, "背景"); }, "改名"},
+            {"tab selected", [&] { ClickTab(form, 1); }, "QuillmarkERP"},
+            {"background tab closed", [&] { Deliver(form, new TPageIndexMessage(2)); },
+             "QuillmarkERP"},
+            {"reopened",
+             [&] { PressKeys(form, Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier); },
+             "Popup 0"},
+            {"active tab closed", [&] { Deliver(form, new TPageIndexMessage(2)); }, "改名"},
+        };
+        for (const auto& step : steps) {
+            step.act();
+            QVERIFY2(WaitFor([&] { return form.windowTitle() == TitleFormat.arg(step.shown); }),
+                     qPrintable(QStringLiteral("%1: %2").arg(step.what, form.windowTitle())));
+            QCOMPARE(ActiveCaption(form), step.shown);
+        }
         const QString problem = form.Tabs().LayoutProblem();
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
