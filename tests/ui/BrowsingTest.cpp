@@ -242,8 +242,7 @@ private slots:
             Deliver(form, new TPageIndexMessage(2));
         QCOMPARE(VisibleTabs(form), 1);
 
-        // The last ten come back, newest first, each as the active tab at its place: all
-        // were closed at page 2, so they come back in their old order.
+        // The last ten come back, newest first, each active at its place: page 2.
         for (int i = 0; i < 11; ++i)
             Press(form, Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(VisibleTabs(form), 11);
