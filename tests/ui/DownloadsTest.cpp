@@ -123,7 +123,7 @@ private slots:
         // A strip full of tabs leaves the indicator its room, close buttons included.
         for (int i = 0; i < 40; ++i)
             form->Tabs().AdoptPopup({{}, form->Tabs().TakeSpare(), false});
-        // A count that widens the indicator narrows the tabs.
+        // A count that widens the indicator narrows the tabs' row.
         form->DownloadsPanel().Indicator()->SetRunning(123456789);
         int tabsEnd = 0;
         for (int i = 0; i < form->PageControl1->PageCount(); ++i)
@@ -132,9 +132,9 @@ private slots:
                  qPrintable(QStringLiteral("tabs end at %1, the indicator starts at %2")
                                 .arg(tabsEnd)
                                 .arg(form->DownloadsPanel().Indicator()->x())));
-        const int narrowed = form->PageControl1->TabWidth();
+        const int narrowed = form->PageControl1->TabRow().Right;
         form->DownloadsPanel().Indicator()->SetRunning(1);
-        QVERIFY(form->PageControl1->TabWidth() > narrowed);
+        QVERIFY(form->PageControl1->TabRow().Right > narrowed);
 
         // The window goes to the tray while the file comes: the balloon tells of it.
         form->NDownloads->trigger();
