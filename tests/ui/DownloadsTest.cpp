@@ -123,7 +123,7 @@ private slots:
         // A strip full of tabs leaves the indicator its room, close buttons included.
         for (int i = 0; i < 40; ++i)
             form->Tabs().AdoptPopup({{}, form->Tabs().TakeSpare(), false});
-        // A count that widens the indicator narrows the tabs' row.
+        // A count that widens the indicator narrows the tabs.
         form->DownloadsPanel().Indicator()->SetRunning(123456789);
         int tabsEnd = 0;
         for (int i = 0; i < form->PageControl1->PageCount(); ++i)

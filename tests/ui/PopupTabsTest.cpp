@@ -78,7 +78,6 @@ private slots:
         // The strip shows it: its tab lies right of the start tab.
         QCOMPARE(form.PageControl1->PageAtX(form.PageControl1->TabRect(2).center().x()), 2);
 
-        // The opened tab is shown: its caption is the window's title, as a selected tab's.
         QCOMPARE(form.windowTitle(), TitleFormat.arg(caption));
         ClickTab(form, 1);
         QCOMPARE(form.windowTitle(), TitleFormat.arg("QuillmarkERP"));

@@ -105,7 +105,6 @@ private slots:
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
 
-    // The window's title reads the shown tab's caption through every kind of change.
     void titleFollowsTheShownTab()
     {
         TFormMain& form = *form_;

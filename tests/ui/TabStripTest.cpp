@@ -195,8 +195,7 @@ private slots:
         QCOMPARE(form.windowTitle(), QStringLiteral("Popup 2 - QuillmarkERP 1.0.0.2"));
     }
 
-    // 1, 60 and 200 tabs in a strip 1200 wide: never under the narrowest width; those that
-    // do not fit scroll with the active tab in view, and the list selects any of them.
+    // 1, 60 and 200 tabs 1200 wide: the active one in view, the wheel, the list of all.
     void manyTabsScrollAndAreListed()
     {
         for (const int tabs : {1, 60, 200}) {
@@ -218,7 +217,6 @@ private slots:
             QCOMPARE(control.findChild<QToolButton*>("TabScrollLeft")->isVisible(), tabs > 1);
             QVERIFY(inView(tabs - 1));
 
-            // The wheel scrolls back to the first tab; the list brings any tab into view.
             QWheelEvent wheel({300, 10}, {300, 10}, {}, {0, 120 * tabs}, Qt::NoButton, {},
                               Qt::NoScrollPhase, false);
             QApplication::sendEvent(control.Strip(), &wheel);
