@@ -2,6 +2,7 @@
 
 #include "core/TextUtil.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace core {
@@ -42,7 +43,26 @@ int ComputeTabWidth(int stripWidth, int visibleTabs)
     const long long visible = visibleTabs;
     if (visible <= 0 || available > DefaultTabWidth * visible)
         return DefaultTabWidth;
-    return available < 0 ? 0 : static_cast<int>(available / visible);
+    return std::max(MinTabWidth, static_cast<int>(std::max(0LL, available) / visible));
+}
+
+TTabRow ComputeTabRow(int stripWidth, int visibleTabs, int tabWidth)
+{
+    const long long available = static_cast<long long>(stripWidth) - TabStripReserve;
+    const int end = static_cast<int>(std::max(0LL, available));
+    if (static_cast<long long>(std::max(0, visibleTabs)) * tabWidth <= available)
+        return {0, end, false};
+    return {ScrollButtonWidth, std::max(ScrollButtonWidth, end - 2 * ScrollButtonWidth), true};
+}
+
+int ClampScroll(int scroll, int visibleTabs, int tabWidth, int rowWidth, int slot)
+{
+    if (slot >= 0) {
+        scroll = std::min(scroll, slot * tabWidth);
+        scroll = std::max(scroll, (slot + 1) * tabWidth - rowWidth);
+    }
+    const int most = std::max(0, visibleTabs * tabWidth - rowWidth);
+    return std::clamp(scroll, 0, most);
 }
 
 int CaptionTop(int textHeight)
@@ -54,20 +74,26 @@ std::u16string FitCaption(std::u16string_view caption, int tabWidth,
                           const std::function<int(std::u16string_view)>& measure)
 {
     const std::u16string_view text = Trim(caption);
-    auto fits = [&](size_t length) {
-        return CaptionLeft + measure(text.substr(0, length)) <= tabWidth - CloseButtonInset;
+    const auto fits = [&](std::u16string_view shown) {
+        return CaptionLeft + measure(shown) <= tabWidth - CloseButtonInset;
     };
-    if (text.empty() || fits(text.size()))
+    if (text.empty() || fits(text))
         return std::u16string(text);
 
-    // Largest character count that fits; the full text does not, none at all always does.
+    // The first `count` characters without the blanks before the cut, and the ellipsis.
     const std::vector<size_t> ends = CharacterEnds(text);
+    const auto cut = [&](size_t count) {
+        return std::u16string(Trim(text.substr(0, count == 0 ? 0 : ends[count - 1]))) + u'\u2026';
+    };
+    if (!fits(cut(0)))
+        return {};
+    // Largest character count that fits; none at all does, the full text never.
     size_t good = 0, bad = ends.size();
     while (bad - good > 1) {
         const size_t mid = good + (bad - good) / 2;
-        (fits(ends[mid - 1]) ? good : bad) = mid;
+        (fits(cut(mid)) ? good : bad) = mid;
     }
-    return std::u16string(text.substr(0, good == 0 ? 0 : ends[good - 1]));
+    return cut(good);
 }
 
 TRect TabRect(int slot, int tabWidth)

@@ -1,9 +1,10 @@
 #pragma once
 // Geometry of the owner-drawn tab strip. All tabs have the same width W and sit in one
-// row from the strip's left edge, in page order; a page whose tab is hidden takes no
-// room. A tab's slot is its place among the visible tabs, from 0 at the left: slot k
-// spans x = k * W to (k + 1) * W in strip coordinates. In the steady layout (page 0 and
-// the spare page hidden) page p has slot p - 1.
+// row, in page order; a page whose tab is hidden takes no room. A tab's slot is its place
+// among the visible tabs, from 0 at the left: slot k spans x = k * W to (k + 1) * W in
+// row coordinates. While the tabs fit, the row starts at the strip's left edge; when they
+// do not fit at MinTabWidth, the row scrolls between arrow buttons (TTabRow). In the
+// steady layout (page 0 and the spare page hidden) page p has slot p - 1.
 
 #include <functional>
 #include <string>
@@ -34,18 +35,36 @@ constexpr int CaptionLeft = 25;
 constexpr int CloseButtonInset = 19; // from the tab's right edge to the close button
 constexpr int CloseButtonSize = 12;  // hit area
 constexpr int CloseImageSize = 10;
+// The narrowest tab: its icon and its close button side by side, with a gap between.
+constexpr int MinTabWidth = CloseButtonInset + IconPos.X + IconSize + 8;
+// Each arrow button and the tab list button of a strip that scrolls.
+constexpr int ScrollButtonWidth = 20;
 
 // Width of each of `visibleTabs` tabs: the default while they fit, else the available
-// width shared out (truncated). With no visible tab the default; never negative.
+// width shared out (truncated), never under MinTabWidth. With no visible tab the default.
 int ComputeTabWidth(int stripWidth, int visibleTabs);
+
+// Where the tabs show in the strip, in strip coordinates: from the left edge while they
+// fit; else between a left arrow and, at the end, a right arrow and the tab list button.
+struct TTabRow {
+    int Left = 0, Right = 0;
+    bool Scrolls = false;
+    bool operator==(const TTabRow&) const = default;
+};
+TTabRow ComputeTabRow(int stripWidth, int visibleTabs, int tabWidth);
+
+// The scroll offset of a row `rowWidth` wide nearest to `scroll` that shows no room past
+// the last tab and, with a slot given (>= 0), all of that slot.
+int ClampScroll(int scroll, int visibleTabs, int tabWidth, int rowWidth, int slot = -1);
 
 // Top of the caption (and of the close button's hit area) for a caption `textHeight` high.
 int CaptionTop(int textHeight);
 
-// The caption without surrounding blanks, cut at its end until
-// CaptionLeft + width <= tabWidth - CloseButtonInset; it may become empty. A surrogate pair
-// is one character. Assumes `measure` never shrinks when text is appended: it searches
-// the cut by bisection instead of measuring after every removed character.
+// The caption without surrounding blanks if CaptionLeft + width <= tabWidth -
+// CloseButtonInset; else the longest start of it that fits followed by an ellipsis, or
+// empty when not even the ellipsis fits. A surrogate pair is one character. Assumes `measure` never
+// shrinks when text is appended: it searches the cut by bisection instead of measuring after every
+// removed character.
 std::u16string FitCaption(std::u16string_view caption, int tabWidth,
                           const std::function<int(std::u16string_view)>& measure);
 

@@ -62,6 +62,13 @@ void TFormMain::CreateControls()
     PageControl1 = new TPageControl(this);
     PageControl1->EmptyCaption = QStringLiteral("新页面");
     setCentralWidget(PageControl1);
+    // The shown tab's caption is the window's title, whatever made it change.
+    connect(PageControl1, &TPageControl::ActiveCaptionChanged, this,
+            [this](const QString& caption) {
+                setWindowTitle(QStringLiteral("%1 - %2 %3")
+                                   .arg(caption, QString::fromLatin1(zph::AppTitle),
+                                        QString::fromLatin1(zph::AppVersion)));
+            });
 
     bsSkinTabSheet1 = PageControl1->AddPage();
     auto* layout = new QVBoxLayout(bsSkinTabSheet1);
@@ -173,7 +180,6 @@ void TFormMain::FormCreate()
     SystemSettings.PopupHint = ini.ReadString("SYSTEM", "POPUPHINT", "1") == "1";
     popupGate_ = std::make_unique<TPopupGate>(ini, PageControl1->Strip());
 
-    setWindowTitle(QString::fromLatin1(zph::AppTitle));
     SetApplicationTitle(QString::fromLatin1(zph::AppTitle));
     TrayIcon1->setToolTip(QString::fromLatin1(zph::AppTitle));
     const QIcon appIcon(QStringLiteral(":/images/AppIcon.png"));

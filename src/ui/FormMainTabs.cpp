@@ -1,7 +1,6 @@
 // The window's face of its tabs and strip: the page control's events go to the tab book
-// and the strip controller, and the active tab's caption is the window's title.
+// and the strip controller.
 
-#include "shared/ZphConst.h"
 #include "ui/FormMain.h"
 #include "ui/PostedMessages.h"
 #include "ui/StripController.h"
@@ -36,9 +35,6 @@ void TFormMain::PageControl1Change()
     TBrowserTab* tab = tabs_->Active();
     if (!tab || !tab->Page)
         return;
-    setWindowTitle(QStringLiteral("%1 - %2 %3")
-                       .arg(tab->Page->Caption(), QString::fromLatin1(zph::AppTitle),
-                            QString::fromLatin1(zph::AppVersion)));
     tabs_->Shown(tab);
 }
 
@@ -48,9 +44,9 @@ void TFormMain::PageControl1DrawSkinTab(int p, const QRect&, QPainter& canvas)
         strip_->Draw(p, canvas);
 }
 
-void TFormMain::PageControl1MouseDown(Qt::MouseButton button, int, int)
+void TFormMain::PageControl1MouseDown(Qt::MouseButton button, int X, int Y)
 {
-    strip_->MouseDown(button);
+    strip_->MouseDown(button, X, Y);
 }
 
 void TFormMain::PageControl1MouseUp(Qt::MouseButton button, int X, int Y)

@@ -17,6 +17,7 @@ void TSkinTabSheet::SetCaption(const QString& caption)
     caption_ = shown;
     Refit();
     control_->UpdateStrip();
+    control_->ReportActiveCaption();
 }
 
 void TSkinTabSheet::SetTabVisible(bool visible)
@@ -27,6 +28,7 @@ void TSkinTabSheet::SetTabVisible(bool visible)
     if (visible && caption_.isEmpty())
         SetCaption(caption_);
     control_->UpdateStrip();
+    control_->ReportActiveCaption();
 }
 
 void TSkinTabSheet::Refit()
@@ -89,6 +91,19 @@ void TPageControl::DeletePage(int index)
     page->hide();
     page->deleteLater();
     UpdateStrip();
+    ReportActiveCaption();
+}
+
+void TPageControl::MovePage(int from, int to)
+{
+    TSkinTabSheet* page = Page(from);
+    TSkinTabSheet* active = ActivePage();
+    if (!page || to < 0 || to >= PageCount() || from == to)
+        return;
+    stack_->removeWidget(page);
+    stack_->insertWidget(to, page);
+    stack_->setCurrentWidget(active);
+    UpdateStrip();
 }
 
 void TPageControl::SetActivePageIndex(int index)
@@ -96,17 +111,69 @@ void TPageControl::SetActivePageIndex(int index)
     if (index < 0 || index >= PageCount())
         return;
     stack_->setCurrentIndex(index);
+    KeepActiveInView();
+    UpdateStrip();
+    ReportActiveCaption();
+}
+
+void TPageControl::ReportActiveCaption()
+{
+    const TSkinTabSheet* page = ActivePage();
+    // Page 0 and a page still being made have no tab to read.
+    if (!page || !page->TabVisible() || page->Caption() == reportedCaption_)
+        return;
+    reportedCaption_ = page->Caption();
+    emit ActiveCaptionChanged(reportedCaption_);
+}
+
+void TPageControl::SetTabRoom(int room)
+{
+    const int visible = VisibleTabs();
+    const int width = core::ComputeTabWidth(room, visible);
+    row_ = core::ComputeTabRow(room, visible, width);
+    if (tabWidth_ != width) {
+        tabWidth_ = width;
+        for (int i = 0; i < PageCount(); ++i)
+            Page(i)->Refit();
+    }
+    KeepActiveInView();
+    strip_->Arrange();
     UpdateStrip();
 }
 
-void TPageControl::SetTabWidth(int width)
+void TPageControl::ScrollTabs(int pixels)
 {
-    if (tabWidth_ == width)
+    const int scroll =
+        core::ClampScroll(scroll_ + pixels, VisibleTabs(), tabWidth_, row_.Right - row_.Left);
+    if (scroll == scroll_)
         return;
-    tabWidth_ = width;
-    for (int i = 0; i < PageCount(); ++i)
-        Page(i)->Refit();
+    scroll_ = scroll;
     UpdateStrip();
+}
+
+void TPageControl::ChooseTab(int index)
+{
+    if (index == ActivePageIndex() || !Page(index) || !Page(index)->TabVisible())
+        return;
+    SetActivePageIndex(index);
+    if (OnChange)
+        OnChange();
+}
+
+int TPageControl::VisibleTabs() const
+{
+    int visible = 0;
+    for (int i = 0; i < PageCount(); ++i)
+        if (Page(i)->TabVisible())
+            ++visible;
+    return visible;
+}
+
+void TPageControl::KeepActiveInView()
+{
+    scroll_ = row_.Scrolls ? core::ClampScroll(scroll_, VisibleTabs(), tabWidth_,
+                                               row_.Right - row_.Left, SlotOf(ActivePageIndex()))
+                           : 0;
 }
 
 int TPageControl::SlotOf(int pageIndex) const
@@ -130,7 +197,8 @@ QRect TPageControl::TabRect(int pageIndex) const
 QRect TPageControl::SlotRect(int slot) const
 {
     const core::TRect r = core::TabRect(slot, tabWidth_);
-    return QRect(QPoint(r.Left, r.Top), QPoint(r.Right - 1, r.Bottom - 1));
+    return QRect(QPoint(r.Left, r.Top), QPoint(r.Right - 1, r.Bottom - 1))
+        .translated(RowOffset(), 0);
 }
 
 int TPageControl::CaptionTop() const
@@ -141,7 +209,10 @@ int TPageControl::CaptionTop() const
 core::TRect TPageControl::CloseRect(int pageIndex) const
 {
     const int slot = SlotOf(pageIndex);
-    return slot < 0 ? core::TRect{} : core::CloseButtonRect(slot, tabWidth_, CaptionTop());
+    if (slot < 0)
+        return {};
+    const core::TRect r = core::CloseButtonRect(slot, tabWidth_, CaptionTop());
+    return {r.Left + RowOffset(), r.Top, r.Right + RowOffset(), r.Bottom};
 }
 
 std::optional<QPoint> TPageControl::Pointer() const
@@ -151,8 +222,9 @@ std::optional<QPoint> TPageControl::Pointer() const
 
 int TPageControl::PageAtX(int x) const
 {
-    if (x < 0 || tabWidth_ <= 0)
+    if (x < row_.Left || (row_.Scrolls && x >= row_.Right) || tabWidth_ <= 0)
         return -1;
+    x -= RowOffset();
     int slot = 0;
     for (int i = 0; i < PageCount(); ++i) {
         if (!Page(i)->TabVisible())
@@ -183,11 +255,10 @@ void TPageControl::StripPressed(Qt::MouseButton button, const QPoint& pos)
 {
     if (button == Qt::LeftButton && pos.y() < core::TabHeight) {
         const int index = PageAtX(pos.x());
-        if (index >= 0 && index != ActivePageIndex()) {
-            SetActivePageIndex(index);
-            if (OnChange)
-                OnChange();
-        }
+        const bool onClose = index >= 0 && Closable && Closable(index) &&
+                             core::PtInRect(CloseRect(index), pos.x(), pos.y());
+        if (index >= 0 && !onClose)
+            ChooseTab(index);
     }
     if (OnMouseDown)
         OnMouseDown(button, pos.x(), pos.y());

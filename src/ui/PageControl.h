@@ -4,8 +4,10 @@
 // core/TabGeometry.h). The strip paints each visible tab's background in its state and
 // leaves the content to OnDrawSkinTab, which draws and decides nothing else; presses and
 // releases go to the OnMouse* handlers in strip coordinates, the pointer's hover is the
-// strip's own. UI thread only.
+// strip's own. Tabs that do not fit scroll (arrows, the wheel, a list of all tabs), and
+// the active tab is scrolled into view whenever it or the layout changes. UI thread only.
 
+#include <QIcon>
 #include <QPainter>
 #include <QStackedWidget>
 #include <QWidget>
@@ -59,6 +61,8 @@ public:
     // current event and any nested loop in it have returned (a page's browser may be
     // waiting on the stack for a dialog).
     void DeletePage(int index);
+    // Moves a page to another index; the active page stays active.
+    void MovePage(int from, int to);
 
     int ActivePageIndex() const { return stack_->currentIndex(); }
     TSkinTabSheet* ActivePage() const { return Page(ActivePageIndex()); }
@@ -66,7 +70,13 @@ public:
     void SetActivePageIndex(int index);
 
     int TabWidth() const { return tabWidth_; }
-    void SetTabWidth(int width);
+    // Lays the tabs out in the first `room` pixels of the strip.
+    void SetTabRoom(int room);
+    const core::TTabRow& TabRow() const { return row_; }
+    // Scrolls the tabs by `pixels` (positive: towards the last tab), within their row.
+    void ScrollTabs(int pixels);
+    // Selects a page as a click on its tab does, raising OnChange.
+    void ChooseTab(int index);
     // Page index of the visible tab at x in strip coordinates, or -1.
     int PageAtX(int x) const;
     // A page's place among the visible tabs, from 0; -1 when its tab is hidden.
@@ -92,6 +102,16 @@ public:
         OnDrawSkinTab;
     std::function<void(Qt::MouseButton button, int x, int y)> OnMouseDown;
     std::function<void(Qt::MouseButton button, int x, int y)> OnMouseUp;
+    // Whether a page's tab has a close button: a left press on it closes the tab on
+    // release and does not select it first.
+    std::function<bool(int pageIndex)> Closable;
+    // A page's icon in the list of all tabs.
+    std::function<QIcon(int pageIndex)> TabIcon;
+
+signals:
+    // The active tab's caption, each time it reads differently: another tab became
+    // active, or the active tab's caption changed.
+    void ActiveCaptionChanged(const QString& caption);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -100,8 +120,17 @@ private:
     friend class TTabStrip;
     friend class TSkinTabSheet;
     void StripPressed(Qt::MouseButton button, const QPoint& pos);
+    void ReportActiveCaption();
+    int VisibleTabs() const;
+    // Scrolls the active tab into view, and no further than the last tab.
+    void KeepActiveInView();
+    // From row coordinates of the tabs to strip coordinates.
+    int RowOffset() const { return row_.Left - scroll_; }
 
     TTabStrip* strip_;
     QStackedWidget* stack_;
     int tabWidth_;
+    core::TTabRow row_;
+    int scroll_ = 0;
+    QString reportedCaption_;
 };

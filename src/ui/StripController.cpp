@@ -5,6 +5,7 @@
 #include <QIcon>
 #include <QStyleHints>
 #include <QWebEnginePage>
+#include <utility>
 
 #include "core/TabGeometry.h"
 #include "ui/PageControl.h"
@@ -44,6 +45,20 @@ TStripController::TStripController(TPageControl* control, const TTabBook& tabs,
     connect(&timer_, &QTimer::timeout, this, &TStripController::AnimateLoading);
     connect(&tabs, &TTabBook::LoadingChanged, this, &TStripController::LoadingChanged);
     connect(&tabs, &TTabBook::TabsChanged, this, &TStripController::FitTabWidth);
+    // The start tab has no close button.
+    control_->Closable = [](int p) { return p > 1; };
+    control_->TabIcon = [this](int p) { return Icon(p); };
+}
+
+QIcon TStripController::Icon(int p) const
+{
+    const TBrowserTab* tab = tabs_.Of(control_->Page(p));
+    if (tab && !tab->Loaded)
+        return Artwork(QStringLiteral("PngImage%1").arg(tab->LoadingFrame));
+    QIcon icon;
+    if (tab && tab->Browser && tab->Browser->Page())
+        icon = tab->Browser->Page()->icon();
+    return icon.isNull() ? Artwork(QStringLiteral("FavIconNew")) : icon;
 }
 
 void TStripController::Draw(int p, QPainter& canvas) const
@@ -54,23 +69,14 @@ void TStripController::Draw(int p, QPainter& canvas) const
     const int W = control_->TabWidth();
     const int y = control_->CaptionTop();
 
-    if (const TBrowserTab* tab = tabs_.Of(page); tab && !tab->Loaded) {
-        DrawArtwork(canvas, Artwork(QStringLiteral("PngImage%1").arg(tab->LoadingFrame)),
-                    core::IconPos, core::IconSize);
-    } else if (tab) {
-        QIcon icon;
-        if (tab->Browser && tab->Browser->Page())
-            icon = tab->Browser->Page()->icon();
-        DrawArtwork(canvas, icon.isNull() ? Artwork(QStringLiteral("FavIconNew")) : icon,
-                    core::IconPos, core::IconSize);
-    }
+    if (tabs_.Of(page))
+        DrawArtwork(canvas, Icon(p), core::IconPos, core::IconSize);
 
     const int textHeight = canvas.fontMetrics().height();
     canvas.drawText(QRect(core::CaptionLeft, y, std::max(0, W - core::CaptionLeft), textHeight),
                     Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, page->FittedCaption());
 
-    // The start tab has no close button.
-    if (p <= 1)
+    if (!control_->Closable(p))
         return;
     const std::optional<QPoint> pointer = control_->Pointer();
     const bool hot = pointer && core::PtInRect(control_->CloseRect(p), pointer->x(), pointer->y());
@@ -79,8 +85,16 @@ void TStripController::Draw(int p, QPainter& canvas) const
                 core::CloseImagePos(W, y), core::CloseImageSize);
 }
 
-void TStripController::MouseDown(Qt::MouseButton button)
+int TStripController::CloseButtonAt(int x, int y) const
 {
+    const int p = y < core::TabHeight ? control_->PageAtX(x) : -1;
+    return p >= 0 && control_->Closable(p) && core::PtInRect(control_->CloseRect(p), x, y) ? p : -1;
+}
+
+void TStripController::MouseDown(Qt::MouseButton button, int x, int y)
+{
+    if (button == Qt::LeftButton)
+        pressedClose_ = CloseButtonAt(x, y);
     const double now = SteadyMilliseconds();
     const int interval = QGuiApplication::styleHints()->mouseDoubleClickInterval();
     if (button == Qt::LeftButton && lastPressButton_ == Qt::LeftButton &&
@@ -97,8 +111,10 @@ void TStripController::MouseDown(Qt::MouseButton button)
 void TStripController::MouseUp(Qt::MouseButton button, int x, int y)
 {
     if (button == Qt::LeftButton) {
-        const int p = control_->ActivePageIndex();
-        if (p <= 1 || !core::PtInRect(control_->CloseRect(p), x, y))
+        // A click on a close button, press and release on the same one; the press
+        // selected no tab, so a background tab closes in the background.
+        const int p = CloseButtonAt(x, y);
+        if (p < 0 || p != std::exchange(pressedClose_, -1))
             return;
         closeTab_(p);
         // Quick clicks on close buttons close one tab each.
@@ -112,15 +128,11 @@ void TStripController::MouseUp(Qt::MouseButton button, int x, int y)
 
 void TStripController::FitTabWidth()
 {
-    int visible = 0;
-    for (int i = 0; i < control_->PageCount(); ++i)
-        if (control_->Page(i)->TabVisible())
-            ++visible;
     int room = control_->width();
     // The widgets at the strip's end sit in the room it keeps there, and may outgrow it.
     if (const int end = reservedEnd_(); end >= 0)
         room = std::min(room, end + core::TabStripReserve);
-    control_->SetTabWidth(core::ComputeTabWidth(room, visible));
+    control_->SetTabRoom(room);
 }
 
 void TStripController::AnimateLoading()

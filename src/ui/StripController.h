@@ -9,6 +9,7 @@
 // the tab book; both must outlive it. Close requests go through `closeTab`, which posts
 // them, so a tab never closes inside the strip's own mouse event.
 
+#include <QIcon>
 #include <QObject>
 #include <QPainter>
 #include <QTimer>
@@ -26,11 +27,11 @@ public:
                      QObject* parent);
 
     void Draw(int p, QPainter& canvas) const;
-    void MouseDown(Qt::MouseButton button);
+    void MouseDown(Qt::MouseButton button, int x, int y);
     void MouseUp(Qt::MouseButton button, int x, int y);
     // The next press starts a click of its own, not the second half of a double click.
     void ForgetPress() { lastPressTime_ = 0; }
-    // Shares the strip's width out among the shown tabs.
+    // Shares the strip's width out among the shown tabs, or lets them scroll.
     void FitTabWidth();
     // Advances the animation of every loading tab, then repaints the strip.
     void AnimateLoading();
@@ -38,6 +39,10 @@ public:
 
 private:
     void LoadingChanged();
+    // The closable tab whose close button is at (x, y); -1 when none.
+    int CloseButtonAt(int x, int y) const;
+    // The tab's loading animation frame or page icon.
+    QIcon Icon(int p) const;
 
     TPageControl* control_;
     const TTabBook& tabs_;
@@ -47,4 +52,6 @@ private:
     // Steady-clock milliseconds and button of the last press not taken as a double click.
     double lastPressTime_ = 0;
     Qt::MouseButton lastPressButton_ = Qt::NoButton;
+    // The tab whose close button the last left press was on; -1 when none.
+    int pressedClose_ = -1;
 };

@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QLoggingCategory>
+#include <QSet>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -94,12 +95,14 @@ QString TTabBook::LayoutProblem() const
     const TSkinTabSheet* start = control_->Page(1);
     if (!start->TabVisible() || start->Tag != 1 || Find(1) != Of(start) || !Of(start))
         return QStringLiteral("page 1 is not the start tab");
+    QSet<qint32> ids{1};
     for (int i = 2; i <= n - 2; ++i) {
         const TSkinTabSheet* page = control_->Page(i);
         if (!page->TabVisible())
             return QStringLiteral("page %1 has a hidden tab").arg(i);
-        if (page->Tag <= control_->Page(i - 1)->Tag)
-            return QStringLiteral("page %1 id %2 does not increase").arg(i).arg(page->Tag);
+        if (ids.contains(page->Tag) || page->Tag >= nextTabId_)
+            return QStringLiteral("page %1 id %2 is not its own").arg(i).arg(page->Tag);
+        ids.insert(page->Tag);
         if (!Of(page))
             return QStringLiteral("page %1 has no record of its own").arg(i);
     }
@@ -216,13 +219,20 @@ void TTabBook::Close(int p)
     }
 
     RememberClosed(page);
+    TSkinTabSheet* active = control_->ActivePage();
     std::erase_if(records_, [page](const auto& tab) { return tab->Page == page; });
     engine::CloseBrowsersIn(page);
     control_->DeletePage(p);
 
+    emit LoadingChanged();
+    // A tab closed in the background leaves the shown tab shown.
+    if (active && active != page) {
+        control_->SetActivePageIndex(active->PageIndex());
+        emit TabsChanged();
+        return;
+    }
     n = control_->PageCount();
     control_->SetActivePageIndex(p > 0 && p == n - 1 ? p - 1 : p);
-    emit LoadingChanged();
     emit ActiveChanged();
 }
 
@@ -248,7 +258,7 @@ void TTabBook::RememberClosed(const TSkinTabSheet* page)
     const QUrl address = view ? view->url() : QUrl();
     if (address.isEmpty() || address.toString() == QLatin1String("about:blank"))
         return;
-    closed_.prepend(address.toString());
+    closed_.prepend({address.toString(), page->PageIndex()});
     while (closed_.size() > ClosedTabsKept)
         closed_.removeLast();
 }
@@ -256,8 +266,15 @@ void TTabBook::RememberClosed(const TSkinTabSheet* page)
 void TTabBook::ReopenClosed()
 {
     // Before the start tab exists there is no spare page to open it in.
-    if (!closed_.isEmpty() && spare_)
-        OpenAddress(closed_.takeFirst());
+    if (closed_.isEmpty() || !spare_)
+        return;
+    const ClosedTab closed = closed_.takeFirst();
+    OpenAddress(closed.Address);
+    // Back where it was, unless fewer tabs are open now; page 1 stays the start tab's.
+    const int opened = control_->PageCount() - 2;
+    const int index = std::clamp(closed.PageIndex, 2, opened);
+    if (index != opened)
+        control_->MovePage(opened, index);
 }
 
 void TTabBook::SetLoadState(QWidget* browserWindow, bool loaded)

@@ -1,7 +1,7 @@
 #pragma once
 // TTabBook: the one owner of the main window's tab state. Every browser view of the
 // window lives on a page of its TPageControl: page 0 holds the window's own view (tab
-// hidden), page 1 the start tab, then the popup tabs in opening order, and last the
+// hidden), page 1 the start tab, then the popup tabs (each with an id of its own), and last the
 // spare page (tab hidden, no record) in which the next popup's window is made. Each
 // page in between has exactly one record; LayoutProblem() states that rule.
 //
@@ -9,9 +9,10 @@
 // must outlive the book. Ids are the pages' Tags: page 0 and the start tab share id 1,
 // and Find(1) is the start tab once it exists.
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
-#include <QStringList>
+#include <QString>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -59,10 +60,12 @@ public:
     TBrowserTab* RecordTitle(engine::TChromium* sender, const engine::BrowserRef& browser);
     // Closes the tab on page p; never page 0, the start tab while others are open, nor
     // the spare page. Closing the start tab when it is the only one asks the window to
-    // close instead (LastTabClosing).
+    // close instead (LastTabClosing). Closing the active tab activates its neighbour;
+    // closing another leaves the active tab active.
     void Close(int p);
     // Ctrl+Tab and Ctrl+Shift+Tab: the next shown tab in `step`'s direction.
     void Switch(int step);
+    // Ctrl+Shift+T: the tab closed last, opened again at its place in the strip.
     void ReopenClosed();
 
     // A load of the browser window's tab started or ended.
@@ -95,7 +98,11 @@ private:
     std::vector<std::unique_ptr<TBrowserTab>> records_;
     qint32 nextTabId_ = 0;
     QPointer<TSkinTabSheet> spare_;
-    // Addresses of the tabs closed last, newest first; Ctrl+Shift+T reopens them.
+    // The tabs closed last, newest first; Ctrl+Shift+T reopens them where they were.
+    struct ClosedTab {
+        QString Address;
+        int PageIndex = 0;
+    };
     static constexpr int ClosedTabsKept = 10;
-    QStringList closed_;
+    QList<ClosedTab> closed_;
 };

@@ -1,9 +1,12 @@
 #include "ui/TabStrip.h"
 
 #include <QHelpEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolButton>
 #include <QToolTip>
+#include <QWheelEvent>
 
 #include "core/TabGeometry.h"
 #include "ui/PageControl.h"
@@ -29,6 +32,65 @@ TTabStrip::TTabStrip(TPageControl* control) : QWidget(control), control_(control
     QFont tabFont(QStringLiteral("Arial"));
     tabFont.setPixelSize(12);
     setFont(tabFont);
+
+    scrollLeft_ = AddButton(QStringLiteral("TabScrollLeft"), Qt::LeftArrow);
+    scrollRight_ = AddButton(QStringLiteral("TabScrollRight"), Qt::RightArrow);
+    tabList_ = AddButton(QStringLiteral("TabList"), Qt::DownArrow);
+    for (QToolButton* arrow : {scrollLeft_, scrollRight_}) {
+        arrow->setAutoRepeat(true);
+        const int step = arrow == scrollLeft_ ? -1 : 1;
+        connect(arrow, &QToolButton::clicked, this,
+                [this, step] { control_->ScrollTabs(step * control_->TabWidth()); });
+    }
+    auto* list = new QMenu(tabList_);
+    list->setObjectName(QStringLiteral("TabListMenu"));
+    tabList_->setMenu(list);
+    tabList_->setPopupMode(QToolButton::InstantPopup);
+    // The menu's own indicator would crowd out the arrow.
+    tabList_->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; }"));
+    connect(list, &QMenu::aboutToShow, this, &TTabStrip::FillTabList);
+}
+
+QToolButton* TTabStrip::AddButton(const QString& name, Qt::ArrowType arrow)
+{
+    auto* button = new QToolButton(this);
+    button->setObjectName(name);
+    button->setArrowType(arrow);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->hide();
+    return button;
+}
+
+void TTabStrip::Arrange()
+{
+    const core::TTabRow& row = control_->TabRow();
+    const QSize size(core::ScrollButtonWidth, core::TabHeight - 1);
+    scrollLeft_->setGeometry(QRect(QPoint(0, 0), size));
+    scrollRight_->setGeometry(QRect(QPoint(row.Right, 0), size));
+    tabList_->setGeometry(QRect(QPoint(row.Right + core::ScrollButtonWidth, 0), size));
+    for (QToolButton* button : {scrollLeft_, scrollRight_, tabList_})
+        button->setVisible(row.Scrolls);
+}
+
+void TTabStrip::FillTabList()
+{
+    QMenu* list = tabList_->menu();
+    list->clear();
+    const int active = control_->ActivePageIndex();
+    for (int i = 0; i < control_->PageCount(); ++i) {
+        const TSkinTabSheet* page = control_->Page(i);
+        if (!page->TabVisible())
+            continue;
+        // A caption is text, never a shortcut marker.
+        QString caption = page->Caption();
+        QAction* action = list->addAction(caption.replace(u'&', QLatin1String("&&")));
+        if (control_->TabIcon)
+            action->setIcon(control_->TabIcon(i));
+        action->setCheckable(i == active);
+        action->setChecked(i == active);
+        connect(action, &QAction::triggered, this, [this, i] { control_->ChooseTab(i); });
+    }
 }
 
 QSize TTabStrip::sizeHint() const
@@ -43,6 +105,11 @@ void TTabStrip::paintEvent(QPaintEvent* event)
     painter.setPen(DividerColor);
     painter.drawLine(0, height() - 1, width(), height() - 1);
 
+    const core::TTabRow& row = control_->TabRow();
+    if (row.Scrolls)
+        painter.setClipRect(QRect(row.Left, 0, row.Right - row.Left, height()));
+    const QRect shown = row.Scrolls ? event->rect().intersected(painter.clipBoundingRect().toRect())
+                                    : event->rect();
     const int active = control_->ActivePageIndex();
     const int hover = HoverAt(pointer_);
     // The slots counted on the way: asking each tab for its own rectangle would count
@@ -52,7 +119,7 @@ void TTabStrip::paintEvent(QPaintEvent* event)
         if (!control_->Page(i)->TabVisible())
             continue;
         const QRect tab = control_->SlotRect(slot++);
-        if (tab.isEmpty() || !event->rect().intersects(tab))
+        if (tab.isEmpty() || !shown.intersects(tab))
             continue;
         const bool isActive = i == active;
         const bool isHover = i == hover;
@@ -66,7 +133,7 @@ void TTabStrip::paintEvent(QPaintEvent* event)
             painter.drawLine(tab.right(), 7, tab.right(), tab.bottom() - 7);
         }
         painter.save();
-        painter.setClipRect(tab);
+        painter.setClipRect(tab, Qt::IntersectClip);
         painter.translate(tab.topLeft());
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setRenderHint(QPainter::TextAntialiasing);
@@ -100,6 +167,15 @@ void TTabStrip::mouseReleaseEvent(QMouseEvent* event)
         const QPoint pos = event->position().toPoint();
         control_->OnMouseUp(event->button(), pos.x(), pos.y());
     }
+}
+
+void TTabStrip::wheelEvent(QWheelEvent* event)
+{
+    // One tab per notch of 120; a touchpad's smaller steps scroll in proportion.
+    const QPoint delta = event->angleDelta();
+    const int steps = delta.y() != 0 ? -delta.y() : delta.x();
+    control_->ScrollTabs(steps * control_->TabWidth() / 120);
+    event->accept();
 }
 
 void TTabStrip::leaveEvent(QEvent* event)

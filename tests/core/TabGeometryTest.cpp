@@ -68,11 +68,21 @@ INSTANTIATE_TEST_SUITE_P(Cases, TabWidthTest,
                                          WidthCase{1008, -2, 178}, // nonsense count
                                          WidthCase{980, 5, 178},   // 890 = 5 * 178: shared
                                          WidthCase{979, 5, 177},   // 889 / 5 truncated
-                                         WidthCase{100, 10, 1},    // 10 / 10
-                                         WidthCase{90, 3, 0},      // nothing available
-                                         WidthCase{50, 3, 0},      // never negative
-                                         WidthCase{0, 998, 0},
+                                         WidthCase{1008, 19, 48},  // 918 / 19 = 48
+                                         WidthCase{1008, 20, 48},  // never narrower
+                                         WidthCase{90, 3, 48},     // nothing available
+                                         WidthCase{0, 998, 48},
                                          WidthCase{2000000000, 20000000, 99}));
+
+TEST(TabGeometry, RowScrollsOnlyWhenTabsDoNotFit)
+{
+    EXPECT_EQ(ComputeTabRow(1008, 19, 48), (TTabRow{0, 918, false}));
+    EXPECT_EQ(ComputeTabRow(1008, 20, 48), (TTabRow{20, 878, true}));
+    // 200 tabs of 48 in a row 858 wide: the last tab in view, the first, a middle one.
+    EXPECT_EQ(ClampScroll(0, 200, 48, 858, 199), 9600 - 858);
+    EXPECT_EQ(ClampScroll(9600 - 858, 200, 48, 858, 0), 0);
+    EXPECT_EQ(ClampScroll(3000, 200, 48, 858, 100), 4800 + 48 - 858);
+}
 
 // Every character 7 pixels wide; a surrogate pair is one character.
 int FixedWidth(std::u16string_view text)
@@ -84,21 +94,6 @@ int FixedWidth(std::u16string_view text)
         ++chars;
     }
     return chars * 7;
-}
-
-// Reference: remove the last character and measure again, as long as it is too wide.
-std::u16string CutOneByOne(std::u16string_view caption, int tabWidth)
-{
-    size_t b = caption.find_first_not_of(u" \t\r\n");
-    std::u16string text(b == std::u16string_view::npos ? u"" : caption.substr(b));
-    while (!text.empty() && (text.back() <= 32))
-        text.pop_back();
-    while (!text.empty() && CaptionLeft + FixedWidth(text) > tabWidth - CloseButtonInset) {
-        text.pop_back();
-        if (!text.empty() && text.back() >= 0xD800 && text.back() <= 0xDBFF)
-            text.pop_back();
-    }
-    return text;
 }
 
 struct CaptionCase {
@@ -114,7 +109,6 @@ TEST_P(FitCaptionTest, Cuts)
 {
     const CaptionCase& c = GetParam();
     EXPECT_EQ(FitCaption(c.caption, c.tabWidth, FixedWidth), c.expected);
-    EXPECT_EQ(FitCaption(c.caption, c.tabWidth, FixedWidth), CutOneByOne(c.caption, c.tabWidth));
 }
 
 // Tab 178 leaves 178 - 19 - 25 = 134 pixels: 19 characters of 7 pixels.
@@ -123,18 +117,17 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         CaptionCase{"Fits", u"QuillmarkERP", 178, u"QuillmarkERP"},
         CaptionCase{"ExactlyFits", std::u16string(19, u'x'), 178, std::u16string(19, u'x')},
-        CaptionCase{"OneTooMany", std::u16string(20, u'x'), 178, std::u16string(19, u'x')},
+        CaptionCase{"OneTooMany", std::u16string(20, u'x'), 178, std::u16string(18, u'x') + u"…"},
         CaptionCase{"Chinese", u"正在检测安全环境正在检测安全环境正在检测安全环境", 178,
-                    u"正在检测安全环境正在检测安全环境正在检"},
+                    u"正在检测安全环境正在检测安全环境正在…"},
         CaptionCase{"BlanksTrimmed", u"  \t新页面\r\n ", 178, u"新页面"},
         CaptionCase{"OnlyBlanks", u" \t ", 178, u""}, CaptionCase{"Empty", u"", 178, u""},
-        CaptionCase{"InnerBlankKeptAtCut", u"abcdefghijklmnopqr stuvw", 178,
-                    u"abcdefghijklmnopqr "},
-        CaptionCase{"SurrogatePairAtCut", std::u16string(18, u'a') + u"\U0001F600\U0001F600", 178,
-                    std::u16string(18, u'a') + u"\U0001F600"},
-        CaptionCase{"SurrogatePairJustOver", std::u16string(19, u'a') + u"\U0001F600", 178,
-                    std::u16string(19, u'a')},
-        CaptionCase{"NarrowTabKeepsOne", u"abc", 51, u"a"},
+        CaptionCase{"BlankBeforeCutDropped", u"abcdefghijklmnopq rstuvw", 178,
+                    u"abcdefghijklmnopq…"},
+        CaptionCase{"SurrogatePairAtCut", std::u16string(17, u'a') + u"\U0001F600\U0001F600bc", 178,
+                    std::u16string(17, u'a') + u"\U0001F600…"},
+        CaptionCase{"NarrowTabKeepsOne", u"abc", 58, u"a…"},
+        CaptionCase{"OnlyTheEllipsis", u"abc", 51, u"…"},
         CaptionCase{"CannotFitAtAll", u"abc", 50, u""},
         CaptionCase{"NegativeRoom", u"abc", 0, u""}),
     [](const testing::TestParamInfo<CaptionCase>& info) { return std::string(info.param.name); });
@@ -147,7 +140,7 @@ TEST(FitCaption, LongCaptionNeedsFewMeasurements)
         ++calls;
         return FixedWidth(text);
     };
-    EXPECT_EQ(FitCaption(caption, 178, counting), std::u16string(19, u'w'));
+    EXPECT_EQ(FitCaption(caption, 178, counting), std::u16string(18, u'w') + u"…");
     EXPECT_LT(calls, 64);
 }
 
@@ -172,7 +165,7 @@ TEST(FitCaption, NeverMeasuresHalfAPair)
         return FixedWidth(text);
     };
     const std::u16string fitted = FitCaption(caption, 178, strict);
-    EXPECT_EQ(fitted.size(), 38u);
+    EXPECT_EQ(fitted.size(), 37u); // 18 pairs and the ellipsis
 }
 
 } // namespace

@@ -242,17 +242,19 @@ private slots:
             Deliver(form, new TPageIndexMessage(2));
         QCOMPARE(VisibleTabs(form), 1);
 
-        // The last ten come back, newest first, each as the active tab.
+        // The last ten come back, newest first, each active at its place: page 2.
         for (int i = 0; i < 11; ++i)
             Press(form, Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(VisibleTabs(form), 11);
         for (int k = 0; k < 10; ++k) {
             TSkinTabSheet* page = form.PageControl1->Page(2 + k);
             QVERIFY(
-                WaitFor([&] { return page->Caption() == QStringLiteral("Popup %1").arg(10 - k); }));
+                WaitFor([&] { return page->Caption() == QStringLiteral("Popup %1").arg(k + 1); }));
         }
-        QCOMPARE(form.PageControl1->ActivePageIndex(), 11);
+        QCOMPARE(form.PageControl1->ActivePageIndex(), 2);
         QCOMPARE(PathOf(form.Tabs().ActiveView()), QStringLiteral("/popup"));
+        const QString problem = form.Tabs().LayoutProblem();
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
 
 private:

@@ -134,9 +134,9 @@ private slots:
                  qPrintable(QStringLiteral("tabs end at %1, the indicator starts at %2")
                                 .arg(tabsEnd)
                                 .arg(form->DownloadsPanel().Indicator()->x())));
-        const int narrowed = form->PageControl1->TabWidth();
+        const int narrowed = form->PageControl1->TabRow().Right;
         form->DownloadsPanel().Indicator()->SetRunning(1);
-        QVERIFY(form->PageControl1->TabWidth() > narrowed);
+        QVERIFY(form->PageControl1->TabRow().Right > narrowed);
 
         // The window goes to the tray while the file comes: the balloon tells of it.
         form->NDownloads->trigger();

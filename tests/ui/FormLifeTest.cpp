@@ -111,7 +111,7 @@ private slots:
         QVERIFY(SystemSettings.AutoStart);
         QVERIFY(SystemSettings.SoundHint);
         QVERIFY(SystemSettings.PopupHint);
-        QCOMPARE(form.windowTitle(), QStringLiteral("QuillmarkERP"));
+        QCOMPARE(form.windowTitle(), QStringLiteral("正在检测安全环境... - QuillmarkERP 1.0.0.2"));
         QCOMPARE(ApplicationTitle(), QStringLiteral("QuillmarkERP"));
         QCOMPARE(form.TrayIcon1->toolTip(), QStringLiteral("QuillmarkERP"));
         QVERIFY(form.TrayIcon1->isVisible());

@@ -150,6 +150,7 @@ private slots:
         QVERIFY2(problem->Text().contains("127.44.10.2:6868"), qPrintable(problem->Text()));
         QCOMPARE(problem->Button()->text(), QStringLiteral("重试"));
         QCOMPARE(StartCaption(*form), QStringLiteral("无法连接服务"));
+        QCOMPARE(form->windowTitle(), QStringLiteral("无法连接服务 - QuillmarkERP 1.0.0.2"));
         QVERIFY(start->Loaded);
 
         // The service comes up answering 503: still unreachable, retried with growing pauses.

@@ -76,17 +76,19 @@ private slots:
         QCOMPARE(closeRequests_->Count(), 0);
     }
 
-    void closingTabActivatesItsFollowerWhicheverWasActive_data()
+    void closingKeepsTheActiveTabUnlessItIsTheClosedOne_data()
     {
         QTest::addColumn<int>("active");
-        QTest::newRow("closed tab active") << 2;
-        QTest::newRow("start tab active") << 1;
-        QTest::newRow("last tab active") << 4;
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("closed tab active: its follower") << 2 << "Popup 1";
+        QTest::newRow("start tab active") << 1 << "QuillmarkERP";
+        QTest::newRow("last tab active") << 4 << "Popup 2";
     }
 
-    void closingTabActivatesItsFollowerWhicheverWasActive()
+    void closingKeepsTheActiveTabUnlessItIsTheClosedOne()
     {
         QFETCH(int, active);
+        QFETCH(QString, shown);
         TFormMain& form = *form_;
         QVERIFY(OpenPopups(form, 3));
         ClickTab(form, active);
@@ -97,11 +99,38 @@ private slots:
         Deliver(form, new TPageIndexMessage(2));
         QVERIFY(WaitFor([&] { return closedPage.isNull(); }));
         QVERIFY(!form.Tabs().Find(closedId));
-        QCOMPARE(form.PageControl1->ActivePageIndex(), 2);
-        QCOMPARE(ActiveCaption(form), QStringLiteral("Popup 1"));
-        QCOMPARE(form.windowTitle(), TitleFormat.arg("Popup 1"));
+        QCOMPARE(ActiveCaption(form), shown);
+        QCOMPARE(form.windowTitle(), TitleFormat.arg(shown));
         const QString problem = form.Tabs().LayoutProblem();
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    }
+
+    void titleFollowsTheShownTab()
+    {
+        TFormMain& form = *form_;
+        const auto retitle = [&](int page, const QString& title) {
+            RunScript(form.Tabs().Of(form.PageControl1->Page(page)),
+                      "document.title='" + title + "'");
+            QVERIFY(WaitFor([&] { return form.PageControl1->Page(page)->Caption() == title; }));
+        };
+        const auto close2 = [&] { Deliver(form, new TPageIndexMessage(2)); };
+        const QList<std::pair<std::function<void()>, QString>> steps{
+            {[] {}, "QuillmarkERP"},
+            {[&] { OpenPopups(form, 2); }, "Popup 1"},
+            {[&] { retitle(3, "改名"); }, "改名"},
+            {[&] { retitle(2, "背景"); }, "改名"},
+            {[&] { ClickTab(form, 1); }, "QuillmarkERP"},
+            {close2, "QuillmarkERP"}, // in the background
+            {[&] { PressKeys(form, Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier); },
+             "Popup 0"},
+            {close2, "改名"}, // the active tab: its follower
+        };
+        for (const auto& [act, shown] : steps) {
+            act();
+            QVERIFY2(WaitFor([&] { return form.windowTitle() == TitleFormat.arg(shown); }),
+                     qPrintable(form.windowTitle()));
+            QCOMPARE(ActiveCaption(form), shown);
+        }
     }
 
     void startTabWithOnlyThreePagesMakesCloseRequest()

@@ -1,17 +1,20 @@
 // The tab strip: its mouse rules driven with synthetic events, the hover repaints,
-// drawing (captions, loading animation, hit areas, tab width), and more pages than the
-// strip keeps slots for.
+// drawing (captions, loading animation, hit areas, tab width), more pages than the
+// strip keeps slots for, and more tabs than fit.
 
 #include <QApplication>
 #include <QBuffer>
 #include <QHelpEvent>
 #include <QImage>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QStyleHints>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
+#include <QToolButton>
 #include <QToolTip>
+#include <QWheelEvent>
 
 #include "MainWindowFixture.h"
 #include "WindowLifeSupport.h"
@@ -177,7 +180,7 @@ private slots:
         QCOMPARE(spy.Indices(), closed);
     }
 
-    void pressingInactiveCloseButtonSelectsThenCloses()
+    void pressingInactiveCloseButtonClosesItInTheBackground()
     {
         TFormMain& form = *form_;
         QVERIFY(OpenPopups(form, 3));
@@ -185,12 +188,48 @@ private slots:
         spy.PassThrough = true;
         form.StripControl().ForgetPress();
         Act(form, {MouseStep::Press, Qt::LeftButton, Spot::CloseButton, 2});
-        QCOMPARE(form.PageControl1->ActivePageIndex(), 2);
-        QCOMPARE(form.windowTitle(), QStringLiteral("Popup 0 - QuillmarkERP 1.0.0.2"));
+        QCOMPARE(form.PageControl1->ActivePageIndex(), 4);
         Act(form, {MouseStep::Release, Qt::LeftButton, Spot::CloseButton, 2});
         QVERIFY(WaitFor([&] { return form.PageControl1->PageCount() == 5; }));
         QCOMPARE(form.PageControl1->Page(2)->Caption(), QStringLiteral("Popup 1"));
-        QCOMPARE(form.PageControl1->ActivePageIndex(), 2);
+        QCOMPARE(form.PageControl1->ActivePageIndex(), 3);
+        QCOMPARE(form.windowTitle(), QStringLiteral("Popup 2 - QuillmarkERP 1.0.0.2"));
+    }
+
+    // 1, 60 and 200 tabs 1200 wide: the active one in view, the wheel, the list of all.
+    void manyTabsScrollAndAreListed()
+    {
+        for (const int tabs : {1, 60, 200}) {
+            TPageControl control;
+            control.resize(1200, 400);
+            control.show();
+            int changes = 0;
+            control.OnChange = [&] { ++changes; };
+            for (int i = 0; i < tabs; ++i)
+                control.AddPage()->SetCaption(QStringLiteral("标签 %1").arg(i));
+            control.SetActivePageIndex(tabs - 1);
+            control.SetTabRoom(control.width());
+            const core::TTabRow row = control.TabRow();
+            const auto inView = [&](int p) {
+                const QRect r = control.TabRect(p);
+                return r.left() >= row.Left && r.right() < row.Right && control.PageAtX(r.x()) == p;
+            };
+            QCOMPARE(control.TabWidth(), tabs == 1 ? core::DefaultTabWidth : core::MinTabWidth);
+            QCOMPARE(control.findChild<QToolButton*>("TabScrollLeft")->isVisible(), tabs > 1);
+            QVERIFY(inView(tabs - 1));
+
+            QWheelEvent wheel({300, 10}, {300, 10}, {}, {0, 120 * tabs}, Qt::NoButton, {},
+                              Qt::NoScrollPhase, false);
+            QApplication::sendEvent(control.Strip(), &wheel);
+            QVERIFY(inView(0) && (tabs == 1 || !inView(tabs - 1)));
+            auto* list = control.findChild<QMenu*>("TabListMenu");
+            emit list->aboutToShow();
+            QCOMPARE(list->actions().size(), tabs);
+            list->actions()[tabs / 2]->trigger();
+            QCOMPARE(control.ActivePageIndex(), tabs / 2);
+            QCOMPARE(changes, tabs == 1 ? 0 : 1);
+            QVERIFY(inView(tabs / 2) && (tabs == 1 || !inView(0)));
+        }
     }
 
     void pointerRepaintsOnlyWhenCloseButtonLookChanges()
