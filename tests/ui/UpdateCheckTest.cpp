@@ -51,9 +51,10 @@ private slots:
         AppDir = appDir_.path() + QLatin1Char('/');
         core::IniFile(ConfigPath().toStdString())
             .WriteString("SERVICE", "HOST", ServiceAddress.toStdString());
-        // A stand-in updater that records how it was started.
+        // A stand-in updater that records how it was started (its arguments whole once seen).
         WriteProgram(AppDir + QStringLiteral("Update"),
-                     "#!/bin/sh\nprintf '%s' \"$*\" > \"$0.args\"\npwd > \"$0.cwd\"\n");
+                     "#!/bin/sh\nprintf '%s' \"$*\" > \"$0.part\" && mv \"$0.part\" \"$0.args\"\n"
+                     "pwd > \"$0.cwd\"\n");
         SetSystemConfigPath(systemDir_.filePath(QStringLiteral("config.ini")));
         server_.Handle("/ver/ver.html", [this](const httplib::Request&, httplib::Response& res) {
             std::lock_guard lock(bodyMutex_);
