@@ -1,6 +1,7 @@
 // A config.ini the window cannot fully read: it starts with the defaults for what it
 // cannot read, and every line it does not write stays in the file byte for byte. A file
-// far too large to be settings is set aside whole, and a fresh one started.
+// far too large to be settings is set aside whole, and a fresh one started. A stored
+// rectangle off every screen is moved onto the primary one.
 
 #include <QApplication>
 #include <QScreen>
@@ -168,6 +169,13 @@ private slots:
                    Service
             << false << true << true << true << 0 << QRect(0, 10, 700, 520)
             << winTemplate + Service + SystemBlock << QByteArray();
+        // A monitor unplugged since: the window comes onto the primary screen, as large.
+        QRect centred(0, 0, 700, 500);
+        centred.moveCenter(QGuiApplication::primaryScreen()->availableGeometry().center());
+        QTest::newRow("rectangle off every screen")
+            << "[WIN]\nLEFT=5000\nTOP=4000\nRIGHT=5700\nBOTTOM=4500\nSTATE=0\n" + Service << false
+            << true << true << true << 0 << centred << winTemplate + Service + SystemBlock
+            << QByteArray();
         QTest::newRow("STATE not a number")
             << "[WIN]\nLEFT=10\nTOP=10\nRIGHT=700\nBOTTOM=530\nSTATE=x\n" + Service << false << true
             << true << true << 2 << QRect() << winTemplate + Service + SystemBlock << QByteArray();
