@@ -111,8 +111,8 @@ void TWindowPlacement::NativeWindowChanged()
 void TWindowPlacement::WindowStateChanged()
 {
     const Qt::WindowStates state = window_.windowState();
-    const bool wasMaximized = maximized_;
-    maximized_ = state & Qt::WindowMaximized;
+    // The new native window passes through the normal state on its way back: not a
+    // change of the user's.
     if (restoringState_) {
         if (state == *restoringState_)
             return;
@@ -122,6 +122,8 @@ void TWindowPlacement::WindowStateChanged()
         QTimer::singleShot(0, &window_, [this, restoring] { window_.setWindowState(restoring); });
         return;
     }
+    const bool wasMaximized = maximized_;
+    maximized_ = state & Qt::WindowMaximized;
     if (maximized_ && !wasMaximized)
         normalRect_ = LastNormalRect();
     else if (wasMaximized && !maximized_ && !(state & Qt::WindowMinimized))

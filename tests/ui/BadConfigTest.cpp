@@ -60,12 +60,15 @@ QByteArray JunkLines(qsizetype size)
 
 QByteArray Expand(QByteArray text, const TFormMain& form)
 {
-    const qint64 left = form.x(), top = form.y();
+    // Maximised, the rectangle to un-maximise to: by default the work area's size at 0,0.
+    const QRect rect = form.WindowPlacement().WindowStateValue() == 2
+                           ? QRect(QPoint(), form.screen()->availableGeometry().size())
+                           : QRect(form.pos(), form.size());
     text.replace("{HANDLE}", QByteArray::number(qint64(form.winId())));
-    text.replace("{LEFT}", QByteArray::number(left));
-    text.replace("{TOP}", QByteArray::number(top));
-    text.replace("{RIGHT}", QByteArray::number(left + form.width()));
-    text.replace("{BOTTOM}", QByteArray::number(top + form.height()));
+    text.replace("{LEFT}", QByteArray::number(rect.left()));
+    text.replace("{TOP}", QByteArray::number(rect.top()));
+    text.replace("{RIGHT}", QByteArray::number(rect.left() + rect.width()));
+    text.replace("{BOTTOM}", QByteArray::number(rect.top() + rect.height()));
     text.replace("{STATE}", QByteArray::number(form.WindowPlacement().WindowStateValue()));
     return text;
 }
@@ -176,9 +179,12 @@ private slots:
             << "[WIN]\nLEFT=5000\nTOP=4000\nRIGHT=5700\nBOTTOM=4500\nSTATE=0\n" + Service << false
             << true << true << true << 0 << centred << winTemplate + Service + SystemBlock
             << QByteArray();
+        // Maximised by default; the stored rectangle stays the one to un-maximise to.
         QTest::newRow("STATE not a number")
             << "[WIN]\nLEFT=10\nTOP=10\nRIGHT=700\nBOTTOM=530\nSTATE=x\n" + Service << false << true
-            << true << true << 2 << QRect() << winTemplate + Service + SystemBlock << QByteArray();
+            << true << true << 2 << QRect()
+            << "[WIN]\nLEFT=10\nTOP=10\nRIGHT=700\nBOTTOM=530\nSTATE=2\n" + Service + SystemBlock
+            << QByteArray();
         QTest::newRow("STATE out of range is normal")
             << "[WIN]\nLEFT=10\nTOP=20\nRIGHT=710\nBOTTOM=520\nSTATE=7\n" + Service << false << true
             << true << true << 0 << QRect(10, 20, 700, 500) << winTemplate + Service + SystemBlock
