@@ -131,14 +131,13 @@ private slots:
         // right of the last one still open.
         Open("/titles");
         QVERIFY(WaitFor([&] { return Captions() == QStringList({"B", "B"}); }));
-        const TFormBrowser* second = BrowserWindows().value(BrowserWindows().front() == window);
-        QCOMPARE(second->pos(), window->pos() + QPoint(30, 30));
-        window->close();
+        const auto newest = [&] { return BrowserWindows().value(BrowserWindows()[0] == window); };
+        QCOMPARE(newest()->pos(), window->pos() + QPoint(30, 30));
+        // That one gone, the next cascades from the one before it.
+        newest()->close();
         Open("/titles");
         QVERIFY(WaitFor([&] { return Captions() == QStringList({"B", "B"}); }));
-        for (const TFormBrowser* third : BrowserWindows())
-            if (third != second)
-                QCOMPARE(third->pos(), second->pos() + QPoint(30, 30));
+        QCOMPARE(newest()->pos(), window->pos() + QPoint(30, 30));
     }
 
     void blankPopupsGetWindowsOfTheirOwnWithWhatWasWritten()
@@ -290,8 +289,7 @@ private slots:
         FileDialogAnswerer again(place.filePath("again.csv"));
         Open("/report");
         QCOMPARE(BrowserWindows().size(), 2);
-        QPointer<TFormBrowser> downloadOnly(
-            BrowserWindows().value(BrowserWindows().front() == window));
+        QPointer<TFormBrowser> downloadOnly(BrowserWindows().value(BrowserWindows()[0] == window));
         QVERIFY(WaitFor([&] { return !downloadOnly; }));
         QCOMPARE(again.Shown(), 1);
         QCOMPARE(BrowserWindows(), QList<TFormBrowser*>({window}));
