@@ -73,8 +73,7 @@ private slots:
         QTest::addColumn<QByteArray>("placement"); // empty: a first start
         QTest::addColumn<bool>("maximized");
         QTest::addColumn<bool>("minimized");
-        // Frame position and size when not maximised; with maximised: un-maximised by the
-        // user (icewm's Alt+F5), it must come back there.
+        // Frame position and size when not maximised, or, given with maximised, un-maximised to
         QTest::addColumn<QRect>("rect");
         QTest::newRow("first start") << QByteArray() << true << false << QRect();
         QTest::newRow("STATE=2") << Placement(100, 120, 900, 720, 2) << true << false << QRect();

@@ -64,11 +64,12 @@ QByteArray Expand(QByteArray text, const TFormMain& form)
     const QRect rect = form.WindowPlacement().WindowStateValue() == 2
                            ? QRect(QPoint(), form.screen()->availableGeometry().size())
                            : QRect(form.pos(), form.size());
+    const qint64 left = rect.left(), top = rect.top();
     text.replace("{HANDLE}", QByteArray::number(qint64(form.winId())));
-    text.replace("{LEFT}", QByteArray::number(rect.left()));
-    text.replace("{TOP}", QByteArray::number(rect.top()));
-    text.replace("{RIGHT}", QByteArray::number(rect.left() + rect.width()));
-    text.replace("{BOTTOM}", QByteArray::number(rect.top() + rect.height()));
+    text.replace("{LEFT}", QByteArray::number(left));
+    text.replace("{TOP}", QByteArray::number(top));
+    text.replace("{RIGHT}", QByteArray::number(left + rect.width()));
+    text.replace("{BOTTOM}", QByteArray::number(top + rect.height()));
     text.replace("{STATE}", QByteArray::number(form.WindowPlacement().WindowStateValue()));
     return text;
 }
@@ -179,7 +180,6 @@ private slots:
             << "[WIN]\nLEFT=5000\nTOP=4000\nRIGHT=5700\nBOTTOM=4500\nSTATE=0\n" + Service << false
             << true << true << true << 0 << centred << winTemplate + Service + SystemBlock
             << QByteArray();
-        // Maximised by default; the stored rectangle stays the one to un-maximise to.
         QTest::newRow("STATE not a number")
             << "[WIN]\nLEFT=10\nTOP=10\nRIGHT=700\nBOTTOM=530\nSTATE=x\n" + Service << false << true
             << true << true << 2 << QRect()

@@ -327,9 +327,8 @@ private slots:
         QTest::newRow("maximized, rectangle kept")
             << QByteArray("[WIN]\nLEFT=40\nTOP=50\nRIGHT=740\nBOTTOM=550\nSTATE=2\n") << 2
             << QRect(40, 50, 700, 500);
-        QTest::newRow("no placement stored")
-            << QByteArray() << 2
-            << QRect(QPoint(), QGuiApplication::primaryScreen()->availableGeometry().size());
+        const QSize workArea = QGuiApplication::primaryScreen()->availableGeometry().size();
+        QTest::newRow("no placement stored") << QByteArray() << 2 << QRect(QPoint(), workArea);
     }
 
     void placement()
