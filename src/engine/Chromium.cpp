@@ -300,6 +300,7 @@ void TChromium::HandleDownload(BrowserPage* page, QWebEngineDownloadRequest* dow
     // Accepted at once: the engine goes on downloading while the handler and the save
     // dialog take their time, and nothing waits on the engine's stack.
     const QPointer<TDownload> started(list->Start(download));
+    ReportPlacement(page, started);
     auto answer = std::make_shared<DownloadCallback::Answer>();
     page->Track(StateOf(answer));
     // The list lives as long as `started`, its child.
@@ -323,6 +324,19 @@ void TChromium::HandleDownload(BrowserPage* page, QWebEngineDownloadRequest* dow
     auto callback = std::make_shared<DownloadCallback>(answer);
     const DownloadItem item{download->url(), download->mimeType(), download->totalBytes()};
     OnBeforeDownload(this, page->GetBrowser(), item, download->suggestedFileName(), callback);
+}
+
+void TChromium::ReportPlacement(BrowserPage* page, TDownload* download)
+{
+    auto reported = std::make_shared<bool>(false);
+    auto report = [self = QPointer<TChromium>(this), from = QPointer<BrowserPage>(page), reported] {
+        if (*reported || !self || !from || from->IsClosed() || !self->OnDownloadPlaced)
+            return;
+        *reported = true;
+        self->OnDownloadPlaced(self, from->GetBrowser());
+    };
+    connect(download, &TDownload::Placed, this, report);
+    connect(download, &TDownload::Cancelled, this, report);
 }
 
 } // namespace engine

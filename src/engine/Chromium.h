@@ -23,6 +23,7 @@ namespace engine {
 
 class BrowserPage;
 class BrowserView;
+class TDownload;
 class TDownloadList;
 
 // Closes every browser inside `container` (its own and its popups') before the
@@ -66,6 +67,9 @@ public:
                        const DownloadItem& downloadItem, const QString& suggestedName,
                        const DownloadCallbackRef& callback)>
         OnBeforeDownload;
+    // A download handed to OnBeforeDownload got its place, or was cancelled without one:
+    // nothing about it is asked any more. Once per download.
+    std::function<void(TChromium* sender, const BrowserRef& browser)> OnDownloadPlaced;
     std::function<void(TChromium* sender, const BrowserRef& browser, const QString& originUrl,
                        const QString& acceptLang, TJsDialogType dialogType,
                        const QString& messageText, const QString& defaultPromptText,
@@ -123,6 +127,8 @@ private:
     void HandleClose(BrowserPage* page);
     void HandleDownload(BrowserPage* page, QWebEngineDownloadRequest* download,
                         TDownloadList* list);
+    // Calls OnDownloadPlaced once `download`, of `page`, has its place or is cancelled.
+    void ReportPlacement(BrowserPage* page, TDownload* download);
 
     BrowserRef browser_;
     QPointer<BrowserView> view_;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLoggingCategory>
+#include <QPointer>
 #include <QVBoxLayout>
 #include <QWebEngineView>
 
@@ -18,6 +19,28 @@
 #include "ui/WindowBounds.h"
 
 Q_LOGGING_CATEGORY(lcBrowserWindow, "quillmark.ui.browser")
+
+namespace {
+
+// The secondary windows in the order they were made; closed ones fall out as they go.
+QList<QPointer<TFormBrowser>>& WindowsMade()
+{
+    static QList<QPointer<TFormBrowser>> windows;
+    return windows;
+}
+
+// The secondary window made last of those still open: a new one cascades from it.
+const TFormBrowser* LastOpenWindow()
+{
+    auto& windows = WindowsMade();
+    windows.removeIf([](const QPointer<TFormBrowser>& window) { return !window; });
+    for (auto it = windows.crbegin(); it != windows.crend(); ++it)
+        if ((*it)->isVisible())
+            return *it;
+    return nullptr;
+}
+
+} // namespace
 
 TFormBrowser::TFormBrowser() : QWidget(nullptr, Qt::Window)
 {
@@ -35,8 +58,11 @@ TFormBrowser::TFormBrowser() : QWidget(nullptr, Qt::Window)
     crm->OnAddressChange = [this](auto&&... args) { crmAddressChange(args...); };
     crm->OnPrint = [this](auto&&... args) { crmPrint(args...); };
     crm->OnBeforeDownload = [this](auto&&... args) { crmBeforeDownload(args...); };
+    crm->OnLoadEnd = [this](auto&&... args) { crmLoadEnd(args...); };
+    crm->OnDownloadPlaced = [this](auto&&... args) { crmDownloadPlaced(args...); };
     Browsing = new TBrowsingCommands(this, [this] { return View(); });
-    PlaceAtTopLeft(*this);
+    PlaceCascaded(*this, LastOpenWindow());
+    WindowsMade().append(this);
 }
 
 TFormBrowser* TFormBrowser::Open(const QString& address, int chain)
@@ -171,6 +197,19 @@ void TFormBrowser::crmBeforeDownload(engine::TChromium*, const engine::BrowserRe
                                      const engine::DownloadCallbackRef& callback)
 {
     callback->Continue(suggestedName, true);
+}
+
+void TFormBrowser::crmLoadEnd(engine::TChromium*, const engine::BrowserRef& browser, int)
+{
+    if (WindowOf(browser) == this)
+        pageShown_ = true;
+}
+
+void TFormBrowser::crmDownloadPlaced(engine::TChromium*, const engine::BrowserRef& browser)
+{
+    // Opened for an address that was a download: the window would stay empty.
+    if (WindowOf(browser) == this && !pageShown_)
+        close();
 }
 
 void TFormBrowser::FormClose(QCloseEvent& event)

@@ -8,7 +8,9 @@
 // page; those still open when the client ends go with the other parentless windows before the
 // engine shuts down. The browsing keys (find, zoom, print, back and forward) act on its
 // page as they do on a tab of the main window, and its downloads ask their place over it
-// and then join the client's downloads panel. UI thread only.
+// and then join the client's downloads panel; a window whose page only downloaded closes
+// once the download has its place. New windows cascade from the last one still open.
+// UI thread only.
 
 #include <QWidget>
 
@@ -59,6 +61,9 @@ public:
     void crmBeforeDownload(engine::TChromium* sender, const engine::BrowserRef& browser,
                            const engine::DownloadItem& item, const QString& suggestedName,
                            const engine::DownloadCallbackRef& callback);
+    void crmLoadEnd(engine::TChromium* sender, const engine::BrowserRef& browser,
+                    int httpStatusCode);
+    void crmDownloadPlaced(engine::TChromium* sender, const engine::BrowserRef& browser);
     void FormClose(QCloseEvent& event);
 
 protected:
@@ -73,4 +78,6 @@ private:
     THeldBackNote* popupNote_ = nullptr;
     // Windows admitted for this window's popups whose message 2028 is still on its way.
     int admittedWindows_ = 0;
+    // The window's own page has shown something: a download from it leaves it open.
+    bool pageShown_ = false;
 };

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "shared/Global.h"
+#include "ui/ScreenPlacement.h"
 
 Q_LOGGING_CATEGORY(lcPlacement, "quillmark.ui.placement")
 
@@ -36,30 +37,33 @@ void TWindowPlacement::Restore(const core::IniFile& ini)
     const qint64 bottom = ini.ReadInteger("WIN", "BOTTOM", workArea.height());
     const qint64 state = ini.ReadInteger("WIN", "STATE", 2);
 
-    if (state != 2) {
-        auto clamp = [](qint64 v) { return int(std::clamp<qint64>(v, -100000, 100000)); };
-        const QPoint topLeft(clamp(left), clamp(top));
-        window_.move(topLeft);
-        window_.resize(clamp(right - left), clamp(bottom - top));
-        // Onto the native window at once, as MoveWindow does: a window that starts
-        // minimized would otherwise keep the platform's first placement.
-        window_.windowHandle()->setFramePosition(topLeft);
-        window_.windowHandle()->resize(window_.size());
-        storedFrame_ = topLeft;
-    }
+    auto clamp = [](qint64 v) { return int(std::clamp<qint64>(v, -100000, 100000)); };
+    const QRect rect = OntoScreens(
+        QRect(QPoint(clamp(left), clamp(top)), QSize(clamp(right - left), clamp(bottom - top))));
+    // Also under a maximised window: the rectangle it is un-maximised to.
+    window_.move(rect.topLeft());
+    window_.resize(rect.size());
+    // Onto the native window at once, as MoveWindow does: a window that starts
+    // minimized would otherwise keep the platform's first placement.
+    window_.windowHandle()->setFramePosition(rect.topLeft());
+    window_.windowHandle()->resize(window_.size());
+    storedFrame_ = rect.topLeft();
     window_.setWindowState(state == 1   ? Qt::WindowMinimized
                            : state == 2 ? Qt::WindowMaximized
                                         : Qt::WindowNoState);
+    if (state == 2)
+        normalRect_ = QRect(rect.topLeft(), window_.size());
 }
 
 void TWindowPlacement::Save() const
 {
-    const int x = window_.x();
-    const int y = window_.y();
-    ConfigFile().WriteIntegers("WIN", {{"LEFT", x},
-                                       {"TOP", y},
-                                       {"RIGHT", x + window_.width()},
-                                       {"BOTTOM", y + window_.height()},
+    const QRect rect = WindowStateValue() == 2 && normalRect_
+                           ? *normalRect_
+                           : QRect(window_.pos(), window_.size());
+    ConfigFile().WriteIntegers("WIN", {{"LEFT", rect.left()},
+                                       {"TOP", rect.top()},
+                                       {"RIGHT", rect.left() + rect.width()},
+                                       {"BOTTOM", rect.top() + rect.height()},
                                        {"STATE", WindowStateValue()}});
 }
 
@@ -106,10 +110,44 @@ void TWindowPlacement::NativeWindowChanged()
 
 void TWindowPlacement::WindowStateChanged()
 {
-    if (!restoringState_ || window_.windowState() == *restoringState_)
+    const Qt::WindowStates state = window_.windowState();
+    // The new native window passes through the normal state on its way back: not a
+    // change of the user's.
+    if (restoringState_) {
+        if (state == *restoringState_)
+            return;
+        const Qt::WindowStates restoring = *restoringState_;
+        restoringState_.reset();
+        // Not from inside the state change the window system reports.
+        QTimer::singleShot(0, &window_, [this, restoring] { window_.setWindowState(restoring); });
         return;
-    const Qt::WindowStates state = *restoringState_;
-    restoringState_.reset();
-    // Not from inside the state change the window system reports.
-    QTimer::singleShot(0, &window_, [this, state] { window_.setWindowState(state); });
+    }
+    const bool wasMaximized = maximized_;
+    maximized_ = state & Qt::WindowMaximized;
+    if (maximized_ && !wasMaximized)
+        normalRect_ = LastNormalRect();
+    else if (wasMaximized && !maximized_ && !(state & Qt::WindowMinimized))
+        BackToNormalRect();
+}
+
+QRect TWindowPlacement::LastNormalRect() const
+{
+    // Qt follows the normal geometry of the client area; the frame is as far off it as now.
+    const QRect normal = window_.normalGeometry();
+    const QPoint frameOffset = window_.geometry().topLeft() - window_.pos();
+    return {normal.topLeft() - frameOffset, normal.size()};
+}
+
+void TWindowPlacement::BackToNormalRect()
+{
+    if (!normalRect_)
+        return;
+    QTimer::singleShot(0, &window_, [this, rect = *normalRect_] {
+        if (window_.windowState() & (Qt::WindowMaximized | Qt::WindowMinimized) ||
+            !window_.windowHandle())
+            return;
+        window_.resize(rect.size());
+        window_.windowHandle()->setFramePosition(rect.topLeft());
+    });
+    normalRect_.reset();
 }

@@ -1,6 +1,7 @@
 // The real client on a display with a window manager (Xvfb and icewm): a first start and
 // a stored STATE of 2 open maximised; STATE 0 and 1 open normal and minimised at their
-// stored rectangle, which the client writes back unchanged when it ends.
+// stored rectangle, which the client writes back unchanged when it ends. Beside STATE=2
+// the rectangle is the last normal one: un-maximised, the window goes back to it.
 
 #include <QCoreApplication>
 #include <QPoint>
@@ -72,9 +73,12 @@ private slots:
         QTest::addColumn<QByteArray>("placement"); // empty: a first start
         QTest::addColumn<bool>("maximized");
         QTest::addColumn<bool>("minimized");
-        QTest::addColumn<QRect>("rect"); // frame position and size when not maximised
+        // Frame position and size when not maximised, or, given with maximised, un-maximised to
+        QTest::addColumn<QRect>("rect");
         QTest::newRow("first start") << QByteArray() << true << false << QRect();
         QTest::newRow("STATE=2") << Placement(100, 120, 900, 720, 2) << true << false << QRect();
+        QTest::newRow("STATE=2, un-maximised")
+            << Placement(100, 120, 900, 720, 2) << true << false << QRect(100, 120, 800, 600);
         QTest::newRow("STATE=0") << Placement(100, 120, 900, 720, 0) << false << false
                                  << QRect(100, 120, 800, 600);
         QTest::newRow("STATE=1") << Placement(150, 90, 850, 590, 1) << false << true
@@ -126,6 +130,12 @@ private slots:
                 20000),
             qPrintable(QStringLiteral("window %1: %2").arg(window, state)));
         QCOMPARE(state.contains(QLatin1String("MAXIMIZED_HORZ")), maximized);
+        const bool unmaximized = maximized && !rect.isNull();
+        if (unmaximized) {
+            display.Run(QStringLiteral("xdotool"), {"key", "--window", window, "alt+F5"});
+            maximized = false;
+            QTest::qWait(1000);
+        }
 
         const QString geometry =
             display.Run(QStringLiteral("xdotool"), {"getwindowgeometry", window});
@@ -154,7 +164,10 @@ private slots:
         QCOMPARE(client.exitCode(), 0);
         const QByteArray stored = PlacementLines(client_.Config());
         if (maximized)
-            QVERIFY2(stored.endsWith("STATE=2\n"), stored.constData());
+            QVERIFY2(stored.endsWith(placement.isEmpty() ? "STATE=2\n" : placement),
+                     stored.constData());
+        else if (unmaximized)
+            QCOMPARE(stored, QByteArray(placement).replace("STATE=2", "STATE=0"));
         else
             QCOMPARE(stored, placement);
     }

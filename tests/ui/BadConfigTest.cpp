@@ -1,6 +1,7 @@
 // A config.ini the window cannot fully read: it starts with the defaults for what it
 // cannot read, and every line it does not write stays in the file byte for byte. A file
-// far too large to be settings is set aside whole, and a fresh one started.
+// far too large to be settings is set aside whole, and a fresh one started. A stored
+// rectangle off every screen is moved onto the primary one.
 
 #include <QApplication>
 #include <QScreen>
@@ -59,12 +60,16 @@ QByteArray JunkLines(qsizetype size)
 
 QByteArray Expand(QByteArray text, const TFormMain& form)
 {
-    const qint64 left = form.x(), top = form.y();
+    // Maximised, the rectangle to un-maximise to: by default the work area's size at 0,0.
+    const QRect rect = form.WindowPlacement().WindowStateValue() == 2
+                           ? QRect(QPoint(), form.screen()->availableGeometry().size())
+                           : QRect(form.pos(), form.size());
+    const qint64 left = rect.left(), top = rect.top();
     text.replace("{HANDLE}", QByteArray::number(qint64(form.winId())));
     text.replace("{LEFT}", QByteArray::number(left));
     text.replace("{TOP}", QByteArray::number(top));
-    text.replace("{RIGHT}", QByteArray::number(left + form.width()));
-    text.replace("{BOTTOM}", QByteArray::number(top + form.height()));
+    text.replace("{RIGHT}", QByteArray::number(left + rect.width()));
+    text.replace("{BOTTOM}", QByteArray::number(top + rect.height()));
     text.replace("{STATE}", QByteArray::number(form.WindowPlacement().WindowStateValue()));
     return text;
 }
@@ -168,9 +173,18 @@ private slots:
                    Service
             << false << true << true << true << 0 << QRect(0, 10, 700, 520)
             << winTemplate + Service + SystemBlock << QByteArray();
+        // A monitor unplugged since: the window comes onto the primary screen, as large.
+        QRect centred(0, 0, 700, 500);
+        centred.moveCenter(QGuiApplication::primaryScreen()->availableGeometry().center());
+        QTest::newRow("rectangle off every screen")
+            << "[WIN]\nLEFT=5000\nTOP=4000\nRIGHT=5700\nBOTTOM=4500\nSTATE=0\n" + Service << false
+            << true << true << true << 0 << centred << winTemplate + Service + SystemBlock
+            << QByteArray();
         QTest::newRow("STATE not a number")
             << "[WIN]\nLEFT=10\nTOP=10\nRIGHT=700\nBOTTOM=530\nSTATE=x\n" + Service << false << true
-            << true << true << 2 << QRect() << winTemplate + Service + SystemBlock << QByteArray();
+            << true << true << 2 << QRect()
+            << "[WIN]\nLEFT=10\nTOP=10\nRIGHT=700\nBOTTOM=530\nSTATE=2\n" + Service + SystemBlock
+            << QByteArray();
         QTest::newRow("STATE out of range is normal")
             << "[WIN]\nLEFT=10\nTOP=20\nRIGHT=710\nBOTTOM=520\nSTATE=7\n" + Service << false << true
             << true << true << 0 << QRect(10, 20, 700, 500) << winTemplate + Service + SystemBlock

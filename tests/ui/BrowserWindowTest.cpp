@@ -2,7 +2,8 @@
 // the tray or a box is open; its popups open further windows (never tabs, never the
 // engine's own); the caption follows the page; every request asks for Chinese; dialogs
 // are the engine's; closing one frees it alone, also after floods and self-closing pages;
-// find and zoom work there as in a tab, and a download goes to the client's list.
+// find and zoom work there as in a tab, and a download goes to the client's list; new
+// windows cascade, and one opened for a download alone closes once it has its place.
 
 #include <QAbstractButton>
 #include <QFile>
@@ -126,9 +127,17 @@ private slots:
         for (const QString path : {"/titles", "/img", "/xhr"})
             QCOMPARE(server_.RequestsFor(path).back().Headers.value("accept-language"),
                      QStringLiteral("zh-CN"));
-        // Each message makes a window of its own, also for the same address.
+        // Each message makes a window of its own, also for the same address, a step down and
+        // right of the last one still open.
         Open("/titles");
         QVERIFY(WaitFor([&] { return Captions() == QStringList({"B", "B"}); }));
+        const auto newest = [&] { return BrowserWindows().value(BrowserWindows()[0] == window); };
+        QCOMPARE(newest()->pos(), window->pos() + QPoint(30, 30));
+        // That one gone, the next cascades from the one before it.
+        newest()->close();
+        Open("/titles");
+        QVERIFY(WaitFor([&] { return Captions() == QStringList({"B", "B"}); }));
+        QCOMPARE(newest()->pos(), window->pos() + QPoint(30, 30));
     }
 
     void blankPopupsGetWindowsOfTheirOwnWithWhatWasWritten()
@@ -274,6 +283,15 @@ private slots:
         QFile saved(place.filePath("report.csv"));
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QCOMPARE(saved.readAll(), QByteArray("a,b\n1,2\n"));
+        // The window showed a page: it stays. One opened for the download alone goes once
+        // the download has its place.
+        FileDialogAnswerer again(place.filePath("again.csv"));
+        Open("/report");
+        QCOMPARE(BrowserWindows().size(), 2);
+        QPointer<TFormBrowser> downloadOnly(BrowserWindows().value(BrowserWindows()[0] == window));
+        QVERIFY(WaitFor([&] { return !downloadOnly; }));
+        QCOMPARE(again.Shown(), 1);
+        QCOMPARE(BrowserWindows(), QList<TFormBrowser*>({window}));
     }
 
 private:

@@ -63,12 +63,6 @@ void ForgetPlacement(const WindowUnderTest& w)
         ini.WriteInteger("WIN", key, 99999);
 }
 
-Placement WindowPlacement(const TFormMain& form)
-{
-    return {form.x(), form.y(), form.x() + form.width(), form.y() + form.height(),
-            form.WindowPlacement().WindowStateValue()};
-}
-
 // Where the window is as the placement keys describe it: the frame's top left corner and
 // the size inside the frame.
 QRect PlacedRect(const TFormMain& form)
@@ -317,7 +311,7 @@ private slots:
     {
         QTest::addColumn<QByteArray>("win");
         QTest::addColumn<int>("state");
-        // Where the window must be; empty when the stored rectangle is not applied.
+        // Where the window must be; maximised, the rectangle it keeps to un-maximise to.
         QTest::addColumn<QRect>("rect");
 
         QTest::newRow("normal") << NormalPlacement << 0 << NormalRect;
@@ -330,10 +324,11 @@ private slots:
         QTest::newRow("minimized at the stored rectangle")
             << QByteArray("[WIN]\nLEFT=40\nTOP=50\nRIGHT=740\nBOTTOM=550\nSTATE=1\n") << 1
             << NormalRect;
-        QTest::newRow("maximized, rectangle not applied")
+        QTest::newRow("maximized, rectangle kept")
             << QByteArray("[WIN]\nLEFT=40\nTOP=50\nRIGHT=740\nBOTTOM=550\nSTATE=2\n") << 2
-            << QRect();
-        QTest::newRow("no placement stored") << QByteArray() << 2 << QRect();
+            << QRect(40, 50, 700, 500);
+        const QSize workArea = QGuiApplication::primaryScreen()->availableGeometry().size();
+        QTest::newRow("no placement stored") << QByteArray() << 2 << QRect(QPoint(), workArea);
     }
 
     void placement()
@@ -347,7 +342,7 @@ private slots:
         QVERIFY(w.Settle());
         QVERIFY(form.isVisible());
         QCOMPARE(form.WindowPlacement().WindowStateValue(), state);
-        if (!rect.isNull())
+        if (state != 2)
             QCOMPARE(PlacedRect(form), rect);
         else
             QCOMPARE(form.frameGeometry(), form.screen()->availableGeometry());
@@ -355,8 +350,7 @@ private slots:
         form.TrayAvailable = true;
         form.close();
         QVERIFY(!form.isVisible());
-        QCOMPARE(StoredPlacement(w),
-                 rect.isNull() ? WindowPlacement(form) : PlacementOf(rect, state));
+        QCOMPARE(StoredPlacement(w), PlacementOf(rect, state));
     }
 
     void trayMenuItems()
