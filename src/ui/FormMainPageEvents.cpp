@@ -16,15 +16,6 @@
 
 namespace {
 
-// The strip page a browser window (or view) lives in.
-TSkinTabSheet* PageHolding(QWidget* widget)
-{
-    for (; widget; widget = widget->parentWidget())
-        if (auto* page = qobject_cast<TSkinTabSheet*>(widget))
-            return page;
-    return nullptr;
-}
-
 bool IsBlankTitle(const QString& title)
 {
     const QString trimmed = title.trimmed();
@@ -111,7 +102,7 @@ void TFormMain::crmClose(engine::TChromium* sender, const engine::BrowserRef& br
     // the start tab's (and the window's own view's) hides the window. The flags stay:
     // the client is whole when it is shown again.
     QWidget* window = browser && browser->Window() ? browser->Window() : sender;
-    TSkinTabSheet* page = PageHolding(window);
+    TSkinTabSheet* page = TTabBook::PageHolding(window);
     if (!page || page->PageIndex() <= 1) {
         PostCloseRequest();
         return;

@@ -11,18 +11,13 @@
 
 Q_LOGGING_CATEGORY(lcTabs, "quillmark.ui.tabs")
 
-namespace {
-
-// The strip page a browser window (or view) lives in.
-TSkinTabSheet* PageHolding(QWidget* widget)
+TSkinTabSheet* TTabBook::PageHolding(QWidget* widget)
 {
     for (; widget; widget = widget->parentWidget())
         if (auto* page = qobject_cast<TSkinTabSheet*>(widget))
             return page;
     return nullptr;
 }
-
-} // namespace
 
 TTabBook::TTabBook(TPageControl* control, std::function<void(engine::TChromium*)> wire)
     : control_(control), wire_(std::move(wire))

@@ -38,6 +38,8 @@ public:
     TBrowserTab* Find(qint32 id) const;
     TBrowserTab* Of(const TSkinTabSheet* page) const;
     TBrowserTab* Active() const;
+    // The strip page a browser window (or view) lives in; null when none.
+    static TSkinTabSheet* PageHolding(QWidget* widget);
     // The browser view of the active tab; null when it has none.
     QWebEngineView* ActiveView() const;
     int Count() const { return int(records_.size()); }
