@@ -49,17 +49,22 @@ public:
         env.insert(QStringLiteral("DISPLAY"), name_);
         manager_.setProcessEnvironment(env);
         manager_.setProcessChannelMode(QProcess::MergedChannels);
-        manager_.start(QStringLiteral("icewm"), {});
         // The manager owns the screen once it has taken the selection of screen 0; under
-        // a full test run that may take a while.
+        // a full test run that may take a while, and a manager that could not yet open the
+        // display gives up at once, so it is started again until it holds.
         if (!testing_support::WaitFor(
                 [&] {
+                    if (manager_.state() == QProcess::NotRunning) {
+                        log_ += QString::fromLocal8Bit(manager_.readAll());
+                        manager_.start(QStringLiteral("icewm"), {});
+                        manager_.waitForStarted();
+                    }
                     return Run(QStringLiteral("xprop"), {"-root", "_NET_SUPPORTING_WM_CHECK"})
                         .contains("window id");
                 },
                 45000))
             return QStringLiteral("icewm did not take the display: ") +
-                   QString::fromLocal8Bit(manager_.readAll()).left(500);
+                   (log_ + QString::fromLocal8Bit(manager_.readAll())).right(500);
         return {};
     }
 
@@ -81,6 +86,7 @@ private:
     QProcess server_;
     QProcess manager_;
     QString name_;
+    QString log_; // what earlier managers printed before they gave up
 };
 
 } // namespace e2e
