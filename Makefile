@@ -1,5 +1,22 @@
 # One-command set-up on a fresh Debian 12 machine: `make run` and `make test`.
+#
+# ARCH=arm64 builds, tests and packages the client for that architecture instead, in
+# build-arm64: cross-compiled here, its unit tests and its packaged client run under
+# qemu's user-mode emulation.
+HOST_ARCH := $(shell dpkg --print-architecture)
+ARCH ?= $(HOST_ARCH)
+# Debian's GNU triplet of each architecture the client is cross-built for; each has its
+# CMake toolchain file in cmake/.
+CROSS_TRIPLET_arm64 := aarch64-linux-gnu
+ifeq ($(ARCH),$(HOST_ARCH))
 BUILD_DIR ?= build
+else
+CROSS_TRIPLET := $(CROSS_TRIPLET_$(ARCH))
+ifeq ($(CROSS_TRIPLET),)
+$(error ARCH=$(ARCH): the client is cross-built for arm64 only)
+endif
+BUILD_DIR ?= build-$(ARCH)
+endif
 SANITIZE_DIR ?= build-sanitize
 JOBS ?= $(shell nproc)
 SERVICE_HOST ?=
@@ -14,6 +31,10 @@ PACKAGES := cmake g++ make pkg-config git \
 	qt6-multimedia-dev libgl-dev libgtest-dev libgmock-dev nlohmann-json3-dev libcpp-httplib-dev \
 	xvfb xauth xdotool icewm fonts-noto-cjk iproute2 clang-tidy qt6-svg-dev \
 	file desktop-file-utils appstream dpkg-dev lintian openssl
+
+# The libraries a cross build links, of the target architecture.
+CROSS_LIBRARIES := qt6-base-dev qt6-webengine-dev qt6-pdf-dev qt6-multimedia-dev libgl-dev \
+	libgtest-dev libgmock-dev libcpp-httplib-dev
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
@@ -31,22 +52,29 @@ deps:
 		$(SUDO) apt-get update -qq && \
 		DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
 	fi
+ifdef CROSS_TRIPLET
+	./scripts/prepare-cross.sh $(ARCH) $(CROSS_TRIPLET) $(CROSS_LIBRARIES)
+endif
 
 configure: deps
 	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
 		-DQUILLMARK_WERROR=$(if $(WERROR),ON,OFF) \
-		-DQUILLMARK_SERVICE_HOST=$(or $(SERVICE_HOST),127.0.0.1) >/dev/null
+		-DQUILLMARK_SERVICE_HOST=$(or $(SERVICE_HOST),127.0.0.1) \
+		$(if $(CROSS_TRIPLET),-DCMAKE_TOOLCHAIN_FILE=cmake/$(CROSS_TRIPLET).cmake) >/dev/null
 
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
+# A cross build runs what runs under emulation: the unit tests and the package's checks.
 test: build
-	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) --timeout 600
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) --timeout 600 \
+		$(if $(CROSS_TRIPLET),-L 'unit|packaging')
 
 install: build
 	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 
-# build/quillmark-erp_<version>_<arch>.deb; SERVICE_HOST=... builds it for that host.
+# BUILD_DIR/quillmark-erp_<version>_<arch>.deb; SERVICE_HOST=... builds it for that host,
+# ARCH=arm64 for that architecture (build-arm64/quillmark-erp_<version>_arm64.deb).
 package: build
 	cd $(BUILD_DIR) && cpack -G DEB
 
