@@ -15,7 +15,6 @@ sudo=
 if ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
     echo "prepare-cross: adding the architecture $arch to dpkg"
     $sudo dpkg --add-architecture "$arch"
-    $sudo apt-get update -qq
 fi
 missing=()
 for package in "${@/%/:$arch}" "g++-$triplet" qemu-user-static; do
@@ -24,8 +23,10 @@ for package in "${@/%/:$arch}" "g++-$triplet" qemu-user-static; do
 done
 if ((${#missing[@]})); then
     echo "prepare-cross: installing ${missing[*]}"
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    # Another installation under way (an unattended upgrade, say) is waited for.
+    $sudo apt-get update -qq -o DPkg::Lock::Timeout=600
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
+        -o DPkg::Lock::Timeout=600 "${missing[@]}"
 fi
 
 cpu=${triplet%%-*}
