@@ -33,7 +33,7 @@ PACKAGES := cmake g++ make pkg-config git \
 	file desktop-file-utils appstream dpkg-dev lintian openssl
 
 # The libraries a cross build links, of the target architecture.
-CROSS_LIBRARIES := qt6-base-dev qt6-webengine-dev qt6-pdf-dev qt6-multimedia-dev libgl-dev \
+CROSS_LIBRARIES := qt6-base-dev qt6-webengine-dev qt6-pdf-dev qt6-multimedia-dev qt6-svg-dev libgl-dev \
 	libgtest-dev libgmock-dev libcpp-httplib-dev
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
