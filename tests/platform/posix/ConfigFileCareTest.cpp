@@ -5,7 +5,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/SetAside.h"
 
-#include "PlatformTestSupport.h"
+#include "PosixTestSupport.h"
 
 #include <algorithm>
 #include <sys/stat.h>

@@ -1,6 +1,6 @@
 #include "platform/AppDirectory.h"
 
-#include "PlatformTestSupport.h"
+#include "PosixTestSupport.h"
 #include "platform/InstanceLock.h"
 
 #include <sys/stat.h>
