@@ -22,7 +22,10 @@ int main(int argc, char* argv[])
             argument.erase(0, 1);
         name += "-" + argument;
     }
-    std::ifstream file(platform::ExecutableDirectory() + name + ".txt", std::ios::binary);
+    // The directory is UTF-8, which a plain narrow path is not on Windows.
+    const std::string path = platform::ExecutableDirectory() + name + ".txt";
+    std::ifstream file(std::filesystem::path(std::u8string(path.begin(), path.end())),
+                       std::ios::binary);
     if (!file) {
         std::fprintf(stderr, "no listing %s.txt\n", name.c_str());
         return 1;
