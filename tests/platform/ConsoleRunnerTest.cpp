@@ -103,8 +103,8 @@ TEST(ConsoleRunner, TimeLimitKeepsWhatWasPrinted)
 {
     // Long enough for a start under Wine, far below the pause.
     const std::string command = PrinterCommand({"hi\\n", "~30000"});
-    EXPECT_EQ(RunConsoleCommand(command, 3'000), "hi\n");
+    EXPECT_EQ(RunConsoleCommand(command, 5'000), "hi\n");
     core::TLines lines;
-    RunConsoleCommandLines(command, lines, 3'000);
+    RunConsoleCommandLines(command, lines, 5'000);
     EXPECT_EQ(lines, core::TLines{"hi"});
 }

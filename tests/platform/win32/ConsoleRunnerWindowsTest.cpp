@@ -59,7 +59,7 @@ TEST(ConsoleRunnerWindows, TimeLimitEndsEverythingTheCommandStarted)
 {
     ASSERT_EQ(Running(L"quillmark-test-printer.exe"), 0);
     // cmd starts the printer, which outlives the limit.
-    EXPECT_EQ(RunConsoleCommand("cmd /c " + PrinterCommand({"hi\\n", "~30000"}), 3'000), "hi\n");
+    EXPECT_EQ(RunConsoleCommand("cmd /c " + PrinterCommand({"hi\\n", "~30000"}), 5'000), "hi\n");
     for (int i = 0; i < 100 && Running(L"quillmark-test-printer.exe") > 0; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(Running(L"quillmark-test-printer.exe"), 0);
