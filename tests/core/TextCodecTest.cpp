@@ -44,19 +44,3 @@ INSTANTIATE_TEST_SUITE_P(
 
 } // namespace
 
-TEST(Utf16ToUtf8, EncodesEveryLengthAndReplacesLoneSurrogates)
-{
-    const struct {
-        std::u16string units;
-        std::string utf8;
-    } cases[] = {
-        {u"", ""},
-        {u"A\u00e9\u6a21", "A\xC3\xA9\xE6\xA8\xA1"},
-        {u"\U0001F600", "\xF0\x9F\x98\x80"},
-        {std::u16string{0xD83D, u'x'}, "\xEF\xBF\xBDx"},
-        {std::u16string{0xDE00}, "\xEF\xBF\xBD"},
-        {std::u16string{u'a', 0, u'b'}, std::string("a\0b", 3)},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(core::Utf16ToUtf8(c.units), c.utf8) << c.utf8;
-}

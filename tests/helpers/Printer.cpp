@@ -1,6 +1,6 @@
 // quillmark-test-printer: prints its arguments, for the console runner's tests on every
 // system. Each argument is one piece, written and flushed by itself:
-//   TEXT       to standard output, with \n \r \\ \0 and \xHH escapes
+//   TEXT       to standard output, with \xHH escapes for any byte
 //   2>TEXT     the same to standard error
 //   @FILE      the file's bytes to standard output; 2>@FILE to standard error
 //   ~MS        a pause of MS milliseconds
@@ -17,31 +17,17 @@
 
 namespace {
 
-int HexDigit(char c)
-{
-    return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;
-}
-
+// \xHH escapes, the only ones; a backslash without them stands for itself.
 std::string Unescaped(const std::string& text)
 {
     std::string bytes;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\' || i + 1 == text.size()) {
+        if (text.compare(i, 2, "\\x") == 0 && i + 3 < text.size()) {
+            bytes += static_cast<char>(std::stoi(text.substr(i + 2, 2), nullptr, 16));
+            i += 3;
+        } else {
             bytes += text[i];
-            continue;
         }
-        const char kind = text[++i];
-        if (kind == 'n')
-            bytes += '\n';
-        else if (kind == 'r')
-            bytes += '\r';
-        else if (kind == '0')
-            bytes += '\0';
-        else if (kind == 'x' && i + 2 < text.size()) {
-            bytes += static_cast<char>(HexDigit(text[i + 1]) * 16 + HexDigit(text[i + 2]));
-            i += 2;
-        } else
-            bytes += kind;
     }
     return bytes;
 }

@@ -12,6 +12,7 @@
 using platform::RunConsoleCommand;
 using platform::RunConsoleCommandLines;
 using namespace platform_test;
+using namespace std::string_literals;
 
 TEST(ConsoleRunner, ReadsMegabytesWithoutLossFromBothStreams)
 {
@@ -54,23 +55,23 @@ TEST(ConsoleRunner, KeepsACharacterThatArrivesInTwoPieces)
 TEST(ConsoleRunner, SplitsLinesAtEveryKindOfBreak)
 {
     const struct {
-        const char* printed;
+        std::string printed;
         core::TLines lines;
     } cases[] = {
-        {"one\\rtwo", {"one", "two"}},          {"one\\ntwo", {"one", "two"}},
-        {"one\\r\\ntwo\\r\\n", {"one", "two"}}, {"one\\r\\n\\r\\ntwo\\n", {"one", "", "two"}},
-        {"one\\0two\\nthree", {"one"}},
+        {"one\rtwo", {"one", "two"}},          {"one\ntwo", {"one", "two"}},
+        {"one\r\ntwo\r\n", {"one", "two"}}, {"one\r\n\r\ntwo\n", {"one", "", "two"}},
+        {"one\0two\nthree"s, {"one"}},
     };
     for (const auto& c : cases) {
         core::TLines lines = {"left from before"};
-        RunConsoleCommandLines(PrinterCommand({c.printed}), lines);
+        RunConsoleCommandLines(PrinterCommand({Escaped(c.printed)}), lines);
         EXPECT_EQ(lines, c.lines) << c.printed;
     }
 }
 
 TEST(ConsoleRunner, LinesLeaveStandardErrorOut)
 {
-    const std::string command = PrinterCommand({"out\\n", "2>err\\n"});
+    const std::string command = PrinterCommand({"out\\x0A", "2>err\\x0A"});
     core::TLines lines;
     RunConsoleCommandLines(command, lines);
     EXPECT_EQ(lines, core::TLines{"out"});
@@ -96,13 +97,13 @@ TEST(ConsoleRunner, SilentCommandEndsTheRunWhenItEnds)
 TEST(ConsoleRunner, StandardInputIsEmpty)
 {
     // The printer gets past "<" only when its input is at end of file.
-    EXPECT_EQ(RunConsoleCommand(PrinterCommand({"<", "done\\n"}), 5'000), "done\n");
+    EXPECT_EQ(RunConsoleCommand(PrinterCommand({"<", "done\\x0A"}), 5'000), "done\n");
 }
 
 TEST(ConsoleRunner, TimeLimitKeepsWhatWasPrinted)
 {
     // Long enough for a start under Wine, far below the pause.
-    const std::string command = PrinterCommand({"hi\\n", "~30000"});
+    const std::string command = PrinterCommand({"hi\\x0A", "~30000"});
     EXPECT_EQ(RunConsoleCommand(command, 5'000), "hi\n");
     core::TLines lines;
     RunConsoleCommandLines(command, lines, 5'000);

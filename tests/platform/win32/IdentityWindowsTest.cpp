@@ -6,7 +6,6 @@
 #include "../ConsoleTestCommands.h"
 #include "../NetworkFixtures.h"
 #include "platform/ConsoleRunner.h"
-#include "platform/WorkstationIdentity.h"
 
 #include <gtest/gtest.h>
 
@@ -49,11 +48,9 @@ TEST(IdentityWindows, TheToolReadsTheCapturedListingsThroughTheConsole)
         core::TLines output;
         platform::RunConsoleCommandLines(tool, output, 30'000);
         const std::string context = adapters[i].filename().string() + " " +
-                                    gateway.filename().string() + " " +
                                     table.filename().string();
         EXPECT_EQ(Value(output, "MacAddress"), core::JoinLines(Expected(adapters[i]), ";"))
             << context;
         EXPECT_EQ(Value(output, "RT"), core::JoinLines(Expected(table), "")) << context;
-        EXPECT_EQ(Value(output, "ComputerName"), platform::ComputerName()) << context;
     }
 }
