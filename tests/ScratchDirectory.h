@@ -12,9 +12,8 @@ inline std::filesystem::path MakeScratchDirectory(const std::string& prefix)
 {
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::filesystem::path candidate =
-            std::filesystem::temp_directory_path() /
-            (prefix + std::to_string(random() % 1000000000));
+        const std::filesystem::path candidate = std::filesystem::temp_directory_path() /
+                                                (prefix + std::to_string(random() % 1000000000));
         std::error_code ec;
         if (std::filesystem::create_directory(candidate, ec))
             return std::filesystem::canonical(candidate, ec);

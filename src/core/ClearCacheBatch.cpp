@@ -2,6 +2,8 @@
 
 #include "core/TextUtil.h"
 
+#include <initializer_list>
+
 namespace core {
 namespace {
 
@@ -25,13 +27,13 @@ std::optional<std::string> ClearCacheBatch(const std::string& appDir, const std:
     const auto client = Quoted(executable);
     if (!cache || !cookies || !journal || !cachedCookies || !cachedJournal || !client)
         return std::nullopt;
-    return "choice /t 2 /d y /n >nul\r\n"
-           "del /S /Q " + *cache + "\r\n"
-           "copy " + *cookies + " " + *cachedCookies + "\r\n"
-           "copy " + *journal + " " + *cachedJournal + "\r\n"
-           "del " + *cookies + "\r\n"
-           "del " + *journal + "\r\n" +
-           *client + "\r\n";
+    std::string batch;
+    for (const std::string& line :
+         {std::string("choice /t 2 /d y /n >nul"), "del /S /Q " + *cache,
+          "copy " + *cookies + " " + *cachedCookies, "copy " + *journal + " " + *cachedJournal,
+          "del " + *cookies, "del " + *journal, *client})
+        batch += line + "\r\n";
+    return batch;
 }
 
 } // namespace core

@@ -43,4 +43,3 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<Utf8Case>& info) { return std::string(info.param.name); });
 
 } // namespace
-

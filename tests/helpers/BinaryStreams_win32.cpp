@@ -1,8 +1,8 @@
 #include "BinaryStreams.h"
 
 #include <cstdio>
-#include <initializer_list>
 #include <fcntl.h>
+#include <initializer_list>
 #include <io.h>
 
 void UseBinaryStreams()

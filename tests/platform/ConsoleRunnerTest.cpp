@@ -42,10 +42,10 @@ TEST(ConsoleRunner, KeepsACharacterThatArrivesInTwoPieces)
 {
     // The pause makes the reader see the two halves of 测 in separate reads.
     const std::string bytes = ConsoleBytes("a测b");
-    const size_t cut = size_t(std::find_if(bytes.begin(), bytes.end(),
-                                           [](char c) { return (c & 0x80) != 0; }) -
-                              bytes.begin()) +
-                       1;
+    const size_t cut =
+        size_t(std::find_if(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) != 0; }) -
+               bytes.begin()) +
+        1;
     ASSERT_EQ(bytes.find('?'), std::string::npos) << "the console's code page cannot print 测";
     EXPECT_EQ(RunConsoleCommand(PrinterCommand(
                   {Escaped(bytes.substr(0, cut)), "~300", Escaped(bytes.substr(cut))})),
@@ -58,7 +58,7 @@ TEST(ConsoleRunner, SplitsLinesAtEveryKindOfBreak)
         std::string printed;
         core::TLines lines;
     } cases[] = {
-        {"one\rtwo", {"one", "two"}},          {"one\ntwo", {"one", "two"}},
+        {"one\rtwo", {"one", "two"}},       {"one\ntwo", {"one", "two"}},
         {"one\r\ntwo\r\n", {"one", "two"}}, {"one\r\n\r\ntwo\n", {"one", "", "two"}},
         {"one\0two\nthree"s, {"one"}},
     };

@@ -66,11 +66,12 @@ TerminationSignals::TerminationSignals(THandler handler) : handler_(std::move(ha
     if (!InstallHandlers())
         return;
     delivery_ = std::make_unique<TDelivery>();
-    QObject::connect(&delivery_->Notifier, &QSocketNotifier::activated, &delivery_->Notifier, [this] {
-        unsigned char byte = 0;
-        while (::read(signalPipe[0], &byte, 1) == 1)
-            handler_(NameOf(byte));
-    });
+    QObject::connect(&delivery_->Notifier, &QSocketNotifier::activated, &delivery_->Notifier,
+                     [this] {
+                         unsigned char byte = 0;
+                         while (::read(signalPipe[0], &byte, 1) == 1)
+                             handler_(NameOf(byte));
+                     });
 }
 
 TerminationSignals::~TerminationSignals() = default;

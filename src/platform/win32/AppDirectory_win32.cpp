@@ -42,9 +42,9 @@ bool IsInstalled(const std::string& executableDirectory, const std::string& inst
 bool Writable(const std::string& directory)
 {
     const std::wstring probe = win32::Widen(WithSeparator(directory)) + L".quillmark-write-test";
-    const HANDLE file = ::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                      FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,
-                                      nullptr);
+    const HANDLE file =
+        ::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                      FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return ::GetLastError() == ERROR_FILE_EXISTS;
     ::CloseHandle(file);
@@ -88,8 +88,8 @@ TAppDirectory ResolveAppDirectory(const std::string& executableDirectory,
         }
     }
     std::error_code ec;
-    const fs::path scratch =
-        fs::temp_directory_path(ec) / PathOf(dataName + "-" + std::to_string(::GetCurrentProcessId()));
+    const fs::path scratch = fs::temp_directory_path(ec) /
+                             PathOf(dataName + "-" + std::to_string(::GetCurrentProcessId()));
     if (!ec && fs::create_directories(scratch, ec) && !ec)
         result.Path = WithSeparator(Utf8Of(scratch));
     return result;

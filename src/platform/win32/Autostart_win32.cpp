@@ -67,10 +67,9 @@ std::optional<AutostartFailure> SetAutostartEntry(const std::string& name, const
     if (enable) {
         // The executable's full path, as it is: the Run key starts it with no arguments.
         const std::wstring data = win32::Widen(executable);
-        if (const LSTATUS status =
-                ::RegSetValueExW(key, value.c_str(), 0, REG_SZ,
-                                 reinterpret_cast<const BYTE*>(data.c_str()),
-                                 DWORD((data.size() + 1) * sizeof(wchar_t)));
+        if (const LSTATUS status = ::RegSetValueExW(key, value.c_str(), 0, REG_SZ,
+                                                    reinterpret_cast<const BYTE*>(data.c_str()),
+                                                    DWORD((data.size() + 1) * sizeof(wchar_t)));
             status != ERROR_SUCCESS)
             failure = AutostartFailure{Step::WriteEntry, path, Error(status)};
     } else if (const LSTATUS status = ::RegDeleteValueW(key, value.c_str());

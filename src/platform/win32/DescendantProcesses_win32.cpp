@@ -10,6 +10,7 @@
 #include <thread>
 
 #include <windows.h>
+// after windows.h, which it needs
 #include <tlhelp32.h>
 
 namespace platform {
@@ -84,8 +85,8 @@ std::vector<TProcessId> Descendants(const std::string& programName)
 
 bool Running(const TProcessId& process)
 {
-    THandle handle(::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
-                                 DWORD(process.Pid)));
+    THandle handle(
+        ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, DWORD(process.Pid)));
     return handle.Valid() && StartOf(process.Pid) == process.Start &&
            ::WaitForSingleObject(handle.Get(), 0) == WAIT_TIMEOUT;
 }

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include <windows.h>
+// after windows.h, which it needs
 #include <shellapi.h>
 
 namespace platform {

@@ -59,9 +59,9 @@ std::optional<std::string> SendToRunningInstance(const std::string&, const std::
     if (!::IsWindow(window))
         return std::nullopt;
     if (handOver->Command.What == core::ClientCommand::Kind::ShowWindow)
-        return ::PostMessageW(window, ShowMainWindowMessage, 0, 0) ? std::optional<std::string>(
-                                                                        core::HandOverDone)
-                                                                  : std::nullopt;
+        return ::PostMessageW(window, ShowMainWindowMessage, 0, 0)
+                   ? std::optional<std::string>(core::HandOverDone)
+                   : std::nullopt;
     // Anything more than showing needs its text and an answer: the line travels as
     // WM_COPYDATA, and the window's result (1: done) is the answer.
     COPYDATASTRUCT data{ShowMainWindowMessage, DWORD(line.size()), const_cast<char*>(line.data())};

@@ -4,6 +4,7 @@
 #include "platform/win32/WideText.h"
 
 #include <windows.h>
+// after windows.h, which it needs
 #include <shellapi.h>
 
 namespace platform {

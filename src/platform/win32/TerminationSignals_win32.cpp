@@ -49,8 +49,8 @@ struct TerminationSignals::TDelivery {
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l)
     {
         if (message == EndRequest) {
-            auto* owner = reinterpret_cast<TerminationSignals*>(
-                ::GetWindowLongPtrW(window, GWLP_USERDATA));
+            auto* owner =
+                reinterpret_cast<TerminationSignals*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
             if (owner)
                 owner->handler_(NameOf(DWORD(w)));
             return 0;
@@ -66,8 +66,8 @@ TerminationSignals::TerminationSignals(THandler handler) : handler_(std::move(ha
     windowClass.hInstance = ::GetModuleHandleW(nullptr);
     windowClass.lpszClassName = WindowClass;
     ::RegisterClassW(&windowClass); // fails harmlessly when a former object registered it
-    const HWND window = ::CreateWindowExW(0, WindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                          nullptr, windowClass.hInstance, nullptr);
+    const HWND window = ::CreateWindowExW(0, WindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                          windowClass.hInstance, nullptr);
     if (window == nullptr) {
         LogWarning("no window for the end requests: " + win32::ErrorText(::GetLastError()) +
                    " - they end the client at once");

@@ -9,6 +9,7 @@
 
 #include <winsock2.h>
 #include <ws2tcpip.h>
+// after Winsock 2, or it brings in the old Winsock
 #include <windows.h>
 
 namespace platform {

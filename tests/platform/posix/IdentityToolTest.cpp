@@ -94,8 +94,8 @@ TEST(IdentityTool, ComputesWhatAWindowsWorkstationSendsForEveryCapture)
         const TToolRun run = RunTool({"--ipconfig-all", adapter.string(), "--ipconfig",
                                       gateway.string(), "--arp", table.string()});
         const std::string context = adapter.filename().string() + " " +
-                                    gateway.filename().string() + " " +
-                                    table.filename().string() + "\n" + run.Errors;
+                                    gateway.filename().string() + " " + table.filename().string() +
+                                    "\n" + run.Errors;
         ASSERT_EQ(run.Status, 0) << context;
         EXPECT_EQ(run.Value("MacAddress"), core::JoinLines(Expected(adapter), ";")) << context;
         EXPECT_EQ(run.Value("RT"), core::JoinLines(Expected(table), "")) << context;

@@ -7,7 +7,6 @@
 #include "../ConsoleTestCommands.h"
 #include "../PlatformTestSupport.h"
 
-
 #include <gtest/gtest.h>
 
 using namespace platform_test;
@@ -38,8 +37,8 @@ TEST(ClearCacheBatchWindows, EmptiesTheCacheKeepsTheCookiesAndStartsTheClient)
     fs::copy_file(HelperProgram("quillmark-test-listing"), app / "client.exe");
     WriteFile(app / "client.txt", "the client started");
 
-    const auto batch = core::ClearCacheBatch(Utf8(app) + "\\", Utf8(cache) + "\\",
-                                             Utf8(app / "client.exe"));
+    const auto batch =
+        core::ClearCacheBatch(Utf8(app) + "\\", Utf8(cache) + "\\", Utf8(app / "client.exe"));
     ASSERT_TRUE(batch);
     WriteFile(app / core::ClearCacheBatchName, ConsoleBytes(*batch));
     const std::string output = platform::RunConsoleCommand(

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include <windows.h>
+// after windows.h, which it needs
 #include <tlhelp32.h>
 
 #include <gtest/gtest.h>

@@ -47,8 +47,8 @@ TEST(IdentityWindows, TheToolReadsTheCapturedListingsThroughTheConsole)
         WriteFile(dir / "arp-a.txt", ConsoleBytes(ReadFile(table)));
         core::TLines output;
         platform::RunConsoleCommandLines(tool, output, 30'000);
-        const std::string context = adapters[i].filename().string() + " " +
-                                    table.filename().string();
+        const std::string context =
+            adapters[i].filename().string() + " " + table.filename().string();
         EXPECT_EQ(Value(output, "MacAddress"), core::JoinLines(Expected(adapters[i]), ";"))
             << context;
         EXPECT_EQ(Value(output, "RT"), core::JoinLines(Expected(table), "")) << context;

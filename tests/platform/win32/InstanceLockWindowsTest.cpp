@@ -55,8 +55,8 @@ TEST(InstanceLockWindows, TheNamedMutexIsTheSessionsMarkerWhileItsHolderLives)
 
 TEST(InstanceLockWindows, ASecondStartShowsTheWindowNamedInConfigIni)
 {
-    const WNDCLASSW windowClass{0, &StandIn, 0, 0, ::GetModuleHandleW(nullptr), nullptr,
-                                nullptr, nullptr, nullptr, L"QuillmarkMainStandIn"};
+    const WNDCLASSW windowClass{0,       &StandIn, 0,       0,       ::GetModuleHandleW(nullptr),
+                                nullptr, nullptr,  nullptr, nullptr, L"QuillmarkMainStandIn"};
     ::RegisterClassW(&windowClass);
     HWND window = ::CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 10, 10, nullptr,
                                     nullptr, windowClass.hInstance, nullptr);
@@ -65,7 +65,8 @@ TEST(InstanceLockWindows, ASecondStartShowsTheWindowNamedInConfigIni)
     core::IniFile(dir / "config.ini").WriteInteger("SYSTEM", "HANDLE", std::int64_t(window));
 
     // What a second start does: the handle from config.ini, message 2027 posted to it.
-    const std::int64_t handle = core::IniFile(dir / "config.ini").ReadInteger("SYSTEM", "HANDLE", 0);
+    const std::int64_t handle =
+        core::IniFile(dir / "config.ini").ReadInteger("SYSTEM", "HANDLE", 0);
     const std::string show = core::FormatHandOver({handle, {}});
     EXPECT_EQ(platform::SendToRunningInstance("", show, 2000), core::HandOverDone);
     MSG message;
@@ -83,5 +84,6 @@ TEST(InstanceLockWindows, ASecondStartShowsTheWindowNamedInConfigIni)
     // A window that is gone, or none at all, is not there to hand over to.
     ::DestroyWindow(window);
     EXPECT_EQ(platform::SendToRunningInstance("", show, 500), std::nullopt);
-    EXPECT_EQ(platform::SendToRunningInstance("", core::FormatHandOver({0, {}}), 500), std::nullopt);
+    EXPECT_EQ(platform::SendToRunningInstance("", core::FormatHandOver({0, {}}), 500),
+              std::nullopt);
 }
