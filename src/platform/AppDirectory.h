@@ -17,7 +17,8 @@ struct TAppDirectory {
 // Beside the executable, for a copied client or a build tree. For an installed client
 // (its directory a bin/ with `installMarker` beside it, or one this user may not write),
 // the per-user data directory $XDG_DATA_HOME/`dataName`/ (~/.local/share/...), made on
-// first use with mode 0700. `installMarker` is relative to the executable's directory.
+// first use with mode 0700 (on Windows %LOCALAPPDATA%\`dataName`\). `installMarker` is
+// relative to the executable's directory.
 TAppDirectory ResolveAppDirectory(const std::string& executableDirectory,
                                   const std::string& dataName, const std::string& installMarker);
 

@@ -1,7 +1,9 @@
 #pragma once
 // The per-user entry that starts a program when the user logs in: on Linux an XDG
 // autostart file, $XDG_CONFIG_HOME/autostart/NAME.desktop (~/.config when the variable
-// is unset). No administrator rights are needed. Any thread.
+// is unset); on Windows the value NAME of the current user's Run key, whose data is the
+// executable's full path (the label is not kept, and a failure to open the key is
+// CreateDirectory). No administrator rights are needed. Any thread.
 
 #include <optional>
 #include <string>

@@ -1,14 +1,16 @@
 #pragma once
-// Runs a console command through the system's command processor (/bin/sh -c here),
-// without a terminal and with nothing on its standard input, and collects what it prints
-// until it ends. Blocks the calling thread (never call it on the UI thread); any thread,
+// Runs a console command through the system's command processor (/bin/sh -c here; on
+// Windows the command line is started as it is, hidden, and "cmd /c" is the caller's to
+// add), without a terminal and with nothing on its standard input, and collects what it
+// prints until it ends. Blocks the calling thread (never call it on the UI thread); any thread,
 // no shared state.
 //
 // After `timeoutMs` the command and everything it started are killed; what was read until
 // then is kept. A command that cannot be started (here also one the shell cannot find or
 // execute: exit status 127 or 126) gives empty output and a log line, never a message to
-// the user. The output is collected as bytes and decoded once at the end, so no character
-// is cut by a read boundary; the text ends at its first NUL.
+// the user. The output is collected as bytes and decoded once at the end (UTF-8 here, the
+// console's OEM code page on Windows), so no character is cut by a read boundary; the
+// text ends at its first NUL.
 
 #include "core/Lines.h"
 

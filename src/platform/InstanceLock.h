@@ -2,7 +2,12 @@
 // One running client per user and display session. The lock is held as long as the object
 // lives and is released by the kernel if the process dies. Beside it lives the path of
 // the local channel on which the running client listens for a second start.
+//
+// On Windows the lock is the named mutex `name` in the logon session's namespace, and the
+// channel is the running client's main window itself (the hand-over line names it):
+// LockPath() is the mutex's name, ChannelPath() is empty.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -29,14 +34,17 @@ public:
 private:
     std::string lockPath_;
     std::string channelPath_;
-    int fd_ = -1;
+    // The lock file's descriptor here, the mutex's handle on Windows; -1 when none is held.
+    std::intptr_t held_ = -1;
     bool acquired_ = false;
 };
 
 // Sends one hand-over line (core/HandOver.h) to the running instance on `channelPath` and
 // waits at most `timeoutMs` for its one-line answer, returned with its newline (empty
 // when the instance closed without answering). nullopt when nobody listens or no answer
-// came in time.
+// came in time. On Windows the line goes to the window it names: showing the window is
+// message 2027 posted to it (answered "done" once posted), anything else the line as
+// WM_COPYDATA (the window's result 1 means done).
 std::optional<std::string> SendToRunningInstance(const std::string& channelPath,
                                                  const std::string& line, int timeoutMs);
 

@@ -1,10 +1,12 @@
 #pragma once
-// Log category of the OS services. Failures here are never shown to the user.
+// The OS services' log. Failures here are never shown to the user. Any thread.
 
-#include <QLoggingCategory>
+#include <string_view>
 
 namespace platform {
 
-Q_DECLARE_LOGGING_CATEGORY(lcPlatform)
+// One warning line on the system's log channel for this client: the "quillmark.platform"
+// logging category on Linux, the debugger's output on Windows.
+void LogWarning(std::string_view message);
 
 } // namespace platform

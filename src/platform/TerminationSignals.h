@@ -1,17 +1,17 @@
 #pragma once
-// The system's requests to end a running client (SIGTERM, SIGINT, SIGHUP on POSIX), handed
-// to the UI thread's event loop instead of killing the process on the spot. UI thread.
+// The system's requests to end a running client (SIGTERM, SIGINT, SIGHUP on POSIX; the
+// console's Ctrl+C, Ctrl+Break, close, log-off and shut-down events on Windows), handed to
+// the UI thread's event loop instead of killing the process on the spot. UI thread.
 
 #include <functional>
 #include <memory>
-
-class QSocketNotifier;
 
 namespace platform {
 
 class TerminationSignals {
 public:
-    // `name`: "SIGTERM", "SIGINT" or "SIGHUP".
+    // `name`: "SIGTERM", "SIGINT" or "SIGHUP" (on Windows: Ctrl+C and Ctrl+Break are
+    // "SIGINT", closing the console "SIGHUP", log-off and shut-down "SIGTERM").
     using THandler = std::function<void(const char* name)>;
 
     // From now on, for the rest of the process, these signals no longer end it by
@@ -24,8 +24,10 @@ public:
     TerminationSignals& operator=(const TerminationSignals&) = delete;
 
 private:
+    // What delivers them to the event loop; per OS.
+    struct TDelivery;
     THandler handler_;
-    std::unique_ptr<QSocketNotifier> notifier_;
+    std::unique_ptr<TDelivery> delivery_;
 };
 
 } // namespace platform

@@ -2,7 +2,10 @@
 // Who this workstation is, in the form the service's start page expects: physical
 // addresses upper-case with colons, the gateway's physical address as the neighbour
 // table prints it (lower-case with hyphens). Reads the system's tables directly, starts
-// no command and never waits; any thread.
+// no command and never waits; any thread. On Windows the addresses come from
+// "ipconfig /all", "ipconfig" and "arp -a" through the console runner (so they block for
+// as long as those run; never on the UI thread) and the IPv4 list from the host name's
+// addresses.
 
 #include "core/StartAddress.h"
 

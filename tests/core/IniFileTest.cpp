@@ -1,55 +1,16 @@
 #include "core/IniFile.h"
 
+#include "IniFileFixture.h"
+
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
 #include <string>
-
-#include <stdlib.h>
-#include <unistd.h>
 
 using core::IniFile;
 using namespace std::string_literals;
 namespace fs = std::filesystem;
 
 namespace {
-
-class IniFileFixture : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        std::string pattern = (fs::temp_directory_path() / "qmk-ini-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-        path_ = dir_ / "config.ini";
-    }
-    void TearDown() override
-    {
-        std::error_code ignored;
-        fs::permissions(path_, fs::perms::owner_all, ignored);
-        fs::remove_all(dir_, ignored);
-    }
-
-    void Put(const std::string& bytes) { std::ofstream(path_, std::ios::binary) << bytes; }
-    std::string Get() const
-    {
-        std::ifstream file(path_, std::ios::binary);
-        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    }
-    std::vector<std::string> DirectoryEntries() const
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(dir_))
-            names.push_back(entry.path().filename().string());
-        return names;
-    }
-
-    fs::path dir_;
-    fs::path path_;
-};
 
 // ---- Reading ----
 
@@ -220,47 +181,6 @@ TEST_F(IniFileFixture, FirstWriteCreatesTheFileAndSeveralKeysAreOneRewrite)
     IniFile::SetReplacer(nullptr);
     EXPECT_EQ(rewrites, 1);
     EXPECT_EQ(Get(), "[SYSTEM]\nHANDLE=7\nAUTOSTART=2\n[WIN]\nLEFT=-20\nTOP=5\n");
-}
-
-TEST_F(IniFileFixture, WriteKeepsThePermissionBits)
-{
-    Put("[A]\nk=1\n");
-    fs::permissions(path_, fs::perms::owner_read | fs::perms::owner_write);
-    ASSERT_TRUE(IniFile(path_).WriteString("A", "k", "2"));
-    EXPECT_EQ(fs::status(path_).permissions() & fs::perms::all,
-              fs::perms::owner_read | fs::perms::owner_write);
-}
-
-TEST_F(IniFileFixture, ReadOnlyFileIsNotWritten)
-{
-    const std::string before = "; keep\n[WIN]\nLEFT=10\n";
-    Put(before);
-    fs::permissions(path_, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-    IniFile ini(path_);
-    EXPECT_FALSE(ini.WriteString("WIN", "LEFT", "20"));
-    EXPECT_FALSE(ini.WriteString("SYSTEM", "HANDLE", "1"));
-    EXPECT_EQ(Get(), before);
-    EXPECT_EQ(ini.ReadInteger("WIN", "LEFT", 0), 10);
-    EXPECT_EQ(DirectoryEntries(), std::vector<std::string>{"config.ini"});
-}
-
-TEST_F(IniFileFixture, FileOfAnotherUserIsNotReplaced)
-{
-    // Only root can hand the file to another user; the write then runs as that user.
-    if (::geteuid() != 0)
-        GTEST_SKIP() << "needs root to set up a file owned by someone else";
-    const std::string before = "[WIN]\nLEFT=10\n";
-    Put(before);
-    fs::permissions(dir_, fs::perms::all); // the directory is writable for everyone
-    EXPECT_EXIT(
-        {
-            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
-                ::_exit(3);
-            const bool written = IniFile(path_).WriteString("WIN", "LEFT", "20");
-            ::_exit(written ? 1 : 0);
-        },
-        testing::ExitedWithCode(0), "");
-    EXPECT_EQ(Get(), before);
 }
 
 TEST_F(IniFileFixture, DirectoryInPlaceOfTheFileReadsDefaultsAndIsNotWritten)

@@ -6,8 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include <stdlib.h>
-
+#include "ScratchDirectory.h"
 #include "core/IniFile.h"
 #include "core/ZoomStore.h"
 
@@ -79,9 +78,9 @@ TEST(Zoom, HostKeysHoldNothingThatEndsAKeyOrOpensASection)
 // edits of the file are not seen, and only a real change is written.
 TEST(Zoom, StoreKeepsHostileHostsWithoutTouchingTheRestOfTheFile)
 {
-    std::string pattern = (fs::temp_directory_path() / "qmk-zoom-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    const fs::path path = fs::path(pattern) / "config.ini";
+    const fs::path directory = test_support::MakeScratchDirectory("qmk-zoom-");
+    ASSERT_FALSE(directory.empty());
+    const fs::path path = directory / "config.ini";
     const std::string others = "; kept\r\n[SYSTEM]\r\nHANDLE=42\r\n[ZOOM]\r\ngarbage=abc\r\n";
     std::ofstream(path, std::ios::binary) << others;
 
@@ -103,7 +102,8 @@ TEST(Zoom, StoreKeepsHostileHostsWithoutTouchingTheRestOfTheFile)
     std::ifstream file(path, std::ios::binary);
     const std::string bytes{std::istreambuf_iterator<char>(file), {}};
     EXPECT_EQ(bytes.substr(0, others.size()), others);
-    fs::remove_all(pattern);
+    file.close(); // Windows removes no open file
+    fs::remove_all(directory);
 }
 
 } // namespace

@@ -1,52 +1,29 @@
 #pragma once
-// Small helpers shared by the platform tests: a scratch directory, whole-file I/O and
-// quoting for /bin/sh.
+// Small helpers shared by the platform tests of every system: a scratch directory and
+// whole-file I/O.
+
+#include "ScratchDirectory.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
 #include <string>
-
-#include <cstdlib>
-#include <stdlib.h>
+#include <vector>
 
 namespace platform_test {
-
-// Sets an environment variable (nullopt: unsets it) for the life of the object.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const std::optional<std::string>& value) : name_(name)
-    {
-        if (const char* old = std::getenv(name))
-            old_ = old;
-        Set(value);
-    }
-    ~ScopedVariable() { Set(old_); }
-
-private:
-    void Set(const std::optional<std::string>& value)
-    {
-        if (value)
-            ::setenv(name_, value->c_str(), 1);
-        else
-            ::unsetenv(name_);
-    }
-    const char* name_;
-    std::optional<std::string> old_;
-};
 
 // A fresh directory under the temporary directory, removed with everything in it.
 class TTempDir {
 public:
     TTempDir()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qmk-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr)
+        path_ = test_support::MakeScratchDirectory("qmk-");
+        if (path_.empty())
             ADD_FAILURE() << "cannot make a temporary directory";
-        path_ = std::filesystem::canonical(pattern);
     }
     ~TTempDir()
     {
@@ -68,17 +45,19 @@ inline std::string ReadFile(const std::filesystem::path& path)
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
+// The names in `directory`, sorted.
+inline std::vector<std::string> Names(const std::filesystem::path& directory)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(directory))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 inline void WriteFile(const std::filesystem::path& path, const std::string& bytes)
 {
     std::ofstream(path, std::ios::binary) << bytes;
-}
-
-inline std::string ShellQuote(const std::string& text)
-{
-    std::string quoted = "'";
-    for (char c : text)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
 }
 
 } // namespace platform_test

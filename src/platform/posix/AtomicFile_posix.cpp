@@ -8,13 +8,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/FileNames.h"
 #include "platform/PlatformLog.h"
 
 namespace platform {
 namespace {
-
-constexpr char TemporaryInfix[] = ".tmp-";
-constexpr size_t TemporaryRandomLength = 6;
 
 std::error_code LastError()
 {
@@ -49,26 +47,9 @@ void SyncDirectory(const std::string& directory)
 {
     const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0 || (::fsync(fd) != 0 && errno != EINVAL))
-        qCWarning(lcPlatform) << "cannot sync" << directory.c_str() << std::strerror(errno);
+        LogWarning("cannot sync " + directory + ": " + std::strerror(errno));
     if (fd >= 0)
         ::close(fd);
-}
-
-// Ours: `name` + ".tmp-" + six random characters; earlier versions': `name` + ".tmp" +
-// digits.
-bool IsTemporaryOf(std::string_view name, std::string_view candidate)
-{
-    if (candidate.substr(0, name.size()) != name)
-        return false;
-    candidate.remove_prefix(name.size());
-    if (candidate.substr(0, sizeof TemporaryInfix - 1) == TemporaryInfix)
-        return candidate.size() == sizeof TemporaryInfix - 1 + TemporaryRandomLength;
-    constexpr std::string_view EarlierInfix = ".tmp";
-    if (candidate.substr(0, EarlierInfix.size()) != EarlierInfix)
-        return false;
-    candidate.remove_prefix(EarlierInfix.size());
-    return !candidate.empty() &&
-           candidate.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
 } // namespace
@@ -118,7 +99,7 @@ int RemoveStaleTemporaries(const std::string& path)
         if (::unlink(stale.c_str()) == 0)
             ++removed;
         else
-            qCWarning(lcPlatform) << "cannot remove" << stale.c_str() << std::strerror(errno);
+            LogWarning("cannot remove " + stale + ": " + std::strerror(errno));
     }
     ::closedir(dir);
     return removed;

@@ -45,7 +45,7 @@ private:
 
 void LogExecuteError(const std::string& reason)
 {
-    qCWarning(lcPlatform).noquote() << QString::fromStdString("Execute error\r\n" + reason);
+    LogWarning("Execute error\r\n" + reason);
 }
 
 // /bin/sh -c command in a session of its own (no controlling terminal; its process group
@@ -169,8 +169,8 @@ std::optional<std::string> Run(const std::string& command, TStreams streams, int
     }
 
     if (!(endOfOutput && exited)) {
-        qCWarning(lcPlatform).noquote() << "Command did not end within" << timeoutMs
-                                        << "ms, killed:" << QString::fromStdString(command);
+        LogWarning("Command did not end within " + std::to_string(timeoutMs) +
+                   " ms, killed: " + command);
         // The whole session: whatever the shell started holds the pipe as well.
         ::kill(-pid, SIGKILL);
         while (!exited && ::waitpid(pid, &status, 0) < 0 && errno == EINTR) {

@@ -139,8 +139,8 @@ int EndDescendants(const std::string& programName, std::chrono::milliseconds lim
             processes.push_back(process);
     Signal(processes, SIGTERM);
     if (!AllGone(processes, limit)) {
-        qCWarning(lcPlatform) << programName.c_str() << "processes did not end in" << limit.count()
-                              << "ms: killed";
+        LogWarning(programName + " processes did not end in " + std::to_string(limit.count()) +
+                   " ms: killed");
         Signal(processes, SIGKILL);
         AllGone(processes, limit);
     }

@@ -157,7 +157,7 @@ bool StartDetached(const std::string& program, const std::vector<std::string>& a
     if (!failure)
         return true;
     const std::string reason = Describe(*failure);
-    qCWarning(lcPlatform).noquote() << "Cannot start" << program.c_str() << ":" << reason.c_str();
+    LogWarning("Cannot start " + program + ": " + reason);
     if (error)
         *error = reason;
     return false;

@@ -130,18 +130,19 @@ InstanceLock::InstanceLock(const std::string& name)
                              std::to_string(static_cast<unsigned>(::getuid())) + DisplaySuffix();
     lockPath_ = base + ".lock";
     channelPath_ = base + ".sock";
-    fd_ = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd_ < 0) {
+    const int fd = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) {
         acquired_ = true;
         return;
     }
-    acquired_ = ::flock(fd_, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK;
+    held_ = fd;
+    acquired_ = ::flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK;
 }
 
 InstanceLock::~InstanceLock()
 {
-    if (fd_ >= 0)
-        ::close(fd_);
+    if (held_ >= 0)
+        ::close(static_cast<int>(held_));
 }
 
 std::optional<std::string> SendToRunningInstance(const std::string& channelPath,

@@ -37,4 +37,9 @@ bool RunningAsRoot()
     return ::geteuid() == 0;
 }
 
+std::vector<std::string> ProcessArguments(int argc, char* argv[])
+{
+    return std::vector<std::string>(argv, argv + argc);
+}
+
 } // namespace platform

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "platform/FileNames.h"
 #include "platform/PlatformLog.h"
 
 namespace platform {
@@ -32,17 +33,16 @@ int RenameNoReplace(const std::string& from, const std::string& to)
 std::optional<std::string> SetAsideFile(const std::string& path)
 {
     for (int n = 0; n < MaxCandidates; ++n) {
-        const std::string candidate = path + ".bad" + (n ? "." + std::to_string(n) : "");
+        const std::string candidate = SetAsideName(path, n);
         const int error = RenameNoReplace(path, candidate);
         if (error == 0)
             return candidate;
         if (error != EEXIST) {
-            qCWarning(lcPlatform) << "cannot set" << path.c_str()
-                                  << "aside:" << std::strerror(error);
+            LogWarning("cannot set " + path + " aside: " + std::strerror(error));
             return std::nullopt;
         }
     }
-    qCWarning(lcPlatform) << "cannot set" << path.c_str() << "aside: every name is taken";
+    LogWarning("cannot set " + path + " aside: every name is taken");
     return std::nullopt;
 }
 

@@ -42,8 +42,8 @@ const char* NameOf(int number)
 bool InstallHandlers()
 {
     if (signalPipe[0] < 0 && ::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
-        qCWarning(lcPlatform) << "no pipe for the termination signals:" << std::strerror(errno)
-                              << "- they end the client at once";
+        LogWarning(std::string("no pipe for the termination signals: ") + std::strerror(errno) +
+                   " - they end the client at once");
         return false;
     }
     struct sigaction action = {};
@@ -57,16 +57,21 @@ bool InstallHandlers()
 
 } // namespace
 
+struct TerminationSignals::TDelivery {
+    QSocketNotifier Notifier{signalPipe[0], QSocketNotifier::Read};
+};
+
 TerminationSignals::TerminationSignals(THandler handler) : handler_(std::move(handler))
 {
     if (!InstallHandlers())
         return;
-    notifier_ = std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
-    QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(), [this] {
-        unsigned char byte = 0;
-        while (::read(signalPipe[0], &byte, 1) == 1)
-            handler_(NameOf(byte));
-    });
+    delivery_ = std::make_unique<TDelivery>();
+    QObject::connect(&delivery_->Notifier, &QSocketNotifier::activated, &delivery_->Notifier,
+                     [this] {
+                         unsigned char byte = 0;
+                         while (::read(signalPipe[0], &byte, 1) == 1)
+                             handler_(NameOf(byte));
+                     });
 }
 
 TerminationSignals::~TerminationSignals() = default;

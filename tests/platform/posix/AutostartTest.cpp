@@ -1,6 +1,6 @@
 #include "platform/Autostart.h"
 
-#include "PlatformTestSupport.h"
+#include "PosixTestSupport.h"
 #include "core/DesktopEntry.h"
 #include "platform/XdgDirectories.h"
 

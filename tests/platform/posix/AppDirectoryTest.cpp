@@ -1,6 +1,6 @@
 #include "platform/AppDirectory.h"
 
-#include "PlatformTestSupport.h"
+#include "PosixTestSupport.h"
 #include "platform/InstanceLock.h"
 
 #include <sys/stat.h>
@@ -30,7 +30,8 @@ TEST(AppDirectory, BesideACopiedClientInTheDataDirectoryWhenInstalled)
     TTempDir root;
     const ScopedVariable data("XDG_DATA_HOME", (root / "data").string());
 
-    const auto copied = platform::ResolveAppDirectory(BinDirectory(root, false), "QuillmarkERP", Marker);
+    const auto copied =
+        platform::ResolveAppDirectory(BinDirectory(root, false), "QuillmarkERP", Marker);
     EXPECT_EQ(copied.Path, (root / "usr/bin/").string());
     EXPECT_FALSE(copied.Installed);
     EXPECT_FALSE(fs::exists(root / "data"));
@@ -53,7 +54,8 @@ TEST(AppDirectory, AnUnusableDataDirectoryGivesAPrivateScratchDirectoryAndSaysWh
     TTempDir root;
     std::ofstream(root / "a-file") << "not a directory";
     const ScopedVariable data("XDG_DATA_HOME", (root / "a-file").string());
-    const auto dir = platform::ResolveAppDirectory(BinDirectory(root, true), "QuillmarkERP", Marker);
+    const auto dir =
+        platform::ResolveAppDirectory(BinDirectory(root, true), "QuillmarkERP", Marker);
     EXPECT_TRUE(dir.Installed);
     EXPECT_NE(dir.Problem.find((root / "a-file/QuillmarkERP").string()), std::string::npos)
         << dir.Problem;

@@ -6,7 +6,8 @@
 #include "platform/ConsoleRunner.h"
 #include "platform/WorkstationIdentity.h"
 
-#include "PlatformTestSupport.h"
+#include "../NetworkFixtures.h"
+#include "PosixTestSupport.h"
 
 #include <QStringEncoder>
 
@@ -18,8 +19,6 @@ using namespace platform_test;
 namespace fs = std::filesystem;
 
 namespace {
-
-const fs::path Fixtures = QUILLMARK_FIXTURES_DIR;
 
 struct TToolRun {
     int Status = -1;
@@ -58,23 +57,6 @@ TToolRun RunTool(const std::vector<std::string>& arguments)
     return run;
 }
 
-std::vector<fs::path> FixtureFiles(const std::string& prefix)
-{
-    std::vector<fs::path> files;
-    for (const auto& entry : fs::directory_iterator(Fixtures)) {
-        const std::string name = entry.path().filename().string();
-        if (name.starts_with(prefix) && name.ends_with(".txt"))
-            files.push_back(entry.path());
-    }
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
-core::TLines Expected(fs::path fixture)
-{
-    return core::SplitToLines(ReadFile(fixture.replace_extension(".expected")), "\n");
-}
-
 std::string ToGbk(const std::string& utf8)
 {
     QStringEncoder encoder("GBK");
@@ -101,34 +83,22 @@ const std::string ChineseGatewayListing =
 TEST(IdentityTool, ComputesWhatAWindowsWorkstationSendsForEveryCapture)
 {
     const std::vector<fs::path> adapters = FixtureFiles("ipconfig-all-");
-    const std::vector<fs::path> gateways = FixtureFiles("ipconfig-en-"),
-                                chinese = FixtureFiles("ipconfig-zh-");
-    std::vector<fs::path> allGateways = gateways;
-    allGateways.insert(allGateways.end(), chinese.begin(), chinese.end());
-    std::vector<fs::path> tables = FixtureFiles("arp-a-");
+    const auto pairs = GatewayPairs();
     ASSERT_GE(adapters.size(), 18u);
-    ASSERT_GE(allGateways.size(), 10u);
-    ASSERT_GE(tables.size(), 7u);
+    ASSERT_GE(pairs.size(), 50u);
 
     // Every gateway listing with every table, the adapter listings taken in turn.
     size_t next = 0;
-    for (const fs::path& gateway : allGateways) {
-        const core::TLines gatewayAnswer = Expected(gateway);
-        for (const fs::path& table : tables) {
-            // The tables' answers assume a gateway they do not list.
-            if (!gatewayAnswer.empty() &&
-                ReadFile(table).find(" " + gatewayAnswer[0] + " ") != std::string::npos)
-                continue;
-            const fs::path& adapter = adapters[next++ % adapters.size()];
-            const TToolRun run = RunTool({"--ipconfig-all", adapter.string(), "--ipconfig",
-                                          gateway.string(), "--arp", table.string()});
-            const std::string context = adapter.filename().string() + " " +
-                                        gateway.filename().string() + " " +
-                                        table.filename().string() + "\n" + run.Errors;
-            ASSERT_EQ(run.Status, 0) << context;
-            EXPECT_EQ(run.Value("MacAddress"), core::JoinLines(Expected(adapter), ";")) << context;
-            EXPECT_EQ(run.Value("RT"), core::JoinLines(Expected(table), "")) << context;
-        }
+    for (const auto& [gateway, table] : pairs) {
+        const fs::path& adapter = adapters[next++ % adapters.size()];
+        const TToolRun run = RunTool({"--ipconfig-all", adapter.string(), "--ipconfig",
+                                      gateway.string(), "--arp", table.string()});
+        const std::string context = adapter.filename().string() + " " +
+                                    gateway.filename().string() + " " + table.filename().string() +
+                                    "\n" + run.Errors;
+        ASSERT_EQ(run.Status, 0) << context;
+        EXPECT_EQ(run.Value("MacAddress"), core::JoinLines(Expected(adapter), ";")) << context;
+        EXPECT_EQ(run.Value("RT"), core::JoinLines(Expected(table), "")) << context;
     }
     EXPECT_GE(next, adapters.size());
 }

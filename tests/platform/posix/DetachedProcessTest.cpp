@@ -1,6 +1,6 @@
 #include "platform/DetachedProcess.h"
 
-#include "PlatformTestSupport.h"
+#include "PosixTestSupport.h"
 
 #include <chrono>
 #include <thread>

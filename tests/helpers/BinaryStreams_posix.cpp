@@ -1,0 +1,3 @@
+#include "BinaryStreams.h"
+
+void UseBinaryStreams() {}
