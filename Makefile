@@ -43,9 +43,10 @@ SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
 all: build
 
-deps:
+# Installs those of the given Debian packages that are missing.
+define install_missing
 	@missing=""; \
-	for p in $(PACKAGES); do \
+	for p in $(1); do \
 		dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
@@ -53,6 +54,10 @@ deps:
 		$(SUDO) apt-get update -qq && \
 		DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
 	fi
+endef
+
+deps:
+	$(call install_missing,$(PACKAGES))
 ifdef CROSS_TRIPLET
 	./scripts/prepare-cross.sh $(ARCH) $(CROSS_TRIPLET) $(CROSS_LIBRARIES)
 endif
@@ -112,15 +117,7 @@ WINE_ENV := WINEPREFIX=$(CURDIR)/$(WINDOWS_DIR)/wineprefix WINEDEBUG=-all DISPLA
 WINE_DIR := /usr/lib/wine
 
 deps-windows:
-	@missing=""; \
-	for p in $(WINDOWS_PACKAGES); do \
-		dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
-	done; \
-	if [ -n "$$missing" ]; then \
-		echo "Installing:$$missing"; \
-		$(SUDO) apt-get update -qq && \
-		DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
-	fi
+	$(call install_missing,$(WINDOWS_PACKAGES))
 
 test-windows: deps-windows
 	@cmake -S . -B $(WINDOWS_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/x86_64-w64-mingw32.cmake \
