@@ -1,6 +1,6 @@
 #include "platform/DescendantProcesses.h"
 
-#include "platform/PlatformLog.h"
+#include "platform/ProcessEnding.h"
 
 #include <algorithm>
 #include <csignal>
@@ -10,7 +10,6 @@
 #include <map>
 #include <optional>
 #include <sstream>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -72,7 +71,9 @@ std::string ProgramName(int pid)
         .string();
 }
 
-std::vector<TProcessId> Descendants(const std::string& programName)
+} // namespace
+
+std::vector<TProcessId> FindDescendants(const std::string& programName)
 {
     std::multimap<int, TProcess> children;
     for (const TProcess& process : AllProcesses())
@@ -92,12 +93,16 @@ std::vector<TProcessId> Descendants(const std::string& programName)
     return found;
 }
 
+namespace ending {
+
 // A zombie has ended: only its exit status is left to collect.
 bool Running(const TProcessId& process)
 {
     const auto now = ReadProcess(process.Pid);
     return now && now->Start == process.Start && now->State != 'Z' && now->State != 'X';
 }
+
+namespace {
 
 void Signal(const std::vector<TProcessId>& processes, int number)
 {
@@ -106,45 +111,17 @@ void Signal(const std::vector<TProcessId>& processes, int number)
             ::kill(process.Pid, number);
 }
 
-bool AllGone(const std::vector<TProcessId>& processes, std::chrono::milliseconds limit)
-{
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    for (;;) {
-        bool running = false;
-        for (const TProcessId& process : processes)
-            running = running || Running(process);
-        if (!running)
-            return true;
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-}
-
 } // namespace
 
-std::vector<TProcessId> FindDescendants(const std::string& programName)
+void AskToEnd(const std::vector<TProcessId>& processes)
 {
-    return Descendants(programName);
-}
-
-int EndDescendants(const std::string& programName, std::chrono::milliseconds limit,
-                   const std::vector<TProcessId>& earlier)
-{
-    std::vector<TProcessId> processes = Descendants(programName);
-    for (const TProcessId& process : earlier)
-        if (Running(process) &&
-            std::none_of(processes.begin(), processes.end(),
-                         [&](const TProcessId& p) { return p.Pid == process.Pid; }))
-            processes.push_back(process);
     Signal(processes, SIGTERM);
-    if (!AllGone(processes, limit)) {
-        LogWarning(programName + " processes did not end in " + std::to_string(limit.count()) +
-                   " ms: killed");
-        Signal(processes, SIGKILL);
-        AllGone(processes, limit);
-    }
-    return int(processes.size());
 }
 
+void Kill(const std::vector<TProcessId>& processes)
+{
+    Signal(processes, SIGKILL);
+}
+
+} // namespace ending
 } // namespace platform

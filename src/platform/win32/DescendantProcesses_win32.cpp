@@ -1,13 +1,12 @@
 #include "platform/DescendantProcesses.h"
 
-#include "platform/PlatformLog.h"
+#include "platform/ProcessEnding.h"
 #include "platform/win32/Handle.h"
 #include "platform/win32/WideText.h"
 
 #include <algorithm>
 #include <cctype>
 #include <map>
-#include <thread>
 
 #include <windows.h>
 // after windows.h, which it needs
@@ -57,7 +56,9 @@ bool SameProgram(const std::string& a, const std::string& b)
            });
 }
 
-std::vector<TProcessId> Descendants(const std::string& programName)
+} // namespace
+
+std::vector<TProcessId> FindDescendants(const std::string& programName)
 {
     std::multimap<int, TProcess> children;
     for (const TProcess& process : AllProcesses())
@@ -82,6 +83,8 @@ std::vector<TProcessId> Descendants(const std::string& programName)
     }
     return found;
 }
+
+namespace ending {
 
 bool Running(const TProcessId& process)
 {
@@ -116,42 +119,5 @@ void Kill(const std::vector<TProcessId>& processes)
     }
 }
 
-bool AllGone(const std::vector<TProcessId>& processes, std::chrono::milliseconds limit)
-{
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    for (;;) {
-        if (std::none_of(processes.begin(), processes.end(), Running))
-            return true;
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-}
-
-} // namespace
-
-std::vector<TProcessId> FindDescendants(const std::string& programName)
-{
-    return Descendants(programName);
-}
-
-int EndDescendants(const std::string& programName, std::chrono::milliseconds limit,
-                   const std::vector<TProcessId>& earlier)
-{
-    std::vector<TProcessId> processes = Descendants(programName);
-    for (const TProcessId& process : earlier)
-        if (Running(process) &&
-            std::none_of(processes.begin(), processes.end(),
-                         [&](const TProcessId& p) { return p.Pid == process.Pid; }))
-            processes.push_back(process);
-    AskToEnd(processes);
-    if (!AllGone(processes, limit)) {
-        LogWarning(programName + " processes did not end in " + std::to_string(limit.count()) +
-                   " ms: killed");
-        Kill(processes);
-        AllGone(processes, limit);
-    }
-    return int(processes.size());
-}
-
+} // namespace ending
 } // namespace platform
