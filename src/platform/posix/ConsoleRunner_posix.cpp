@@ -1,4 +1,4 @@
-#include "platform/ConsoleRunner.h"
+#include "platform/ConsoleRun.h"
 
 #include "platform/PlatformLog.h"
 
@@ -22,8 +22,7 @@ namespace platform {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-enum class TStreams { OutputAndErrors, OutputOnly };
+using console::TStreams;
 
 class TFd {
 public:
@@ -115,8 +114,10 @@ bool Reap(pid_t pid, int& status)
     }
 }
 
-// The bytes the command wrote until it ended or the time ran out; nullopt when it could
-// not be started.
+} // namespace
+
+namespace console {
+
 std::optional<std::string> Run(const std::string& command, TStreams streams, int timeoutMs)
 {
     int ends[2];
@@ -188,23 +189,10 @@ std::optional<std::string> Run(const std::string& command, TStreams streams, int
     return output;
 }
 
-std::string ToText(const std::optional<std::string>& bytes)
+std::string Decode(const std::string& bytes)
 {
-    if (!bytes)
-        return {};
-    return bytes->substr(0, bytes->find('\0'));
+    return bytes;
 }
 
-} // namespace
-
-std::string RunConsoleCommand(const std::string& command, int timeoutMs)
-{
-    return ToText(Run(command, TStreams::OutputAndErrors, timeoutMs));
-}
-
-void RunConsoleCommandLines(const std::string& command, core::TLines& lines, int timeoutMs)
-{
-    lines = core::SplitToLines(ToText(Run(command, TStreams::OutputOnly, timeoutMs)), "\r\n");
-}
-
+} // namespace console
 } // namespace platform

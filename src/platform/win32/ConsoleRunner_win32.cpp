@@ -1,4 +1,4 @@
-#include "platform/ConsoleRunner.h"
+#include "platform/ConsoleRun.h"
 
 #include "platform/CodePage.h"
 #include "platform/PlatformLog.h"
@@ -16,9 +16,8 @@ namespace platform {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using console::TStreams;
 using win32::THandle;
-
-enum class TStreams { OutputAndErrors, OutputOnly };
 
 void LogExecuteError(const std::string& reason)
 {
@@ -73,8 +72,10 @@ bool Drain(HANDLE pipe, std::string& output)
     }
 }
 
-// The bytes the command wrote until it ended or the time ran out; nullopt when it could
-// not be started.
+} // namespace
+
+namespace console {
+
 std::optional<std::string> Run(const std::string& command, TStreams streams, int timeoutMs)
 {
     SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
@@ -148,24 +149,11 @@ std::optional<std::string> Run(const std::string& command, TStreams streams, int
     return output;
 }
 
-// The console prints in its OEM code page; decoded once, so no character is cut.
-std::string ToText(const std::optional<std::string>& bytes)
+// The console prints in its OEM code page.
+std::string Decode(const std::string& bytes)
 {
-    if (!bytes)
-        return {};
-    return CodePageToUtf8(bytes->substr(0, bytes->find('\0')), ::GetOEMCP());
+    return CodePageToUtf8(bytes, ::GetOEMCP());
 }
 
-} // namespace
-
-std::string RunConsoleCommand(const std::string& command, int timeoutMs)
-{
-    return ToText(Run(command, TStreams::OutputAndErrors, timeoutMs));
-}
-
-void RunConsoleCommandLines(const std::string& command, core::TLines& lines, int timeoutMs)
-{
-    lines = core::SplitToLines(ToText(Run(command, TStreams::OutputOnly, timeoutMs)), "\r\n");
-}
-
+} // namespace console
 } // namespace platform
